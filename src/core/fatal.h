@@ -1,0 +1,22 @@
+// Ending the process on errors that the run cannot survive.
+#pragma once
+
+#include <string>
+
+namespace orvane {
+
+// Writes the message to standard error exactly as given and ends the
+// process with the status code.
+[[noreturn]] void Fatal(int status, const std::string& message);
+
+// Reports a violated internal condition with the source unit and line that
+// guard it, and aborts.
+[[noreturn]] void AssertionFailed(const char* condition, const char* unit, int line);
+
+// Guards an internal invariant: the condition text, unit and line are those
+// that the report names.
+inline void Require(bool holds, const char* condition, const char* unit, int line) {
+  if (!holds) AssertionFailed(condition, unit, line);
+}
+
+}  // namespace orvane

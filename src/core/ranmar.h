@@ -1,0 +1,40 @@
+// The run's one uniform random stream: the Marsaglia-Zaman RANMAR generator
+// in exact 24-bit integer arithmetic, with the random rotation and the beam
+// divergence deflection drawn from it.
+#pragma once
+
+#include <cstdint>
+
+#include "core/axes.h"
+#include "core/vector.h"
+
+namespace orvane {
+
+class Ranmar {
+ public:
+  Ranmar() { Seed(1802, 9373); }
+
+  // Fills the lag table from two seeds (0..31328 and 0..30081); seeds out of
+  // range are reported as a warning and used as given.
+  void Seed(int32_t seed1, int32_t seed2);
+  // Next number in [0, 1), a multiple of 2^-24.
+  double Uniform();
+  // A uniformly random orientation.
+  Axes RandomRotation();
+  // Turns the unit direction by the beam divergence (degrees) of law divType.
+  void Deflect(Vector& direction, int divType, double angle);
+  // Checks the published reference values: 0 when all six agree, -1 otherwise.
+  int SelfTest();
+
+ private:
+  // Draws a point in the unit disc and returns the cosine and sine of twice
+  // its polar angle, the sine with a random sign.
+  void RandomAzimuth(double& cosine, double& sine);
+
+  int32_t i97_ = 96;
+  int32_t j97_ = 32;
+  int32_t c_ = 362436;
+  int32_t u_[97] = {};
+};
+
+}  // namespace orvane

@@ -1,0 +1,35 @@
+// Thermal vibrations of the lattice atoms in the Debye model: the
+// one-dimensional amplitudes of the elements and the Gaussian displacement
+// of an atom each time its site is examined.
+#pragma once
+
+#include "core/atom.h"
+#include "core/ranmar.h"
+#include "core/site.h"
+
+namespace orvane {
+
+struct ThermalTable {
+  static constexpr int kQuantiles = 2048;
+  static constexpr int kElements = 10;
+  // [0] = 0, [1..2047] positive normal deviates, [2048 + j] the amplitude of
+  // species j (1..10); slot 2048 (species 0) stays 0.
+  double Values[kQuantiles + kElements + 1] = {};
+
+  double Amplitude(int species) const { return Values[kQuantiles + species]; }
+};
+
+// The Debye factor Phi(x)/x + 1/4 at x = theta/T, from its series below
+// x = 2.16 and from its exponential sum above.
+double DebyeFactor(double x);
+
+// Fills the quantiles and, for each element with a positive Debye
+// temperature, its TAmp and table slot at temperature T (K); T < 0 means no
+// vibration.
+void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature);
+
+// Adds a random thermal displacement of the element with that species index
+// to the site's position, drawing Uniform and the C library's rand in turn.
+void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng);
+
+}  // namespace orvane

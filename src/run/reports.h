@@ -1,0 +1,25 @@
+// The reports that frame each simulation: its header before the first ion
+// and its statistics after the last.
+#pragma once
+
+#include "run/run_state.h"
+
+namespace orvane {
+
+// The beam direction in the implant frame for a polar angle tha and an
+// azimuth phi, in degrees.
+Vector BeamDirection(const Axes& frame, double tha, double phi);
+
+// The real ions that one simulated ion stands for: dose (atoms/cm^2) times
+// area (square angstrom) over the ions, 1e16 square angstrom to the cm^2;
+// 0 for a simulation without ions.
+double EffectiveWeight(double dose, double area, int ions);
+
+// Copies the simulation into the state, sets its beam direction, thermal
+// amplitudes and weight, and prints the column header of the ion lines.
+void SimulationHeader(RunState& state, const Simulation& simulation, int k);
+
+// The report after the last ion of simulation k.
+void Statistics(RunState& state, int k);
+
+}  // namespace orvane

@@ -1,0 +1,80 @@
+#include "run/run_driver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <new>
+
+#include "core/fatal.h"
+#include "run/configure.h"
+#include "run/implant_loop.h"
+#include "run/reports.h"
+#include "run/set_up.h"
+#include "run/tally_step.h"
+
+namespace orvane {
+
+void Banner(std::ostream& os) {
+  os << '\n' << "[ORVANE] Orvane (Version 2004.10.04) DAMAGE1D" << '\n';
+}
+
+std::string AmorphizationLine(uint32_t b, double dose, int ions, const DamageProfile& damage) {
+  char line[160];
+  std::snprintf(line, sizeof line, "%8g %lf %lf %lf\n", b * dose / ions,
+                damage.PeakAmorphization(), static_cast<double>(damage.Damage.Width),
+                damage.ArealDensity());
+  return line;
+}
+
+namespace {
+
+void AppendAmorphization(const std::string& path, const std::string& line) {
+  if (std::FILE* f = std::fopen(path.c_str(), "a")) {
+    std::fputs(line.c_str(), f);
+    std::fclose(f);
+  } else {
+    std::cerr << "# Error: RunSimulations, Can't open " << path << std::endl;
+  }
+}
+
+}  // namespace
+
+void RunSimulations(RunState& state) {
+  const std::string path = state.OutputDirectory + "/MaxAmorf_vs_Dose.dat";
+  if (std::FILE* f = std::fopen(path.c_str(), "w")) {
+    std::fclose(f);
+  } else {
+    std::cerr << "# Error: RunSimulations, Can't open " << path << std::endl;
+  }
+  Require(state.Simulations.NumberOfElements() > 0, "Begin!=NULL", "list", 135);
+  int k = 1;
+  for (const Simulation& simulation : state.Simulations) {
+    SimulationHeader(state, simulation, k);
+    const int ions = state.Current.NumberOfImplants;
+    // A simulation without ions implants none.
+    for (uint32_t b = 1; ions > 0 && b <= static_cast<uint32_t>(ions);) {
+      ImplantOne(state);
+      b = TallyIon(state);
+      AppendAmorphization(path, AmorphizationLine(b, state.Current.Dose, ions, state.Damage));
+    }
+    Statistics(state, k);
+    ++k;
+  }
+}
+
+int RunMain(int argc, char** argv) {
+  auto state = std::make_unique<RunState>();
+  Banner(std::cout);
+  Defaults(*state);
+  Configure(*state, argc, argv);
+  const int mode = argc > 2 ? std::atoi(argv[2]) : 0;
+  if (mode == 0) {
+    SetUp(*state, argc, argv, 1, 1);
+    RunSimulations(*state);
+  }
+  std::cout.flush();
+  return 0;
+}
+
+}  // namespace orvane

@@ -1,0 +1,24 @@
+// The entry point of a run: banner, configuration, simulations and the join
+// of dose pieces.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "run/run_state.h"
+
+namespace orvane {
+
+void Banner(std::ostream& os);
+
+// One line of "MaxAmorf_vs_Dose.dat" after ion b - 1 of a simulation of the
+// given dose and number of ions.
+std::string AmorphizationLine(uint32_t b, double dose, int ions, const DamageProfile& damage);
+
+// Runs every simulation of the list, ion by ion.
+void RunSimulations(RunState& state);
+
+// The whole program; returns the exit status.
+int RunMain(int argc, char** argv);
+
+}  // namespace orvane

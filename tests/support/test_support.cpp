@@ -1,0 +1,64 @@
+#include "support/test_support.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace orvane_test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::random_device device;
+  for (;;) {
+    fs::path candidate = fs::temp_directory_path() / ("orvane-test-" + std::to_string(device()));
+    std::error_code error;
+    if (fs::create_directory(candidate, error)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code error;
+  fs::remove_all(path_, error);
+}
+
+RunResult RunOrvane(const std::string& directory, const std::string& arguments,
+                    const std::string& environment) {
+  RunResult result;
+  const std::string out = directory + "/.stdout";
+  const std::string err = directory + "/.stderr";
+  const std::string command = "cd '" + directory + "' && " + environment + " '" ORVANE_BINARY
+                              "' " + arguments + " > '" + out + "' 2> '" + err + "' < /dev/null";
+  const int raw = std::system(command.c_str());
+  if (raw != -1 && WIFEXITED(raw)) result.status = WEXITSTATUS(raw);
+  result.out = ReadFile(out);
+  result.err = ReadFile(err);
+  fs::remove(out);
+  fs::remove(err);
+  return result;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream is(path, std::ios::binary);
+  std::ostringstream text;
+  text << is.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream os(path, std::ios::binary);
+  os << text;
+}
+
+bool FileExists(const std::string& path) { return fs::exists(path); }
+
+std::string ShippedDensityDir() { return std::string(ORVANE_SOURCE_DIR) + "/Tables/"; }
+
+}  // namespace orvane_test

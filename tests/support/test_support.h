@@ -1,0 +1,43 @@
+// Helpers shared by the tests: temporary directories, files, and runs of
+// the real orvane binary.
+#pragma once
+
+#include <string>
+
+namespace orvane_test {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+struct RunResult {
+  int status = -1;  // exit status, or -1 when the process did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs the orvane binary in the directory with the given arguments (passed
+// through the shell as written) and environment assignments, for instance
+// "TABLES3DDIR=/x/ EDTDIR=/y/".
+RunResult RunOrvane(const std::string& directory, const std::string& arguments,
+                    const std::string& environment = "");
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+bool FileExists(const std::string& path);
+
+// The shipped directory of isolated-atom densities, with a final slash.
+std::string ShippedDensityDir();
+
+}  // namespace orvane_test
