@@ -59,6 +59,10 @@ void WriteFile(const std::string& path, const std::string& text) {
 
 bool FileExists(const std::string& path) { return fs::exists(path); }
 
+std::string TablesEnvironment() {
+  return "TABLES3DDIR='" ORVANE_TEST_TABLES "' EDTDIR='" ORVANE_TEST_TABLES "'";
+}
+
 std::string ShippedDensityDir() { return std::string(ORVANE_SOURCE_DIR) + "/Tables/"; }
 
 }  // namespace orvane_test

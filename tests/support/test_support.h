@@ -37,6 +37,10 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
 
+// "TABLES3DDIR=... EDTDIR=..." naming the table directory of the
+// end-to-end runs (shipped densities plus the tables generated from them).
+std::string TablesEnvironment();
+
 // The shipped directory of isolated-atom densities, with a final slash.
 std::string ShippedDensityDir();
 
