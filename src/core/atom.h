@@ -12,9 +12,9 @@ namespace orvane {
 struct Atom {
   char Symbol[3] = {'\0', '\0', '\0'};
   int32_t Z = 0;
-  double W = 0.0;      // mass, amu
-  double TAmp = 0.0;   // one-dimensional thermal vibration amplitude, angstrom
-  double TDebye = 0.0; // Debye temperature, K
+  double W = 0.0;       // mass, amu
+  double TAmp = 0.0;    // one-dimensional thermal vibration amplitude, angstrom
+  double TDebye = 0.0;  // Debye temperature, K
 
   Atom() = default;
   // Asserts the limits of an element: mass > 0, Z in 1..102, upper-case

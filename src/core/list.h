@@ -167,7 +167,8 @@ class List {
     if (count_ == 0) return 0;
     std::vector<std::pair<double, T>> keyed;
     keyed.reserve(count_);
-    for (Node* n = begin_; n != nullptr; n = n->next) keyed.emplace_back(match(n->value, reference), n->value);
+    for (Node* n = begin_; n != nullptr; n = n->next)
+      keyed.emplace_back(match(n->value, reference), n->value);
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     if (order == -1) std::reverse(keyed.begin(), keyed.end());

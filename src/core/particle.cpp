@@ -5,9 +5,9 @@
 namespace orvane {
 
 const char StatusNames[kStatusCount][17] = {
-    "LATTICE ATOM",   "PROJECTILE",     "VACANCY",          "INTERSTITIAL", "SECONDARY_PROJ",
-    "SPUTTERED",      "BACK SCATTERED", "IMPLANTED ION",    "OUTSIDE ION",  "ION NOT FOLLOWED",
-    "NOT FOLLOWED",   "OUTSIDE ATOM",   "PHONON EXCITED"};
+    "LATTICE ATOM", "PROJECTILE",     "VACANCY",       "INTERSTITIAL", "SECONDARY_PROJ",
+    "SPUTTERED",    "BACK SCATTERED", "IMPLANTED ION", "OUTSIDE ION",  "ION NOT FOLLOWED",
+    "NOT FOLLOWED", "OUTSIDE ATOM",   "PHONON EXCITED"};
 
 const char* StatusName(int status) {
   if (status < 0 || status >= kStatusCount) return "UNKNOWN STATUS";

@@ -44,9 +44,9 @@ struct Particle : Site {
   int16_t o2 = 0;              // rare-event energy order
   double Weight = 1.0;
   int32_t Collisions = 0;
-  int32_t Flights = 0;         // free flights since the last collision step
-  double PathLength = 0.0;     // angstrom
-  double Time = 0.0;           // s
+  int32_t Flights = 0;      // free flights since the last collision step
+  double PathLength = 0.0;  // angstrom
+  double Time = 0.0;        // s
 
   Particle() = default;
   // A particle built from a site: the site part copied, the rest defaults.

@@ -85,8 +85,8 @@ Axes Ranmar::RandomRotation() {
   Axes r;
   r.X = Vector(ctheta * cphi * cpsi - spsi * sphi, -sphi * cpsi - ctheta * cphi * spsi,
                cphi * stheta);
-  r.Y = Vector(ctheta * sphi * cpsi + spsi * cphi, cphi * cpsi - ctheta * sphi * spsi,
-               sphi * stheta);
+  r.Y =
+      Vector(ctheta * sphi * cpsi + spsi * cphi, cphi * cpsi - ctheta * sphi * spsi, sphi * stheta);
   r.Z = Vector(-stheta * cpsi, stheta * spsi, ctheta);
   return r;
 }

@@ -15,11 +15,15 @@ struct Site {
   Vector R = NullVector;   // position in the lattice frame, angstrom
   uint8_t SpeciesA = 0;
   uint8_t SpeciesB = 0;
-  double Fraction = 1.0;   // probability that the site holds SpeciesA
+  double Fraction = 1.0;  // probability that the site holds SpeciesA
 
   Site() = default;
   Site(uint8_t species, uint8_t basisIndex, const Vector& r, uint8_t speciesB, double fraction)
-      : Species(species), BasisIndex(basisIndex), R(r), SpeciesA(species), SpeciesB(speciesB),
+      : Species(species),
+        BasisIndex(basisIndex),
+        R(r),
+        SpeciesA(species),
+        SpeciesB(speciesB),
         Fraction(fraction) {}
 
   // " x y z" of R in the implant frame, and a line end.

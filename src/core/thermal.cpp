@@ -81,8 +81,8 @@ void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature)
 }
 
 void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng) {
-  Require(species >= 0 && species <= ThermalTable::kElements, "species>=0 && species<=10", "thermal",
-          70);
+  Require(species >= 0 && species <= ThermalTable::kElements, "species>=0 && species<=10",
+          "thermal", 70);
   const double a = table.Amplitude(species);
   double shift[3];
   for (double& s : shift) {

@@ -90,12 +90,8 @@ int Input::ReadParameters(int suppressClosing) {
 void Input::ReadValue(std::istream& is, Parameter& p) {
   switch (p.Kind) {
     case KIND_INTEGER:
-    case KIND_COUNT:
-      *static_cast<int32_t*>(p.Target) = ReadInteger(is, p);
-      break;
-    case KIND_REAL:
-      *static_cast<double*>(p.Target) = ReadNumber(is, p);
-      break;
+    case KIND_COUNT: *static_cast<int32_t*>(p.Target) = ReadInteger(is, p); break;
+    case KIND_REAL: *static_cast<double*>(p.Target) = ReadNumber(is, p); break;
     case KIND_WORD: {
       const std::string word = ReadWord(is, kTextWordLength);
       if (word.size() + 1 > p.Size) {
@@ -111,9 +107,7 @@ void Input::ReadValue(std::istream& is, Parameter& p) {
       *static_cast<Vector*>(p.Target) = v;
       break;
     }
-    case KIND_ELEMENT:
-      ReadElement(is, p);
-      break;
+    case KIND_ELEMENT: ReadElement(is, p); break;
     case KIND_LATTICE_SITE: {
       BasisAtom atom;
       int species = 0, type = 0;
@@ -132,27 +126,14 @@ void Input::ReadValue(std::istream& is, Parameter& p) {
       break;
     }
     case KIND_CLOSE_LAYER:
-    case KIND_CLOSE_SIMULATION:
-      CloseRecord(p);
-      break;
-    case KIND_TEXT:
-      ReadText(is, p);
-      break;
-    case KIND_POTENTIAL_PAIR:
-      ReadPotentialPair(is, p);
-      break;
+    case KIND_CLOSE_SIMULATION: CloseRecord(p); break;
+    case KIND_TEXT: ReadText(is, p); break;
+    case KIND_POTENTIAL_PAIR: ReadPotentialPair(is, p); break;
     case KIND_REAL_LIST_CARRIED:
-    case KIND_REAL_LIST_ZEROED:
-      ReadRealList(is, p);
-      break;
-    case KIND_INTEGER_LIST:
-      ReadIntegerList(is, p);
-      break;
-    case KIND_SWITCH:
-      ReadSwitch(is, p);
-      break;
-    default:
-      break;
+    case KIND_REAL_LIST_ZEROED: ReadRealList(is, p); break;
+    case KIND_INTEGER_LIST: ReadIntegerList(is, p); break;
+    case KIND_SWITCH: ReadSwitch(is, p); break;
+    default: break;
   }
 }
 
@@ -174,9 +155,9 @@ void Input::ReadPotentialPair(std::istream& is, const Parameter& p) {
   int z1 = 0, z2 = 0, type = 0;
   if (!(is >> z1 >> z2 >> type)) Unreadable(p);
   if (!PairPotentials::InTable(z1, z2) || type < -32768 || type > 32767) {
-    Fatal(605, std::string("# Error: Input::ReadParameters, ") + p.Name + " " +
-                   std::to_string(z1) + " " + std::to_string(z2) + " " + std::to_string(type) +
-                   " in " + fileName_ + ": atomic numbers must lie in 0..99\n");
+    Fatal(605, std::string("# Error: Input::ReadParameters, ") + p.Name + " " + std::to_string(z1) +
+                   " " + std::to_string(z2) + " " + std::to_string(type) + " in " + fileName_ +
+                   ": atomic numbers must lie in 0..99\n");
   }
   static_cast<PairPotentials*>(p.Target)->Type[z1][z2] = static_cast<int16_t>(type);
 }
@@ -279,19 +260,13 @@ int Input::WriteParameters() {
 void Input::WriteValue(std::ostream& os, const Parameter& p) {
   switch (p.Kind) {
     case KIND_INTEGER:
-    case KIND_COUNT:
-      os << *static_cast<const int32_t*>(p.Target);
-      break;
-    case KIND_REAL:
-      os << *static_cast<const double*>(p.Target);
-      break;
+    case KIND_COUNT: os << *static_cast<const int32_t*>(p.Target); break;
+    case KIND_REAL: os << *static_cast<const double*>(p.Target); break;
     case KIND_WORD:
     case KIND_TEXT:
       for (const char* c = static_cast<const char*>(p.Target); *c != '\0'; ++c) os << *c;
       break;
-    case KIND_VECTOR:
-      os << *static_cast<const Vector*>(p.Target);
-      break;
+    case KIND_VECTOR: os << *static_cast<const Vector*>(p.Target); break;
     case KIND_ELEMENT:
       os << '\n';
       for (const Atom& atom : *static_cast<const List<Atom>*>(p.Target)) os << atom;
@@ -338,11 +313,8 @@ void Input::WriteValue(std::ostream& os, const Parameter& p) {
       for (int i = 0; i < kIntegerListLength; ++i) os << entries[i] << ",";
       break;
     }
-    case KIND_SWITCH:
-      os << (*static_cast<const int32_t*>(p.Target) ? "On" : "Off");
-      break;
-    default:
-      break;
+    case KIND_SWITCH: os << (*static_cast<const int32_t*>(p.Target) ? "On" : "Off"); break;
+    default: break;
   }
 }
 

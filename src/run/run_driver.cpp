@@ -21,9 +21,8 @@ void Banner(std::ostream& os) {
 
 std::string AmorphizationLine(uint32_t b, double dose, int ions, const DamageProfile& damage) {
   char line[160];
-  std::snprintf(line, sizeof line, "%8g %lf %lf %lf\n", b * dose / ions,
-                damage.PeakAmorphization(), static_cast<double>(damage.Damage.Width),
-                damage.ArealDensity());
+  std::snprintf(line, sizeof line, "%8g %lf %lf %lf\n", b * dose / ions, damage.PeakAmorphization(),
+                static_cast<double>(damage.Damage.Width), damage.ArealDensity());
   return line;
 }
 

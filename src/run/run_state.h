@@ -40,8 +40,8 @@ struct RunState {
   Simulation Current;
   uint32_t NextIon = 1;
   double Temperature = 300.0;
-  double IonWeight = 1.0;     // real ions per simulated ion
-  double CurrentRS0 = 1.8;    // stopping parameter of the current layer
+  double IonWeight = 1.0;   // real ions per simulated ion
+  double CurrentRS0 = 1.8;  // stopping parameter of the current layer
   int StoppingModel = 2;
   int IonizationModel = 1;
 

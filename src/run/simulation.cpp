@@ -18,9 +18,10 @@ void WriteSimulation(std::ostream& os, const Simulation& s) {
   } else {
     os << "DIR            = " << s.DIR;
   }
-  os << "\t" << "Divergency     = " << s.Divergence << '\n';
-  os << "Implants       = " << s.NumberOfImplants << "\t\t" << "Dose           = " << s.Dose
-     << "at/cm^2" << '\n';
+  os << "\t"
+     << "Divergency     = " << s.Divergence << '\n';
+  os << "Implants       = " << s.NumberOfImplants << "\t\t"
+     << "Dose           = " << s.Dose << "at/cm^2" << '\n';
   os << "DoseSplitting  ";
   if (s.DoseSplitting) {
     os << "On" << '\n' << "DoseDistribution = ";
@@ -31,8 +32,8 @@ void WriteSimulation(std::ostream& os, const Simulation& s) {
   } else {
     os << "Off" << '\n';
   }
-  os << "Temperature    = " << s.Temperature << "\t\t" << "Rare Event     = " << s.RareEvent
-     << '\n';
+  os << "Temperature    = " << s.Temperature << "\t\t"
+     << "Rare Event     = " << s.RareEvent << '\n';
   os << "RS0            = ";
   for (double rs : s.RS0) os << rs << ",";
   os << "0.0" << '\n' << '\n';

@@ -19,11 +19,11 @@ const char* KindName(int kind) {
 }  // namespace
 
 void ShowLayer(std::ostream& os, const Layer& layer) {
-  os << "\n==> " << KindName(layer.Kind) << " ( " << layer.XMin << " to " << layer.XMax
-     << " ) A\n";
+  os << "\n==> " << KindName(layer.Kind) << " ( " << layer.XMin << " to " << layer.XMax << " ) A\n";
   os << "    LatticeParameter " << layer.LatticeParameter << " A\n";
   os << "    Angles           " << layer.Angles << '\n';
-  os << "    EDTFile          ' " << layer.EDTFile << "'" << (layer.EDTCreate ? " (new)\n" : " (old)\n");
+  os << "    EDTFile          ' " << layer.EDTFile << "'"
+     << (layer.EDTCreate ? " (new)\n" : " (old)\n");
   os << '\n';
   for (const BasisAtom& atom : layer.Basis) ShowBasisAtom(os, atom);
   os << '\n';
@@ -31,8 +31,8 @@ void ShowLayer(std::ostream& os, const Layer& layer) {
 
 void ShowBasisAtom(std::ostream& os, const BasisAtom& atom) {
   if (atom.Fraction == 1.0) {
-    os << "    Atom " << atom.SpeciesA << " : " << LatticeTypeName(atom.Type) << atom.Position << " "
-       << atom.EnergyA << " eV\n";
+    os << "    Atom " << atom.SpeciesA << " : " << LatticeTypeName(atom.Type) << atom.Position
+       << " " << atom.EnergyA << " eV\n";
   } else {
     os << "    Atom " << atom.SpeciesA << " (" << 100.0 * atom.Fraction << "%)/" << atom.SpeciesB
        << " (" << 100.0 * (1.0 - atom.Fraction) << "%) : " << LatticeTypeName(atom.Type)

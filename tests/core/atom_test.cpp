@@ -1,8 +1,9 @@
+#include "core/atom.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "core/atom.h"
 #include "core/particle.h"
 #include "core/site.h"
 

@@ -1,8 +1,8 @@
+#include "core/list.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "core/list.h"
 
 using namespace orvane;
 

@@ -1,8 +1,8 @@
+#include "core/ranmar.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "core/ranmar.h"
 
 using namespace orvane;
 

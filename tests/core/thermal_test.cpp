@@ -1,8 +1,8 @@
+#include "core/thermal.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "core/thermal.h"
 
 using namespace orvane;
 
@@ -65,7 +65,8 @@ TEST(Thermal, QuantilesAreIncreasingPositiveDeviates) {
   AtomList atoms = Silicon();
   ComputeAmplitudes(table, atoms, 300.0);
   EXPECT_EQ(table.Values[0], 0.0);
-  for (int i = 2; i < ThermalTable::kQuantiles; ++i) ASSERT_GT(table.Values[i], table.Values[i - 1]);
+  for (int i = 2; i < ThermalTable::kQuantiles; ++i)
+    ASSERT_GT(table.Values[i], table.Values[i - 1]);
   // Upper tail 0.5 - 1000/4097 = 0.2559: z = 0.65598 to the approximation's 4.5e-4.
   EXPECT_NEAR(table.Values[1000], 0.65598, 4.5e-4);
 }

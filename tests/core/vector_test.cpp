@@ -1,9 +1,10 @@
+#include "core/vector.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "core/axes.h"
-#include "core/vector.h"
 
 using namespace orvane;
 

@@ -12,7 +12,8 @@ using namespace orvane_test;
 
 namespace {
 
-RunResult RunFile(const TempDir& dir, const std::string& parameters, const std::string& name = "p.in") {
+RunResult RunFile(const TempDir& dir, const std::string& parameters,
+                  const std::string& name = "p.in") {
   WriteFile(dir.File(name), parameters);
   return RunOrvane(dir.Path(), name, TablesEnvironment());
 }
@@ -64,8 +65,8 @@ TEST(Driver, TenIonsGiveTenAmorphizationLines) {
 TEST(Driver, SimulationsAppendInOrderAndZeroIonsImplantNothing) {
   TempDir dir;
   const RunResult r = RunFile(dir,
-                          "NumberOfImplants 2 Dose 1e12 NextSimulation\n"
-                          "NumberOfImplants 0 NextSimulation NumberOfImplants 3 Dose 3e12\n");
+                              "NumberOfImplants 2 Dose 1e12 NextSimulation\n"
+                              "NumberOfImplants 0 NextSimulation NumberOfImplants 3 Dose 3e12\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> lines = Lines(ReadFile(dir.File("Dp.in/MaxAmorf_vs_Dose.dat")));
   ASSERT_EQ(lines.size(), 5u);
@@ -80,7 +81,8 @@ TEST(Driver, OutputDirectoryDropsTheDirectoriesOfTheName) {
   TempDir dir;
   TempDir elsewhere;
   WriteFile(elsewhere.File("case1"), "NumberOfImplants 1\n");
-  const RunResult r = RunOrvane(dir.Path(), "'" + elsewhere.File("case1") + "'", TablesEnvironment());
+  const RunResult r =
+      RunOrvane(dir.Path(), "'" + elsewhere.File("case1") + "'", TablesEnvironment());
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(FileExists(dir.File("Dcase1/Parameters.out")));
 }
@@ -102,9 +104,9 @@ TEST(Configuration, EchoOfDefaultsAndValues) {
   const std::vector<std::string> lines = Lines(echo);
   EXPECT_EQ(lines[0], "              Projectiles =          0,0,0,0,0,0,0,0,0,0,");
   EXPECT_NE(echo.find("\n" + std::string(21, ' ') + "Dose =  1.000e+13\n"), std::string::npos);
-  EXPECT_NE(echo.find("\n" + std::string(15, ' ') + "REInterval = " + std::string(7, ' ') +
-                      "100\n"),
-            std::string::npos);
+  EXPECT_NE(
+      echo.find("\n" + std::string(15, ' ') + "REInterval = " + std::string(7, ' ') + "100\n"),
+      std::string::npos);
   EXPECT_NE(echo.find("\n" + std::string(20, ' ') + "Therm = " + std::string(8, ' ') + "On\n"),
             std::string::npos);
   EXPECT_NE(echo.find("                 HSTFile[ =          Histo1D. \n"), std::string::npos);
@@ -120,8 +122,8 @@ TEST(Configuration, EchoOfDefaultsAndValues) {
 TEST(Configuration, SimulationBlocksListThePiecesOfDoseSplitting) {
   TempDir dir;
   const RunResult r = RunFile(dir,
-                          "NumberOfImplants 1 Dose 1e15 DoseSplitting On NextSimulation\n"
-                          "DoseSplitting Off Dose 2e13 ENERGY 5000 Temperature 77\n");
+                              "NumberOfImplants 1 Dose 1e15 DoseSplitting On NextSimulation\n"
+                              "DoseSplitting Off Dose 2e13 ENERGY 5000 Temperature 77\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string echo = ReadFile(dir.File("Dp.in/Parameters.out"));
   const std::string block1 =
@@ -178,7 +180,8 @@ TEST(Configuration, Failures) {
   }();
   const Case cases[] = {
       {"ABC 0 0 1", 500, "# Error: You must define de Y axe with FLAT token\n"},
-      {"Dose 5e13 DoseSplitting On", 501, "# Error: Dose distribution greater than specified Dose\n"},
+      {"Dose 5e13 DoseSplitting On", 501,
+       "# Error: Dose distribution greater than specified Dose\n"},
       {elevenAtoms.c_str(), 404, "Maximum number of atoms reached. Please recompile.\n"},
       {"HSTFile[ out.", 600, "# Error: Input::ReadParameters, Incomplete string in p.in\n"},
       {"RS0 1 2 3 4 5 6 0", 601,
@@ -203,7 +206,8 @@ TEST(Configuration, Failures) {
 
 TEST(Configuration, TemperatureOfEachSimulationAndOfTheThermalSetUp) {
   TempDir dir;
-  ASSERT_EQ(RunFile(dir, "Temperature 77 NumberOfImplants 1 NextSimulation Temperature 500").status, 0);
+  ASSERT_EQ(RunFile(dir, "Temperature 77 NumberOfImplants 1 NextSimulation Temperature 500").status,
+            0);
   const std::string echo = ReadFile(dir.File("Dp.in/Parameters.out"));
   EXPECT_NE(echo.find("Temperature    = 77.00"), std::string::npos);
   EXPECT_NE(echo.find("Temperature    = 500.0"), std::string::npos);

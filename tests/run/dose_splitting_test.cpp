@@ -1,8 +1,8 @@
+#include "run/dose_splitting.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "run/dose_splitting.h"
 
 using namespace orvane;
 

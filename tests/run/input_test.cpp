@@ -1,10 +1,11 @@
+#include "run/input.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "core/atom.h"
 #include "physics/pair_potentials.h"
-#include "run/input.h"
 #include "run/simulation.h"
 #include "support/test_support.h"
 #include "target/layer.h"

@@ -34,8 +34,8 @@ RunResult RunOrvane(const std::string& directory, const std::string& arguments,
   RunResult result;
   const std::string out = directory + "/.stdout";
   const std::string err = directory + "/.stderr";
-  const std::string command = "cd '" + directory + "' && " + environment + " '" ORVANE_BINARY
-                              "' " + arguments + " > '" + out + "' 2> '" + err + "' < /dev/null";
+  const std::string command = "cd '" + directory + "' && " + environment + " '" ORVANE_BINARY "' " +
+                              arguments + " > '" + out + "' 2> '" + err + "' < /dev/null";
   const int raw = std::system(command.c_str());
   if (raw != -1 && WIFEXITED(raw)) result.status = WEXITSTATUS(raw);
   result.out = ReadFile(out);
