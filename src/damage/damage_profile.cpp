@@ -1,6 +1,157 @@
 #include "damage/damage_profile.h"
 
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+
+#include "core/fatal.h"
+
 namespace orvane {
+
+namespace {
+
+constexpr double kElementaryCharge = 1.602e-19;  // J per eV
+constexpr double kBoltzmann = 1.38e-23;          // J per K
+constexpr double kAttemptTime = 1.62e-13;        // s: the dose-rate scale of the survival law
+constexpr double kAtomicDensity = 5e22;          // atoms per cm^3
+constexpr double kCmPerAngstrom = 1e-8;
+constexpr float kFarthestCell = 1e18f;  // beyond it a cell number overflows
+
+[[noreturn]] void BadDamageFile(const std::string& name, const std::string& where) {
+  Fatal(DamageProfile::kBadDamageFileStatus,
+        "# Error: DamageProfile::StartSimulation, Previous damage file (" + name +
+            ") ends early or holds no numbers at " + where + "\n");
+}
+
+// The text without the blank that the parameter reader appends to it.
+std::string WithoutFinalBlank(const std::string& text) {
+  return text.empty() ? text : text.substr(0, text.size() - 1);
+}
+
+}  // namespace
+
+void DamageProfile::StartSimulation(const DamageSettings& settings,
+                                    const std::string& outputDirectory) {
+  if (AnchoCajas > 0.0) Damage.SetRange(0.0f, static_cast<float>(100.0 * AnchoCajas));
+  SurvivingFraction = settings.RecombinationFactor;
+  KinchinPeaseConstant = settings.KinchinPeaseConstant;
+  AmorphizationDensity = settings.AmorphizationDensity;
+  CutOffEnergy = settings.CutOffEnergy;
+  Mode = settings.Mode;
+  DisplacementEnergy = settings.DisplacementEnergy;
+  DoseRate = settings.DoseRate;
+  ImplantationArea = settings.ImplantationArea;
+  OutputDirectory = outputDirectory;
+  const std::string name = WithoutFinalBlank(settings.PreviousDamageFile);
+  if (!name.empty()) ReadPreviousDamage(name);
+}
+
+// The file is what SaveAmorph writes: "# Start Stop Width", then per cell
+// the depth, the defect density and the percentage of amorphization.
+void DamageProfile::ReadPreviousDamage(const std::string& name) {
+  std::ifstream is(name);
+  if (!is) Fatal(300, "# I can't open (" + name + ")\n");
+  std::cout << "# Reading (" << name << ")\n";
+  char mark = '\0';
+  VarHist read;
+  is >> mark >> read.Start >> read.Stop >> read.Width;
+  if (!is || mark != '#') BadDamageFile(name, "its first line");
+  if (!(read.Width > 0.0f)) BadDamageFile(name, "its cell width");
+  for (int i = 0; i < VarHist::kCells; ++i) {
+    double depth = 0.0;
+    double percentage = 0.0;
+    is >> depth >> read.Cells[i] >> percentage;
+    if (!is) BadDamageFile(name, "cell " + std::to_string(i) + " of 100");
+  }
+  Damage = read;
+}
+
+int DamageProfile::CellOf(double depth) {
+  const float x = static_cast<float>(depth);
+  const float cells = x / Damage.Width;
+  // No cell holds a negative depth, nor one that no count of cells reaches.
+  if (!(x >= 0.0f) || !(cells < kFarthestCell)) return -1;
+  int64_t cell = static_cast<int64_t>(cells);
+  if (cell >= VarHist::kCells) {
+    Damage.Rebin(Damage.Start, Damage.Width * static_cast<float>(cell + 2));
+    cell = static_cast<int64_t>(x / Damage.Width);
+    // Rounding can leave a depth at the very edge of the new range.
+    if (cell >= VarHist::kCells) cell = VarHist::kCells - 1;
+  }
+  return static_cast<int>(cell);
+}
+
+void DamageProfile::AddDamage(double depth, double energy, char kind, double weight,
+                              double temperature) {
+  const int cell = CellOf(depth);
+  if (cell >= 0) {
+    const double volume = ImplantationArea * Damage.Width;
+    const double effective = EffectiveEnergy(energy, kind, weight, volume);
+    const double displaced = KinchinPeaseConstant * effective / (2.0 * DisplacementEnergy);
+    Displacements += displaced;
+    const double amorphous = AmorphousFraction(cell);
+    SurvivingFraction = SurvivalFraction(amorphous, temperature);
+    const double retained = displaced * SurvivingFraction * (1.0 - amorphous);
+    Retained += retained;
+    float& density = Damage.Cells[cell];
+    density += static_cast<float>(retained / volume);
+    if (density > AmorphizationDensity) density = static_cast<float>(AmorphizationDensity);
+  }
+  if (Count != 0 && Count % kSaveInterval == 0) SaveAmorph(OutputDirectory);
+  ++Count;
+}
+
+// At level 1 no recoil is followed, so a deposit is bounded by what the
+// cell can hold; otherwise an atom set in motion leaves one displacement
+// energy per unit weight and an atom left on its site all it received.
+double DamageProfile::EffectiveEnergy(double energy, char kind, double weight,
+                                      double cellVolume) const {
+  if (Mode == 1) return std::fmin(energy, CutOffEnergy * cellVolume);
+  if (kind == 'B') return weight * DisplacementEnergy;
+  return energy;
+}
+
+// Dynamic annealing: the surviving fraction grows with the dose rate and
+// with the damage already present, and falls with the temperature; it is
+// limited to 1 (an undefined fraction, at 0 K, counts as full survival).
+double DamageProfile::SurvivalFraction(double amorphousFraction, double temperature) const {
+  const double activation = (CteB + CteC * amorphousFraction) * kElementaryCharge;
+  const double fraction = std::exp(activation / (temperature * kBoltzmann)) * kAttemptTime *
+                          DoseRate * CteD;
+  return fraction < 1.0 ? fraction : 1.0;
+}
+
+void DamageProfile::SaveAmorph(const std::string& outputDirectory) const {
+  const std::string path = outputDirectory + "/Amorph1D.dat";
+  std::ofstream os(path, std::ios::trunc);
+  if (!os) Fatal(301, "# I can't write in " + path + "\n");
+  os << "# " << Damage.Start << " " << Damage.Stop << " " << Damage.Width << "\n";
+  for (int i = 0; i < VarHist::kCells; ++i) {
+    os << i * Damage.Width / 10 << " " << Damage.Cells[i] << " "
+       << Damage.Cells[i] * 100 / AmorphizationDensity << "\n";
+  }
+  os << "# Distance(nm) defects/A^3  percentage_of_amorphization\n";
+}
+
+double DamageProfile::FoldCrossSection(double sigma0, double pathSum, uint32_t ion) {
+  // An ion whose particles travelled no path measured no cross-section.
+  const double ionSigma =
+      pathSum > 0.0 ? Displacements / (pathSum * kAtomicDensity * kCmPerAngstrom) : 0.0;
+  Displacements = 0.0;
+  return (ionSigma + (ion - 1.0) * sigma0) / ion;
+}
+
+void DamageProfile::AppendRetained(const std::string& outputDirectory) {
+  const std::string path = outputDirectory + "/DDBC_1D.dat";
+  if (std::FILE* f = std::fopen(path.c_str(), "a")) {
+    std::fprintf(f, "%lf\n", Retained);
+    std::fclose(f);
+  } else {
+    std::cerr << "# Error: DamageProfile::AppendRetained, Can't open " << path << "\n";
+  }
+  Retained = 0.0;
+}
 
 double DamageProfile::PeakAmorphization() const {
   double peak = 0.0;

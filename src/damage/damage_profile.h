@@ -1,21 +1,46 @@
 // The one-dimensional profile of the defects that the cascades leave, which
-// grows with the dose and saturates at the amorphization density.
+// grows with the dose and saturates at the amorphization density.  Each
+// deposit adds Kinchin-Pease displacements to the cell at its depth, of
+// which only the fraction that survives dynamic annealing is kept.
 #pragma once
+
+#include <cstdint>
+#include <string>
 
 #include "damage/varhst.h"
 
 namespace orvane {
 
+// What the start of a simulation hands to the damage model.
+struct DamageSettings {
+  double ImplantationArea = 100.0;  // square angstrom
+  int Mode = 1;                     // the level of simulation: 1 follows no recoils
+  double RecombinationFactor = 0.06;
+  double KinchinPeaseConstant = 0.8;
+  double AmorphizationDensity = 0.0049968;  // defects per cubic angstrom
+  double CutOffEnergy = 0.15;               // eV per cubic angstrom of a cell
+  double DisplacementEnergy = 15.0;         // eV
+  double DoseRate = 1e11;
+  // A damage file of an earlier run to start from, as the parameter reader
+  // stores it (with its final blank); empty keeps the profile in hand.
+  std::string PreviousDamageFile;
+};
+
 struct DamageProfile {
+  // The deposits between two saves of the profile.
+  static constexpr int64_t kSaveInterval = 10000;
+  // Status of a previous damage file that ends early or holds no numbers.
+  static constexpr int kBadDamageFileStatus = 300;
+
   VarHist Damage;                      // defects per cubic angstrom
   double ImplantationArea = 100.0;     // square angstrom
   double CutOffEnergy = 0.15;
   double DisplacementEnergy = 15.0;    // eV
-  double SurvivingFraction = 0.06;
+  double SurvivingFraction = 0.06;     // the last fraction that survived annealing
   double KinchinPeaseConstant = 0.8;
   double AmorphizationDensity = 0.0049968;  // defects per cubic angstrom
   int Mode = 1;
-  int Count = 0;
+  int64_t Count = 0;  // deposits so far
   double DoseRate = 1e11;
   double CteA = 0.0;
   double CteB = 1.0;
@@ -23,14 +48,54 @@ struct DamageProfile {
   double CteD = 1e-30;
   double CteK = 0.0;
   double AnchoCajas = 0.0;  // requested cell width, angstrom; 0 keeps the cells
-  double Displacements = 0.0;
-  double Retained = 0.0;
+  double Displacements = 0.0;  // Kinchin-Pease displacements since the last ion
+  double Retained = 0.0;       // displacements that survived, since the last ion
+  // Where the periodic saves of the deposits write "Amorph1D.dat".
+  std::string OutputDirectory = ".";
+
+  // Re-parameterises the profile for a simulation whose files go to
+  // outputDirectory: the cells requested by AnchoCajas, the settings, and the
+  // profile of the previous damage file when one is named (status 300 when
+  // it cannot be opened, ends early or holds no numbers).  The cells are not
+  // reset otherwise, so damage carries over from one simulation to the next.
+  void StartSimulation(const DamageSettings& settings, const std::string& outputDirectory);
+
+  // The cell that holds a depth (angstrom), widening the cells first when the
+  // depth lies beyond the last one; -1 for a negative depth.
+  int CellOf(double depth);
+
+  // The fraction of the cell's material that is amorphous.
+  double AmorphousFraction(int cell) const { return Damage.Cells[cell] / AmorphizationDensity; }
+
+  // Deposits the energy (eV) that a collision at the depth (angstrom) gave
+  // to a target atom, kind 'B' when the atom was set in motion and 'I' when
+  // it stayed on its site, for a particle of the weight at the temperature
+  // (K).  Every 10000th deposit saves the profile.
+  void AddDamage(double depth, double energy, char kind, double weight, double temperature);
+
+  // Writes "Amorph1D.dat" in the directory (status 301 when it cannot).
+  void SaveAmorph(const std::string& outputDirectory) const;
+
+  // Folds the displacements counted since the last ion, along the path
+  // (angstrom) that its particles travelled, into the running mean sigma0
+  // over the ions of the simulation of the displacement cross-section
+  // (cm^2); ion is the 1-based number of that ion.  The count starts afresh.
+  double FoldCrossSection(double sigma0, double pathSum, uint32_t ion);
+
+  // Appends the displacements retained since the last ion to "DDBC_1D.dat"
+  // in the directory and starts that sum afresh.
+  void AppendRetained(const std::string& outputDirectory);
 
   // The largest cell over the amorphization density, in percent (0 for a
   // profile without positive cells).
   double PeakAmorphization() const;
   // The sum of the cells times the cell width: defects per square angstrom.
   double ArealDensity() const;
+
+ private:
+  void ReadPreviousDamage(const std::string& name);
+  double EffectiveEnergy(double energy, char kind, double weight, double cellVolume) const;
+  double SurvivalFraction(double amorphousFraction, double temperature) const;
 };
 
 }  // namespace orvane

@@ -1,0 +1,111 @@
+#include "tally/hist.h"
+
+#include <cmath>
+#include <ostream>
+
+#include "core/fatal.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr double kLog2Of10 = 3.321928095;
+constexpr double kNoEntriesError = 1e10;
+
+// The bin of a value among bins of 1 % of the largest value, the largest
+// itself in the last bin.  A largest value of 0 (all values 0) and values
+// below 0 fall into the first bin, so that no index leaves the bins.
+int BinOf(double value, double largest) {
+  if (!(largest > 0.0)) return 0;
+  const double bin = std::floor(value / largest * Hist::kBins);
+  if (!(bin >= 0.0)) return 0;
+  return bin < Hist::kBins ? static_cast<int>(bin) : Hist::kBins;
+}
+
+}  // namespace
+
+void Hist::Initialize(int rareEvent, double maxDepth, double dose) {
+  Dose = dose;
+  RareEvent = rareEvent;
+  if (rareEvent < 0) Fatal(402, "# Error: Hist::Initialize, RareEvent < 0\n");
+  const double depths = std::trunc(rareEvent * kLog2Of10);
+  if (depths > kMaxSplitDepths) {
+    Fatal(402, "# Error: Hist::Initialize, Max number of orders of magnitude reached\n");
+  }
+  n = static_cast<int>(depths);
+  Deepest = 1.0;
+  Shallowest = 0.0;
+  for (int i = 0; i < n; ++i) SplitDepth[i] = maxDepth * (i + 1) / n;
+  for (int b = 0; b <= kBins; ++b) Conc[b] = ConcE[b] = 0.0;
+  Entries.Clear();
+}
+
+void Hist::Compute() {
+  for (int b = 0; b <= kBins; ++b) Conc[b] = ConcE[b] = Err[b] = 0.0;
+  Outside = 0.0;
+  Deepest = 0.0;
+  Shallowest = 1e10;
+  LargestE = 0.0;
+  for (const HistEntry& entry : Entries) {
+    if (entry.Depth > Deepest) Deepest = entry.Depth;
+    if (entry.Depth < Shallowest) Shallowest = entry.Depth;
+    if (entry.E > LargestE) LargestE = entry.E;
+  }
+  RealIons = 0.0;
+  for (const HistEntry& entry : Entries) {
+    if (entry.Depth >= 0.0) {
+      const int b = BinOf(entry.Depth, Deepest);
+      Conc[b] += entry.Weight;
+      ConcE[BinOf(entry.E, LargestE)] += entry.Weight;
+      Err[b] += 1.0;
+    } else {
+      Outside += entry.Weight;  // backscattered, above the surface
+    }
+    RealIons += entry.Weight;
+  }
+  for (int b = 0; b < kBins; ++b) {
+    Err[b] = Err[b] > 0.0 ? Conc[b] / std::sqrt(Err[b]) : kNoEntriesError;
+  }
+}
+
+void Hist::UpdateSplitDepths() {
+  for (int i = 0; i < n; ++i) {
+    const double passed = (1.0 - std::pow(0.5, i + 1)) * RealIons;
+    double sum = 0.0;
+    int j = 0;
+    for (; j < kBins; ++j) {
+      sum += ConcE[j];
+      if (sum > passed) break;
+    }
+    SplitDepth[i] = (j - 1) * Deepest / kBins;
+  }
+}
+
+void Hist::ShowSplitDepths(int species, uint32_t ions, const std::string& outputDirectory,
+                           std::FILE* pipe) const {
+  char path[4096];
+  std::snprintf(path, sizeof path, "%s/%s%02d", outputDirectory.c_str(), "RE_Depths.", species);
+  std::FILE* file = std::fopen(path, "a");
+  if (file == nullptr) Fatal(301, std::string("# ERROR, I can not write in ") + path + "\n");
+  std::fprintf(file, "%u\t", ions);
+  for (int i = 0; i < n; ++i) std::fprintf(file, "%g\t", SplitDepth[i] * 0.1);
+  std::fputs("\n", file);
+  std::fclose(file);
+  if (pipe == nullptr) return;
+  std::fprintf(pipe, "set title \"Split. zones = %d\"\n", n + 1);
+  std::fputs("set xlabel \"Times\"\n", pipe);
+  std::fputs("set ylabel \"Depth (nm)\"\n", pipe);
+  std::fputs("set nolog y\n", pipe);
+  std::fputs("set style data lines\n", pipe);  // the current spelling of "set data style"
+  std::fprintf(pipe, "plot \"%s\" notitle", path);
+  for (int i = 1; i < n; ++i) std::fprintf(pipe, ",\"%s\" u 1:%d notitle", path, i + 2);
+  std::fputs("\n", pipe);
+  std::fflush(pipe);
+}
+
+void Hist::ShowIons(int species, std::ostream& out) const {
+  out << "\nProjectile " << species << ",\tReal ions = " << RealIons
+      << ",\tVirtual ions = " << VirtualIons() << "\n";
+}
+
+}  // namespace orvane

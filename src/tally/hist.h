@@ -1,0 +1,70 @@
+// The depth histogram of one species: every tallied ion's final depth,
+// statistical weight and rare-event quantity (its depth again, or its path
+// length), from which 100-bin profiles are computed on demand.  The profile
+// of the rare-event quantity places the depths at which the implant loop
+// splits projectiles: each split depth is passed by half as many of the
+// ions tallied so far as the one before it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <iosfwd>
+#include <string>
+
+#include "core/list.h"
+
+namespace orvane {
+
+struct HistEntry {
+  double Depth = 0.0;   // angstrom
+  double Weight = 0.0;  // real ions the entry stands for
+  double E = 0.0;       // rare-event quantity, angstrom
+};
+
+struct Hist {
+  static constexpr int kBins = 100;  // bins 0..99 are profiles; bin 100 holds the deepest entry
+  static constexpr int kMaxSplitDepths = 20;
+
+  double Dose = 0.0;      // atoms per cm^2
+  double RealIons = 0.0;  // sum of the weights (computed)
+  double LargestE = 0.0;  // largest rare-event quantity (computed)
+  List<HistEntry> Entries;  // one per tallied ion: the virtual ions
+  int RareEvent = 0;        // requested orders of magnitude
+  int n = 0;                // number of split depths
+  double SplitDepth[kMaxSplitDepths] = {};  // angstrom, ascending
+  double Conc[kBins + 1] = {};   // weight per depth bin
+  double ConcE[kBins + 1] = {};  // weight per bin of the rare-event quantity
+  double Err[kBins + 1] = {};    // entries per depth bin, then the statistical error
+  double Deepest = 1.0;          // angstrom (computed)
+  double Shallowest = 0.0;       // angstrom (computed)
+  double Outside = 0.0;          // weight of the entries above the surface (computed)
+
+  // Prepares the histogram for a simulation: RareEvent orders of magnitude
+  // give trunc(RareEvent log2(10)) split depths, spread evenly up to the
+  // maximum depth (angstrom) until the first profile places them.  Ends the
+  // process with status 402 for a negative request or one beyond 20 depths.
+  void Initialize(int rareEvent, double maxDepth, double dose);
+
+  void Add(double depth, double weight, double e) { Entries.Add(HistEntry{depth, weight, e}); }
+
+  int VirtualIons() const { return Entries.NumberOfElements(); }
+
+  // Fills the computed fields and the profiles from the entries: bins of 1 %
+  // of the deepest depth and of the largest rare-event quantity.
+  void Compute();
+
+  // Places the split depths where half, three quarters, ... of the real
+  // ions lie above, from the profile of the rare-event quantity.
+  void UpdateSplitDepths();
+
+  // Appends the ion count and the split depths (nm) to "RE_Depths.NN" of the
+  // species in the output directory (status 301 when it cannot) and plots
+  // that file in the splitting-depths window, when there is one.
+  void ShowSplitDepths(int species, uint32_t ions, const std::string& outputDirectory,
+                       std::FILE* pipe) const;
+
+  // The console line of real and virtual ions of the species.
+  void ShowIons(int species, std::ostream& out) const;
+};
+
+}  // namespace orvane
