@@ -1,0 +1,30 @@
+// The pipes to the external plotting program, gnuplot.  A pipe is null when
+// the program is not installed, could not be started or has died; the run
+// then goes on without plots, and says so once on standard error.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// The word quoted for a POSIX shell, so that no character of it is
+// interpreted: 'it'\''s'.
+std::string ShellQuote(const std::string& word);
+
+// True when an executable "gnuplot" lies on the search path.
+bool PlotterInstalled();
+
+// Starts gnuplot with the given command-line arguments, each quoted, and
+// sends the first commands; returns null when plotting is not possible.
+std::FILE* StartPlotter(const std::vector<std::string>& arguments, const std::string& commands);
+
+// Sends commands and flushes them; a pipe whose program has died is closed
+// and set to null.  A null pipe is left alone.
+void SendPlot(std::FILE*& pipe, const std::string& commands);
+
+// Closes the pipe, if open, and sets it to null.
+void StopPlotter(std::FILE*& pipe);
+
+}  // namespace orvane
