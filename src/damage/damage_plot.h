@@ -7,14 +7,19 @@
 
 namespace orvane {
 
-// Plots the percentage of amorphization of "Amorph1D.dat" in the output
-// directory; init and plot are the texts of "GPInitDamage[" and
-// "GPPlotDamage[".
+// The commands that plot the percentage of amorphization of "Amorph1D.dat"
+// in the output directory; init and plot are the texts of "GPInitDamage["
+// and "GPPlotDamage[".
+std::string DamagePlotCommands(const std::string& outputDirectory, const std::string& init,
+                               const std::string& plot);
+
+// The commands that copy the current plot as PostScript to the name followed
+// by ".ps" in the output directory and return the window to the screen.
+std::string DamagePostScriptCommands(const std::string& outputDirectory, const std::string& name);
+
+// Sends the commands above to the pipe and flushes it.
 void PlotDamage(std::FILE* pipe, const std::string& outputDirectory, const std::string& init,
                 const std::string& plot);
-
-// Copies the current damage plot as PostScript to the name followed by
-// ".ps" in the output directory, then returns the window to the screen.
 void PlotDamagePS(std::FILE* pipe, const std::string& outputDirectory, const std::string& name);
 
 }  // namespace orvane

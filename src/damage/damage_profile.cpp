@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
@@ -22,6 +23,16 @@ constexpr float kFarthestCell = 1e18f;  // beyond it a cell number overflows
   Fatal(DamageProfile::kBadDamageFileStatus,
         "# Error: DamageProfile::StartSimulation, Previous damage file (" + name +
             ") ends early or holds no numbers at " + where + "\n");
+}
+
+// A single-precision value in the stream's default six digits when they read
+// back as the same value, otherwise in the nine digits that always do, so
+// that a saved profile reads back exactly.
+std::string FloatText(float value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  if (std::strtof(text, nullptr) != value) std::snprintf(text, sizeof text, "%.9g", value);
+  return text;
 }
 
 // The text without the blank that the parameter reader appends to it.
@@ -82,6 +93,12 @@ int DamageProfile::CellOf(double depth) {
   return static_cast<int>(cell);
 }
 
+double DamageProfile::AmorphousFraction(int cell) const {
+  const float density = Damage.Cells[cell];
+  if (density >= static_cast<float>(AmorphizationDensity)) return 1.0;
+  return density / AmorphizationDensity;
+}
+
 void DamageProfile::AddDamage(double depth, double energy, char kind, double weight,
                               double temperature) {
   const int cell = CellOf(depth);
@@ -126,9 +143,10 @@ void DamageProfile::SaveAmorph(const std::string& outputDirectory) const {
   const std::string path = outputDirectory + "/Amorph1D.dat";
   std::ofstream os(path, std::ios::trunc);
   if (!os) Fatal(301, "# I can't write in " + path + "\n");
-  os << "# " << Damage.Start << " " << Damage.Stop << " " << Damage.Width << "\n";
+  os << "# " << FloatText(Damage.Start) << " " << FloatText(Damage.Stop) << " "
+     << FloatText(Damage.Width) << "\n";
   for (int i = 0; i < VarHist::kCells; ++i) {
-    os << i * Damage.Width / 10 << " " << Damage.Cells[i] << " "
+    os << i * Damage.Width / 10 << " " << FloatText(Damage.Cells[i]) << " "
        << Damage.Cells[i] * 100 / AmorphizationDensity << "\n";
   }
   os << "# Distance(nm) defects/A^3  percentage_of_amorphization\n";

@@ -64,8 +64,9 @@ struct DamageProfile {
   // depth lies beyond the last one; -1 for a negative depth.
   int CellOf(double depth);
 
-  // The fraction of the cell's material that is amorphous.
-  double AmorphousFraction(int cell) const { return Damage.Cells[cell] / AmorphizationDensity; }
+  // The fraction of the cell's material that is amorphous; a cell held at
+  // the amorphization density (in single precision) is wholly amorphous.
+  double AmorphousFraction(int cell) const;
 
   // Deposits the energy (eV) that a collision at the depth (angstrom) gave
   // to a target atom, kind 'B' when the atom was set in motion and 'I' when

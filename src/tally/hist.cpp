@@ -83,24 +83,29 @@ void Hist::UpdateSplitDepths() {
 
 void Hist::ShowSplitDepths(int species, uint32_t ions, const std::string& outputDirectory,
                            std::FILE* pipe) const {
-  char path[4096];
-  std::snprintf(path, sizeof path, "%s/%s%02d", outputDirectory.c_str(), "RE_Depths.", species);
-  std::FILE* file = std::fopen(path, "a");
-  if (file == nullptr) Fatal(301, std::string("# ERROR, I can not write in ") + path + "\n");
+  char number[16];
+  std::snprintf(number, sizeof number, "%02d", species);
+  const std::string path = outputDirectory + "/RE_Depths." + number;
+  std::FILE* file = std::fopen(path.c_str(), "a");
+  if (file == nullptr) Fatal(301, "# ERROR, I can not write in " + path + "\n");
   std::fprintf(file, "%u\t", ions);
   for (int i = 0; i < n; ++i) std::fprintf(file, "%g\t", SplitDepth[i] * 0.1);
   std::fputs("\n", file);
   std::fclose(file);
   if (pipe == nullptr) return;
-  std::fprintf(pipe, "set title \"Split. zones = %d\"\n", n + 1);
-  std::fputs("set xlabel \"Times\"\n", pipe);
-  std::fputs("set ylabel \"Depth (nm)\"\n", pipe);
-  std::fputs("set nolog y\n", pipe);
-  std::fputs("set style data lines\n", pipe);  // the current spelling of "set data style"
-  std::fprintf(pipe, "plot \"%s\" notitle", path);
-  for (int i = 1; i < n; ++i) std::fprintf(pipe, ",\"%s\" u 1:%d notitle", path, i + 2);
-  std::fputs("\n", pipe);
+  std::fputs(SplitDepthPlot(path).c_str(), pipe);
   std::fflush(pipe);
+}
+
+std::string Hist::SplitDepthPlot(const std::string& path) const {
+  std::string commands = "set title \"Split. zones = " + std::to_string(n + 1) + "\"\n";
+  commands += "set xlabel \"Times\"\nset ylabel \"Depth (nm)\"\nset nolog y\n";
+  commands += "set style data lines\n";  // the current spelling of "set data style lines"
+  commands += "plot \"" + path + "\" notitle";
+  for (int i = 1; i < n; ++i) {
+    commands += ",\"" + path + "\" u 1:" + std::to_string(i + 2) + " notitle";
+  }
+  return commands + "\n";
 }
 
 void Hist::ShowIons(int species, std::ostream& out) const {

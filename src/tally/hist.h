@@ -63,6 +63,9 @@ struct Hist {
   void ShowSplitDepths(int species, uint32_t ions, const std::string& outputDirectory,
                        std::FILE* pipe) const;
 
+  // The commands that plot the split depths of the file at the path.
+  std::string SplitDepthPlot(const std::string& path) const;
+
   // The console line of real and virtual ions of the species.
   void ShowIons(int species, std::ostream& out) const;
 };
