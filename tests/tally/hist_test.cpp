@@ -1,0 +1,124 @@
+#include "tally/hist.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "damage/counting_allocator.h"
+#include "damage/gnuplot_check.h"
+#include "support/test_support.h"
+
+using namespace orvane;
+using orvane_test::ReadFile;
+using orvane_test::TempDir;
+
+TEST(Hist, OrdersOfMagnitudeGiveSplitDepthsSpreadToTheMaximumDepth) {
+  Hist h;
+  h.Initialize(0, 900.0, 1e14);
+  EXPECT_EQ(h.n, 0);
+  h.Initialize(3, 900.0, 1e14);
+  EXPECT_EQ(h.n, 9);
+  EXPECT_DOUBLE_EQ(h.SplitDepth[0], 100.0);
+  EXPECT_DOUBLE_EQ(h.SplitDepth[8], 900.0);
+  h.Initialize(6, 900.0, 1e14);
+  EXPECT_EQ(h.n, 19);
+  EXPECT_EQ(h.Dose, 1e14);
+}
+
+TEST(HistDeathTest, RequestsOutsideTheTwentyDepthsStopTheRun) {
+  Hist h;
+  EXPECT_EXIT(h.Initialize(7, 900.0, 1e14), testing::ExitedWithCode(402 & 0xFF),
+              "^# Error: Hist::Initialize, Max number of orders of magnitude reached\n$");
+  EXPECT_EXIT(h.Initialize(-1, 900.0, 1e14), testing::ExitedWithCode(402 & 0xFF),
+              "^# Error: Hist::Initialize, RareEvent < 0\n$");
+}
+
+TEST(Hist, ComputeBinsTheEntriesByOnePercentOfTheDeepest) {
+  Hist h;
+  h.Initialize(0, 1e10, 1e14);
+  h.Add(-5.0, 0.5, -5.0);  // back scattered
+  h.Add(25.0, 1.0, 250.0);
+  h.Add(25.5, 1.0, 10.0);
+  h.Add(100.0, 2.0, 1000.0);  // the deepest, in bin 100
+  h.Compute();
+  EXPECT_EQ(h.Deepest, 100.0);
+  EXPECT_EQ(h.Shallowest, -5.0);
+  EXPECT_EQ(h.LargestE, 1000.0);
+  EXPECT_EQ(h.Outside, 0.5);
+  EXPECT_EQ(h.RealIons, 4.5);
+  EXPECT_EQ(h.VirtualIons(), 4);
+  EXPECT_EQ(h.Conc[25], 2.0);
+  EXPECT_DOUBLE_EQ(h.Err[25], 2.0 / std::sqrt(2.0));
+  EXPECT_EQ(h.Err[26], 1e10);
+  EXPECT_EQ(h.Conc[100], 2.0);
+  EXPECT_EQ(h.ConcE[1] + h.ConcE[25] + h.ConcE[100], 4.0);
+}
+
+TEST(Hist, EntriesWithoutExtentStayInsideTheBins) {
+  Hist h;
+  h.Initialize(1, 1e10, 1e14);
+  h.Add(0.0, 1.0, 0.0);
+  h.Add(-2.0, 1.0, -2.0);
+  h.Compute();  // Deepest and LargestE are 0
+  EXPECT_EQ(h.Conc[0], 1.0);
+  EXPECT_EQ(h.ConcE[0], 1.0);
+  EXPECT_EQ(h.Outside, 1.0);
+}
+
+TEST(Hist, SplitDepthsHalveTheIonsThatPassThem) {
+  Hist h;
+  h.Initialize(1, 1e10, 1e14);  // 3 split depths
+  for (int k = 0; k < 99; ++k) h.Add(k + 0.5, 1.0, k + 0.5);
+  h.Add(100.0, 1.0, 100.0);
+  h.Compute();
+  h.UpdateSplitDepths();
+  EXPECT_DOUBLE_EQ(h.SplitDepth[0], 49.0);  // 51 ions in bins 0..50 exceed half of 100
+  EXPECT_DOUBLE_EQ(h.SplitDepth[1], 74.0);
+  EXPECT_DOUBLE_EQ(h.SplitDepth[2], 86.0);
+
+  h.Initialize(1, 1e10, 1e14);
+  h.Add(0.1, 3.0, 0.1);
+  h.Add(100.0, 1.0, 100.0);
+  h.Compute();
+  h.UpdateSplitDepths();
+  EXPECT_DOUBLE_EQ(h.SplitDepth[0], -1.0);  // the first bin alone passes the target
+  EXPECT_DOUBLE_EQ(h.SplitDepth[2], 99.0);  // no bin below the deepest does
+}
+
+TEST(Hist, SplitDepthsGoToTheirFileAndWindow) {
+  TempDir dir;
+  Hist h;
+  h.Initialize(1, 300.0, 1e14);
+  h.ShowSplitDepths(3, 100, dir.Path(), nullptr);
+  const std::string file = dir.File("RE_Depths.03");
+  std::FILE* pipe = std::fopen(dir.File("commands").c_str(), "w");
+  h.ShowSplitDepths(3, 200, dir.Path(), pipe);
+  std::fclose(pipe);
+  EXPECT_EQ(ReadFile(file), "100\t10\t20\t30\t\n200\t10\t20\t30\t\n");
+  const std::string commands =
+      "set title \"Split. zones = 4\"\nset xlabel \"Times\"\nset ylabel \"Depth (nm)\"\n"
+      "set nolog y\nset style data lines\nplot \"" +
+      file + "\" notitle,\"" + file + "\" u 1:3 notitle,\"" + file + "\" u 1:4 notitle\n";
+  EXPECT_EQ(ReadFile(dir.File("commands")), commands);
+  if (orvane_test::GnuplotInstalled()) {
+    EXPECT_EQ(orvane_test::GnuplotComplaints(dir.Path(), commands), "");
+  }
+  EXPECT_EXIT(h.ShowSplitDepths(3, 1, dir.File("missing"), nullptr),
+              testing::ExitedWithCode(301 & 0xFF),
+              "^# ERROR, I can not write in " + dir.File("missing") + "/RE_Depths.03\n$");
+}
+
+TEST(Hist, ShowIonsAndWarmEntriesWithoutAllocating) {
+  Hist h;
+  h.Initialize(0, 1e10, 1e14);
+  for (int i = 0; i < 50; ++i) h.Add(i, 0.25, i);
+  h.Initialize(0, 1e10, 1e14);
+  const long before = orvane_test::allocations;
+  for (int i = 0; i < 50; ++i) h.Add(i, 0.25, i);
+  EXPECT_EQ(orvane_test::allocations, before);
+  h.Compute();
+  std::ostringstream out;
+  h.ShowIons(2, out);
+  EXPECT_EQ(out.str(), "\nProjectile 2,\tReal ions = 12.5,\tVirtual ions = 50\n");
+}
