@@ -17,7 +17,10 @@
 #include "physics/pair_potentials.h"
 #include "run/configuration.h"
 #include "run/simulation.h"
+#include "target/crystal.h"
+#include "target/edt1d.h"
 #include "target/layer.h"
+#include "target/target_stack.h"
 
 namespace orvane {
 
@@ -57,6 +60,13 @@ struct RunState {
   Ranmar Rng;  // seeded 1802, 9373 until the set-up seeds it from the file
   Axes Frame;
   ThermalTable Thermal;
+
+  // The target: one crystal per layer, and the layer and crystal in which
+  // the particle in hand moves (elements of Layers and Target.Crystals).
+  TargetStack Target;
+  Layer* CurrentLayer = nullptr;
+  Crystal* CurrentCrystal = nullptr;
+  IsolatedDensities AtomicDensities;  // isolated-atom densities by species index
   DamageProfile Damage;
 };
 

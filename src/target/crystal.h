@@ -1,0 +1,106 @@
+// The atomic arrangement of one crystalline layer: the basis atoms repeated
+// over a block of unit cells, the neighbourhood of each basis atom sorted by
+// distance, the search for the lattice atoms that a moving particle meets
+// next, and the electron density of the cell.
+#pragma once
+
+#include <string>
+
+#include "core/atom.h"
+#include "core/axes.h"
+#include "core/list.h"
+#include "core/particle.h"
+#include "core/ranmar.h"
+#include "core/site.h"
+#include "core/thermal.h"
+#include "core/vector.h"
+#include "target/edt1d.h"
+#include "target/edt3d.h"
+
+namespace orvane {
+
+class Crystal {
+ public:
+  static constexpr int kMaxBasis = 30;
+  // Sites taken as the default cell when the lattice parameter is null.
+  static constexpr Vector kDefaultCell{5.431, 5.431, 5.431};
+
+  Crystal() : Crystal(0.0, 0.0, NullVector, 0.0, 0.0) {}
+  Crystal(double cellRange, double interactionRadius, const Vector& latticeParameter,
+          double ghiLimit, double simultaneousDistance);
+
+  // Repeats one basis atom (fractions of the cell) over the block of cells
+  // -N..N-1 along each axis with the translations of its lattice type;
+  // returns the number of sites.  A 31st basis atom ends the process with
+  // status 401.
+  int MakeIt1(const Vector& position, int type, int speciesA, int speciesB, double fraction);
+  // Turns the fractional block into Cartesian positions of the cell a, b, c
+  // (angstrom), Alpha, Beta, Gamma (degrees), and fills CellVolume,
+  // MeanRadius2 and Density; returns the number of sites.
+  int SetCell(double a, double b, double c, double alpha, double beta, double gamma);
+  // Keeps, sorted by distance, the sites around the next basis atom (in the
+  // order of the MakeIt1 calls), positions relative to it; returns their
+  // number.
+  int MakeNeighbors(const Vector& position);
+  // Stores the limits again and makes the working list the neighbourhood of
+  // the first basis atom; returns 1.
+  int Reset(double cellRange, double interactionRadius, const Vector& latticeParameter,
+            double ghiLimit, double simultaneousDistance);
+
+  // The working list turned by the rows of the matrix; returns the number
+  // of sites rotated.
+  int Rotate(const Axes& rotation);
+  // The working list back in its unrotated positions; returns their number.
+  int Unrotate();
+  // Nearest becomes the site of the working list closest to the point (in
+  // the lattice frame); returns it.
+  const Site& SetNearestTo(const Vector& point);
+
+  // The collision candidates ahead of the particle: the nearest lattice atom
+  // in front of it within InteractionRadius of its path, and the further ones
+  // within SimultaneousDistance that the interaction sphere around the
+  // nearest still reaches, each displaced thermally, with absolute depths
+  // within [lowerDepth, upperDepth].  Every site is examined: one uniform
+  // number chooses its species, then the displacement draws.  Sites within
+  // 3 A of the particle go to the nearby-site list (absolute positions).
+  // Returns the number of candidates and the smallest squared impact
+  // parameter; without candidates the particle's Ghi becomes the forward
+  // distance of the nearest miss (or GhiLimit) and Nearest that miss.  The
+  // candidate list must be empty on entry.
+  int FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
+                   Ranmar& rng, double lowerDepth, double upperDepth, const ThermalTable& thermal,
+                   const Axes& frame, List<Vector>& nearby);
+
+  // Superposes the isolated-atom densities of the working list on the
+  // 112^3 grid of the cell, reporting progress on standard error, and saves
+  // the binary table under the name in the density directory.
+  void CreateIADS(const std::string& name, const IsolatedDensities& densities);
+
+  // The sites as an XYZ file: their number, an empty line, and one line per
+  // site with the element symbol and the position in the implant frame.
+  // Status 300 when the file cannot be written.
+  void ShowToXMol(const std::string& fileName, const AtomList& atoms, const Axes& frame) const;
+
+  List<Site> Sites;
+  int Nx = 0, Ny = 0, Nz = 0;
+  int BasisCounter = -1;
+  Vector LatticeParameter = kDefaultCell;
+  double CellRange = 0.0;
+  double InteractionRadius = 0.0;
+  double GhiLimit = 0.0;
+  double SimultaneousDistance = 0.0;
+  double KeepRadius2 = 0.0;
+  double SearchRadius2 = 0.0;
+  double CellVolume = 0.0;   // cubic angstrom
+  double MeanRadius2 = 0.0;  // square of the mean atomic radius
+  double Density = 0.0;      // atoms per cubic centimetre
+  Site Nearest;
+  EDT Density3D;
+  List<Site> Neighbors[kMaxBasis];
+
+ private:
+  void StoreLimits(double cellRange, double interactionRadius, const Vector& latticeParameter,
+                   double ghiLimit, double simultaneousDistance);
+};
+
+}  // namespace orvane

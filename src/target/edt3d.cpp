@@ -1,0 +1,252 @@
+#include "target/edt3d.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <new>
+#include <sstream>
+
+#include "core/fatal.h"
+#include "target/density_path.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr int kHeaderSize = 301;
+constexpr double kSmallest = 1e-10;
+
+// Where a coordinate falls in the periodic box along one axis: the lower
+// grid index of its interval (0..N-2) and the weight of the upper one.
+struct AxisPoint {
+  int index;
+  double weight;
+};
+
+AxisPoint Locate(double x, double side, int n) {
+  const double shifted = x + side / 2.0;
+  const double f = shifted < 0.0 ? side - side * (-shifted / side + std::trunc(shifted / side))
+                                 : side * (shifted / side - std::trunc(shifted / side));
+  const double d = (f - side / 2.0) * n / side;
+  double cell = std::trunc(d + n / 2);
+  if (!(cell >= 0.0)) cell = 0.0;
+  if (cell > n - 2) cell = n - 2;
+  const int i = static_cast<int>(cell);
+  return {i, d - (i - n / 2.0)};
+}
+
+double Between(double low, double high, double weight) {
+  return (1.0 - weight) * low + weight * high;
+}
+
+// Skips the rest of the line; false at the end of the file.
+bool SkipLine(std::FILE* file) {
+  int c;
+  while ((c = std::fgetc(file)) != EOF) {
+    if (c == '\n') return true;
+  }
+  return false;
+}
+
+std::string HeaderNumbers(const double lado[3], const int points[3]) {
+  char numbers[kHeaderSize * 2];
+  std::snprintf(numbers, sizeof numbers, "\n  LADO (A)   N_POINTS\n %f %d\n %f %d\n %f %d ",
+                lado[0], points[0], lado[1], points[1], lado[2], points[2]);
+  return numbers;
+}
+
+}  // namespace
+
+EDT::EDT(const EDT& other) { *this = other; }
+
+EDT& EDT::operator=(const EDT& other) {
+  if (this == &other) return *this;
+  for (int axis = 0; axis < 3; ++axis) {
+    lado_[axis] = other.lado_[axis];
+    nPoints_[axis] = other.nPoints_[axis];
+  }
+  if (other.values_ == nullptr) {
+    values_.reset();
+    count_ = strideX_ = strideY_ = 0;
+    return *this;
+  }
+  Allocate();
+  std::memcpy(values_.get(), other.values_.get(), count_ * sizeof(double));
+  return *this;
+}
+
+void EDT::Initialise(double lx, double ly, double lz, int nx, int ny, int nz) {
+  lado_[0] = lx;
+  lado_[1] = ly;
+  lado_[2] = lz;
+  nPoints_[0] = nx;
+  nPoints_[1] = ny;
+  nPoints_[2] = nz;
+  Allocate();
+}
+
+void EDT::Allocate() {
+  std::size_t count = 1;
+  bool fits = true;
+  for (int n : nPoints_) {
+    fits = fits && n > 0 && !__builtin_mul_overflow(count, static_cast<std::size_t>(n), &count);
+  }
+  fits = fits && count <= static_cast<std::size_t>(-1) / sizeof(double);
+  values_.reset(fits ? new (std::nothrow) double[count]() : nullptr);
+  if (values_ == nullptr) {
+    errno = ENOMEM;
+    std::perror("# No memory");
+    Fatal(302, "");
+  }
+  count_ = count;
+  strideY_ = static_cast<std::size_t>(nPoints_[2]);
+  strideX_ = static_cast<std::size_t>(nPoints_[1]) * strideY_;
+}
+
+double EDT::Density(double x, double y, double z) const {
+  Require(values_ != nullptr, "Values!=NULL", "edt3d", __LINE__);
+  const AxisPoint px = Locate(x, lado_[0], nPoints_[0]);
+  const AxisPoint py = Locate(y, lado_[1], nPoints_[1]);
+  const AxisPoint pz = Locate(z, lado_[2], nPoints_[2]);
+  double corner[2][2][2];
+  double largest = At(px.index, py.index, pz.index);
+  for (int a = 0; a < 2; ++a) {
+    for (int b = 0; b < 2; ++b) {
+      for (int c = 0; c < 2; ++c) {
+        corner[a][b][c] = At(px.index + a, py.index + b, pz.index + c);
+        if (corner[a][b][c] > largest) largest = corner[a][b][c];
+      }
+    }
+  }
+  double edge[2][2];
+  for (int b = 0; b < 2; ++b) {
+    for (int c = 0; c < 2; ++c) {
+      double low = corner[0][b][c], high = corner[1][b][c];
+      if (low <= kSmallest) low = largest;
+      if (high <= kSmallest) high = largest;
+      edge[b][c] = Between(low, high, px.weight);
+    }
+  }
+  const double face0 = Between(edge[0][0], edge[1][0], py.weight);
+  const double face1 = Between(edge[0][1], edge[1][1], py.weight);
+  const double value = Between(face0, face1, pz.weight);
+  return value <= 0.0 ? kSmallest : value;
+}
+
+int EDT::ReadTable3D(const std::string& name, int convert) {
+  const std::string path = DensityPath(name);
+  for (const char* suffix : {".big", ".lit"}) {
+    const std::string binary = path + suffix;
+    if (std::FILE* file = std::fopen(binary.c_str(), "rb")) {
+      ReadBinary(file, binary);
+      std::fclose(file);
+      return 0;
+    }
+  }
+  std::FILE* file = std::fopen(path.c_str(), "r");
+  if (file == nullptr) {
+    std::cerr << "# Error: EDT::ReadTable3D, File not found: " << path << std::endl;
+    return 1;
+  }
+  ReadText(file, path);
+  std::fclose(file);
+  if (convert) SaveBinTable3D(path);
+  return 0;
+}
+
+bool EDT::ReadHeader(std::FILE* file) {
+  if (!SkipLine(file) || !SkipLine(file)) return false;
+  double lado[3];
+  int points[3];
+  if (std::fscanf(file, "%lf %d %lf %d %lf %d", &lado[0], &points[0], &lado[1], &points[1],
+                  &lado[2], &points[2]) != 6) {
+    return false;
+  }
+  SkipLine(file);
+  for (int axis = 0; axis < 3; ++axis) {
+    lado_[axis] = lado[axis];
+    nPoints_[axis] = points[axis];
+  }
+  return true;
+}
+
+void EDT::CheckGrid(const std::string& path) const {
+  for (int axis = 0; axis < 3; ++axis) {
+    if (nPoints_[axis] >= 2 && lado_[axis] > 0.0 && std::isfinite(lado_[axis])) continue;
+    std::ostringstream text;
+    text << "# Error: EDT::ReadTable3D, The table " << path
+         << " needs at least two grid points and a positive side along each axis; it has";
+    for (int a = 0; a < 3; ++a) text << " " << lado_[a] << " A / " << nPoints_[a] << " points";
+    Fatal(303, text.str() + "\n");
+  }
+}
+
+void EDT::ReadBinary(std::FILE* file, const std::string& shownPath) {
+  if (!ReadHeader(file)) {
+    Fatal(303, "# Error: EDT::ReadTable3D, No grid in the header of " + shownPath + "\n");
+  }
+  CheckGrid(shownPath);
+  Allocate();
+  const std::size_t bytes = count_ * sizeof(double);
+  const std::size_t read = std::fread(values_.get(), 1, bytes, file);
+  std::cerr << "# 3D binary density table read\n#\t(" << shownPath << ") " << read << "/" << bytes
+            << std::endl;
+}
+
+void EDT::ReadText(std::FILE* file, const std::string& path) {
+  if (!ReadHeader(file)) {
+    Fatal(303, "# Error: EDT::ReadTable3D, No grid in the header of " + path + "\n");
+  }
+  CheckGrid(path);
+  Allocate();
+  char word[512];
+  for (std::size_t n = 0; n < count_ && std::fscanf(file, "%511s", word) == 1; ++n) {
+    values_[n] = std::strtod(word, nullptr);
+  }
+  std::cerr << "# 3D ASCII density table read\n\t(" << path << ")" << std::endl;
+}
+
+void EDT::SaveBinTable3D(const std::string& path) const {
+  const std::string name = path + ".lit";
+  std::FILE* file = std::fopen(name.c_str(), "wb");
+  if (file == nullptr) Fatal(301, "# Error: EDT::SaveBinTable3D, File not found: " + name + "\n");
+  // The name is shortened when needed so that the grid always fits the
+  // header.
+  const std::string opening = " EDT File ( ", closing = " ) ";
+  const std::string numbers = HeaderNumbers(lado_, nPoints_);
+  const long room =
+      kHeaderSize - 2 - static_cast<long>(opening.size() + closing.size() + numbers.size());
+  std::string text = opening + name.substr(0, room > 0 ? room : 0) + closing + numbers;
+  if (text.size() > kHeaderSize - 2) text.resize(kHeaderSize - 2);
+  char header[kHeaderSize];
+  std::memset(header, ' ', sizeof header);
+  std::memcpy(header, text.data(), text.size());
+  header[text.size()] = '\0';
+  header[kHeaderSize - 1] = '\n';
+  const bool written = std::fwrite(header, 1, kHeaderSize, file) == kHeaderSize &&
+                       std::fwrite(values_.get(), sizeof(double), count_, file) == count_;
+  if (std::fclose(file) != 0 || !written) {
+    Fatal(301, "# Error: EDT::SaveBinTable3D, Can not write: " + name + "\n");
+  }
+  std::cerr << "# Binary 3D density table written (" << name << ")" << std::endl;
+}
+
+void EDT::SaveASCIITable3D(const std::string& name) const {
+  std::ofstream os(name, std::ios::out | std::ios::trunc);
+  if (!os) Fatal(301, "# Error: EDT::SaveASCIITable3D, File not found: " + name + "\n");
+  std::cerr << "# ASCII 3D density table";
+  os << " EDT File (" << name << ") for ?\n";
+  os << "  LADO (A)   N_POINTS\n";
+  for (int axis = 0; axis < 3; ++axis) os << lado_[axis] << " " << nPoints_[axis] << "\n";
+  os << std::setprecision(17);
+  for (std::size_t n = 0; n < count_; ++n) os << values_[n] << "\n";
+  os.close();
+  if (!os) Fatal(301, "# Error: EDT::SaveASCIITable3D, Can not write: " + name + "\n");
+  std::cerr << " written (" << name << ")" << std::endl;
+}
+
+}  // namespace orvane

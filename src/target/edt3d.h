@@ -1,0 +1,67 @@
+// The electron density of one crystal cell on a regular 3-D grid, with its
+// text and binary files and the periodic trilinear look-up.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace orvane {
+
+class EDT {
+ public:
+  EDT() = default;
+  EDT(const EDT& other);
+  EDT& operator=(const EDT& other);
+  EDT(EDT&&) = default;
+  EDT& operator=(EDT&&) = default;
+
+  // A box of the given side lengths (angstrom) with the given numbers of
+  // grid points along x, y and z, every value 0.  Grid point i along x lies
+  // at (i - Nx/2) Lx/Nx.  Without memory the process ends with status 302.
+  void Initialise(double lx, double ly, double lz, int nx, int ny, int nz);
+  void Set(int i, int j, int k, double value) { values_[i * strideX_ + j * strideY_ + k] = value; }
+  double At(int i, int j, int k) const { return values_[i * strideX_ + j * strideY_ + k]; }
+
+  // Electrons per cubic angstrom at any point: the box repeats
+  // periodically; the eight surrounding grid values are interpolated
+  // trilinearly, corner values <= 1e-10 taking the largest of the eight,
+  // and a result <= 0 is returned as 1e-10.
+  double Density(double x, double y, double z) const;
+
+  // Reads the table saved under the name in the density directory: the
+  // binary file name + ".big", else name + ".lit" (the form this program
+  // writes), else the text file name; after reading the text file with the
+  // convert flag set the binary file is written.  Returns 0 on success and
+  // 1 when none of the files exists.  A table with fewer than two grid
+  // points or a non-positive side along an axis ends the process with
+  // status 303.
+  int ReadTable3D(const std::string& name, int convert);
+  // Writes the binary form to path + ".lit"; status 301 when it cannot.
+  void SaveBinTable3D(const std::string& path) const;
+  // Writes the text form to the file name; status 301 when it cannot.
+  void SaveASCIITable3D(const std::string& name) const;
+
+  double Side(int axis) const { return lado_[axis]; }
+  int Points(int axis) const { return nPoints_[axis]; }
+  bool Empty() const { return values_ == nullptr; }
+
+ private:
+  // Reads the two free lines and the three side/count pairs; false when the
+  // six numbers are not there.
+  bool ReadHeader(std::FILE* file);
+  void CheckGrid(const std::string& path) const;
+  void ReadBinary(std::FILE* file, const std::string& shownPath);
+  void ReadText(std::FILE* file, const std::string& path);
+  void Allocate();
+
+  double lado_[3] = {0.0, 0.0, 0.0};
+  int nPoints_[3] = {0, 0, 0};
+  std::unique_ptr<double[]> values_;
+  std::size_t count_ = 0;    // Nx Ny Nz
+  std::size_t strideX_ = 0;  // Ny Nz
+  std::size_t strideY_ = 0;  // Nz
+};
+
+}  // namespace orvane
