@@ -1,0 +1,73 @@
+// The non-local electronic loss along a straight flight through the
+// electron density of the target, in 30 sub-steps.
+#pragma once
+
+#include <cmath>
+
+#include "core/fatal.h"
+#include "core/list.h"
+#include "core/vector.h"
+#include "physics/atomic_speed.h"
+#include "physics/site_potential.h"
+#include "physics/stp.h"
+
+namespace orvane {
+
+// A straight flight of the length (A) from the start along the unit
+// direction, during which the kinetic energy would go from the start energy
+// to the end energy (eV) if there were no electronic loss.
+struct Flight {
+  Vector start;
+  Vector direction;
+  double startEnergy = 0.0;
+  double endEnergy = 0.0;
+  double length = 0.0;
+};
+
+inline constexpr int kFlightSubSteps = 30;
+
+// The one-electron radius rs (bohr) of the electron density n (per A^3).
+inline double OneElectronRadius(double n) {
+  return std::cbrt(0.238732414637843 / n) * 1e-10 / 5.29177249e-11;
+}
+
+// The loss (eV) with any stopping power stoppingAt(v, Z1, rs) (eV/A) and any
+// density look-up densityAt(point) (electrons per A^3, never 0).  Sub-step k
+// starts at the distance x = k L/30; its kinetic energy is the energy that
+// the flight reaches there, Ea + (Eb - Ea) x/L, less the electronic loss of
+// the earlier sub-steps and the potential energy among the nearby atoms.  A
+// sub-step without kinetic energy loses nothing and reads no density.
+template <class DensityAt, class StoppingAt>
+double NonlocalLossWith(const DensityAt& densityAt, const StoppingAt& stoppingAt,
+                        const SitePotential& potential, double z1, double m1,
+                        const Flight& flight) {
+  if (!(flight.length > 0.0)) return 0.0;
+  const double subStep = flight.length / kFlightSubSteps;
+  const Vector step = flight.direction * subStep;
+  const double speedFactor = AtomicSpeedFactor(m1);
+  const double gain = flight.endEnergy - flight.startEnergy;
+  Vector point = flight.start;
+  double stoppingSum = 0.0;  // eV/A over the sub-steps so far
+  for (int k = 0; k < kFlightSubSteps; ++k, point += step) {
+    const double kinetic = flight.startEnergy + gain * k / kFlightSubSteps - subStep * stoppingSum -
+                           potential.At(point);
+    if (kinetic < 0.0) continue;
+    const double density = densityAt(point);
+    Require(density != 0.0, "Value != 0.0", "edt3d", __LINE__);
+    stoppingSum += stoppingAt(std::sqrt(kinetic) * speedFactor, z1, OneElectronRadius(density));
+  }
+  return stoppingSum * subStep;
+}
+
+// The loss (eV) of a projectile (Z1, M1 amu) with the stopping of the
+// tables; z2 is the atomic number of the atoms at the nearby sites (the
+// first partner of a collision), 0 for a free flight, which feels no
+// potential energy.
+template <class DensityAt>
+double NonlocalLoss(STP& stp, const DensityAt& densityAt, const List<Vector>& nearbySites,
+                    double z1, double m1, const Flight& flight, double z2) {
+  const auto stopping = [&stp](double v, double z, double rs) { return stp.Stopping(v, z, rs); };
+  return NonlocalLossWith(densityAt, stopping, SitePotential(nearbySites, z1, z2), z1, m1, flight);
+}
+
+}  // namespace orvane

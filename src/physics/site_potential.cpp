@@ -1,0 +1,57 @@
+#include "physics/site_potential.h"
+
+#include <array>
+#include <cmath>
+
+namespace orvane {
+
+namespace {
+
+constexpr int kPoints = 1000;
+constexpr double kSpacing = 0.005;  // in reduced distance
+// The screening vanishes from the index kPoints - 2 on; sites beyond one
+// more spacing are not even looked up.
+constexpr double kRange = (kPoints - 1) * kSpacing;
+
+constexpr double kCoefficients[] = {0.18179, 0.50986, 0.28018, 0.02817};
+constexpr double kExponents[] = {3.2, 0.9423, 0.4029, 0.2016};
+
+std::array<double, kPoints> ZblSamples() {
+  std::array<double, kPoints> samples{};
+  for (int k = 0; k < kPoints; ++k) {
+    const double x = kSpacing * k;
+    for (int term = 0; term < 4; ++term)
+      samples[k] += kCoefficients[term] * std::exp(-kExponents[term] * x);
+  }
+  return samples;
+}
+
+}  // namespace
+
+double ReducedScreening(double x) {
+  static const std::array<double, kPoints> samples = ZblSamples();
+  const double position = x / kSpacing;
+  if (!(position < kPoints - 2)) return 0.0;
+  const int k = static_cast<int>(position);
+  return samples[k] + (samples[k + 1] - samples[k]) * (position - k);
+}
+
+SitePotential::SitePotential(const List<Vector>& sites, double z1, double z2)
+    : sites_(sites),
+      strength_(z1 * z2 * 1.60217733e-19 * 9e19),
+      screeningLength_(0.4683766 / (std::pow(z1, 0.23) + std::pow(z2, 0.23))),
+      range2_(kRange * kRange * screeningLength_ * screeningLength_) {}
+
+double SitePotential::At(const Vector& point) const {
+  if (strength_ == 0.0) return 0.0;
+  double sum = 0.0;
+  for (const Vector& site : sites_) {
+    const double r2 = (site - point).Length2();
+    if (r2 >= range2_) continue;
+    const double r = std::sqrt(r2);
+    sum += ReducedScreening(r / screeningLength_) / r;
+  }
+  return strength_ * sum;
+}
+
+}  // namespace orvane
