@@ -134,8 +134,8 @@ double DamageProfile::EffectiveEnergy(double energy, char kind, double weight,
 // limited to 1 (an undefined fraction, at 0 K, counts as full survival).
 double DamageProfile::SurvivalFraction(double amorphousFraction, double temperature) const {
   const double activation = (CteB + CteC * amorphousFraction) * kElementaryCharge;
-  const double fraction = std::exp(activation / (temperature * kBoltzmann)) * kAttemptTime *
-                          DoseRate * CteD;
+  const double fraction =
+      std::exp(activation / (temperature * kBoltzmann)) * kAttemptTime * DoseRate * CteD;
   return fraction < 1.0 ? fraction : 1.0;
 }
 

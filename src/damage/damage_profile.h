@@ -32,11 +32,11 @@ struct DamageProfile {
   // Status of a previous damage file that ends early or holds no numbers.
   static constexpr int kBadDamageFileStatus = 300;
 
-  VarHist Damage;                      // defects per cubic angstrom
-  double ImplantationArea = 100.0;     // square angstrom
+  VarHist Damage;                   // defects per cubic angstrom
+  double ImplantationArea = 100.0;  // square angstrom
   double CutOffEnergy = 0.15;
-  double DisplacementEnergy = 15.0;    // eV
-  double SurvivingFraction = 0.06;     // the last fraction that survived annealing
+  double DisplacementEnergy = 15.0;  // eV
+  double SurvivingFraction = 0.06;   // the last fraction that survived annealing
   double KinchinPeaseConstant = 0.8;
   double AmorphizationDensity = 0.0049968;  // defects per cubic angstrom
   int Mode = 1;
@@ -47,7 +47,7 @@ struct DamageProfile {
   double CteC = 0.7;
   double CteD = 1e-30;
   double CteK = 0.0;
-  double AnchoCajas = 0.0;  // requested cell width, angstrom; 0 keeps the cells
+  double AnchoCajas = 0.0;     // requested cell width, angstrom; 0 keeps the cells
   double Displacements = 0.0;  // Kinchin-Pease displacements since the last ion
   double Retained = 0.0;       // displacements that survived, since the last ion
   // Where the periodic saves of the deposits write "Amorph1D.dat".

@@ -16,9 +16,9 @@ namespace orvane {
 
 // The running sums of a simulation that the walk adds to.
 struct TallyTotals {
-  uint32_t& CollisionTotal;     // collisions of the tallied ions
-  long double& DistanceTotal;   // path of the tallied ions, angstrom
-  double& PathSum;              // path of every finished particle of the ion, angstrom
+  uint32_t& CollisionTotal;    // collisions of the tallied ions
+  long double& DistanceTotal;  // path of the tallied ions, angstrom
+  double& PathSum;             // path of every finished particle of the ion, angstrom
 };
 
 // True for the statuses that end an ion's trajectory (6 to 9).

@@ -25,19 +25,19 @@ struct Hist {
   static constexpr int kBins = 100;  // bins 0..99 are profiles; bin 100 holds the deepest entry
   static constexpr int kMaxSplitDepths = 20;
 
-  double Dose = 0.0;      // atoms per cm^2
-  double RealIons = 0.0;  // sum of the weights (computed)
-  double LargestE = 0.0;  // largest rare-event quantity (computed)
-  List<HistEntry> Entries;  // one per tallied ion: the virtual ions
-  int RareEvent = 0;        // requested orders of magnitude
-  int n = 0;                // number of split depths
+  double Dose = 0.0;                        // atoms per cm^2
+  double RealIons = 0.0;                    // sum of the weights (computed)
+  double LargestE = 0.0;                    // largest rare-event quantity (computed)
+  List<HistEntry> Entries;                  // one per tallied ion: the virtual ions
+  int RareEvent = 0;                        // requested orders of magnitude
+  int n = 0;                                // number of split depths
   double SplitDepth[kMaxSplitDepths] = {};  // angstrom, ascending
-  double Conc[kBins + 1] = {};   // weight per depth bin
-  double ConcE[kBins + 1] = {};  // weight per bin of the rare-event quantity
-  double Err[kBins + 1] = {};    // entries per depth bin, then the statistical error
-  double Deepest = 1.0;          // angstrom (computed)
-  double Shallowest = 0.0;       // angstrom (computed)
-  double Outside = 0.0;          // weight of the entries above the surface (computed)
+  double Conc[kBins + 1] = {};              // weight per depth bin
+  double ConcE[kBins + 1] = {};             // weight per bin of the rare-event quantity
+  double Err[kBins + 1] = {};               // entries per depth bin, then the statistical error
+  double Deepest = 1.0;                     // angstrom (computed)
+  double Shallowest = 0.0;                  // angstrom (computed)
+  double Outside = 0.0;                     // weight of the entries above the surface (computed)
 
   // Prepares the histogram for a simulation: RareEvent orders of magnitude
   // give trunc(RareEvent log2(10)) split depths, spread evenly up to the

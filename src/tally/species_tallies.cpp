@@ -22,8 +22,8 @@ const Hist& SpeciesTallies::HistogramOf(int species) const {
 
 Tally3D& SpeciesTallies::Tally3DOf(int species) { return Tallies3D[CheckedSlot(species)]; }
 
-void SpeciesTallies::StartSimulation(const TrackedSpecies& tracked, int rareEvent,
-                                     double maxDepth, double dose) {
+void SpeciesTallies::StartSimulation(const TrackedSpecies& tracked, int rareEvent, double maxDepth,
+                                     double dose) {
   Tracked = tracked;
   for (int species : Tracked) {
     HistogramOf(species).Initialize(rareEvent, maxDepth, dose);

@@ -19,6 +19,11 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   ++orvane_test::allocations;
   return std::malloc(size == 0 ? 1 : size);
 }
+// The compiler cannot tell that these replace the global functions, whose
+// memory comes from malloc above.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#pragma GCC diagnostic pop

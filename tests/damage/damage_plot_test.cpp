@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "damage/damage_profile.h"
 #include "damage/gnuplot_check.h"
 #include "support/test_support.h"

@@ -57,9 +57,10 @@ TEST(FinishedParticles, IonsAreTalliedWithTheirConsoleLines) {
   const int walked = TallyFinishedParticles(finished, 12, 1, frame, tallies,
                                             TallyTotals{collisions, distance, path}, out);
   EXPECT_EQ(walked, 3);
-  EXPECT_EQ(out.str(),
-            "     12        10.0000   0.5000000000        15.0000            2e-13 \n"
-            "     12        -1.0000   0.5000000000         4.0000            3e-13 BACK SCATTERED\n");
+  EXPECT_EQ(
+      out.str(),
+      "     12        10.0000   0.5000000000        15.0000            2e-13 \n"
+      "     12        -1.0000   0.5000000000         4.0000            3e-13 BACK SCATTERED\n");
   EXPECT_EQ(collisions, 10u);
   EXPECT_EQ(distance, 200.0L);
   EXPECT_EQ(path, 195.0);
