@@ -1,0 +1,118 @@
+#include "tally/histo_3d.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <iostream>
+
+#include "core/fatal.h"
+#include "tally/result_names.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr double kAngstromToNm = 0.1;
+constexpr double kCubicAngstromToCm3 = 1e-24;
+constexpr double kFlatAxisRange = Histo3D::kCells * 1.0;  // angstrom, cells of 1 angstrom
+
+// The cell of an offset from the start of an axis; the top of the range
+// falls into the last cell, and nothing leaves the grid.
+int CellIndex(double offset, double cellSize) {
+  const double cell = offset / cellSize;
+  if (!(cell >= 1.0)) return 0;
+  return cell < Histo3D::kCells ? static_cast<int>(cell) : Histo3D::kCells - 1;
+}
+
+void WidenFlatRange(double low, double& high) {
+  if (!(high > low)) high = low + kFlatAxisRange;
+}
+
+void WriteText(const std::string& path, Histo3D& h, double factor) {
+  std::FILE* file = std::fopen(path.c_str(), "w");
+  if (file == nullptr) {
+    std::cerr << "# Error: SaveHisto3D, Can't create " << path << "\n";
+    return;
+  }
+  const double volume = h.dX() * h.dY() * h.dZ();
+  std::fprintf(file, "# Real Ions    = %.1lf\n", h.Total);
+  std::fprintf(file, "# Virtual Ions = %d\n", h.VirtualIons);
+  std::fprintf(file, "# Real Ions outside = %4.2lf %%\n", 100.0 * h.Outside / h.Total);
+  std::fprintf(file, "# Volume cell  = %lg cm^3\n", volume * kCubicAngstromToCm3);
+  std::fputs("# Format:\n", file);
+  std::fputs("#   X (nm)     Y (nm)     Z (nm) Conc(at/cm^3)\n", file);
+  for (int ix = 0; ix < Histo3D::kCells; ++ix) {
+    for (int iy = 0; iy < Histo3D::kCells; ++iy) {
+      for (int iz = 0; iz < Histo3D::kCells; ++iz) {
+        std::fprintf(file, "%10.2lf %10.2lf %10.2lf %13.4lg\n", ix * h.dX() * kAngstromToNm,
+                     (iy * h.dY() + h.Ymin) * kAngstromToNm, (iz * h.dZ() + h.Zmin) * kAngstromToNm,
+                     factor * h.At(ix, iy, iz));
+      }
+      std::fputs("\n", file);  // a block per line of cells, for the plotting program
+    }
+    std::fputs("\n", file);
+  }
+  std::fclose(file);
+}
+
+void WriteBinary(const std::string& path, Histo3D& h, double factor) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    std::cerr << "# Error: SaveHisto3D, Can't create " << path << "\n";
+    return;
+  }
+  for (double& cell : h.Cells) cell *= factor;
+  const int32_t cells[3] = {Histo3D::kCells, Histo3D::kCells, Histo3D::kCells};
+  const double box[6] = {0.0, h.Xmax, h.Ymin, h.Ymax, h.Zmin, h.Zmax};
+  std::fwrite(cells, sizeof cells[0], 3, file);
+  std::fwrite(box, sizeof box[0], 6, file);
+  std::fwrite(h.Cells.data(), sizeof h.Cells[0], h.Cells.size(), file);
+  std::fclose(file);
+}
+
+}  // namespace
+
+Histo3D BuildHisto3D(const Tally3D& tally, const Axes& frame) {
+  Histo3D h;
+  std::vector<Vector> positions;
+  positions.reserve(tally.Entries.NumberOfElements());
+  for (const Tally3DEntry& entry : tally.Entries) {
+    const Vector p = frame.Transform(entry.Position);
+    positions.push_back(p);
+    h.Xmax = std::max(h.Xmax, p.x);
+    h.Ymin = std::min(h.Ymin, p.y);
+    h.Ymax = std::max(h.Ymax, p.y);
+    h.Zmin = std::min(h.Zmin, p.z);
+    h.Zmax = std::max(h.Zmax, p.z);
+  }
+  WidenFlatRange(0.0, h.Xmax);
+  WidenFlatRange(h.Ymin, h.Ymax);
+  WidenFlatRange(h.Zmin, h.Zmax);
+  auto p = positions.begin();
+  for (const Tally3DEntry& entry : tally.Entries) {
+    h.Total += entry.Weight;
+    if (p->x < 0.0) {
+      h.Outside += entry.Weight;
+    } else {
+      h.At(CellIndex(p->x, h.dX()), CellIndex(p->y - h.Ymin, h.dY()),
+           CellIndex(p->z - h.Zmin, h.dZ())) += entry.Weight;
+    }
+    ++p;
+  }
+  h.VirtualIons = tally.Entries.NumberOfElements();
+  return h;
+}
+
+void SaveHisto3D(const Tally3D& tally, int species, double dose, double area, bool text,
+                 const Axes& frame, const std::string& outputDirectory) {
+  Histo3D h = BuildHisto3D(tally, frame);
+  if (!(h.Total > 0.0)) Fatal(403, "RealIons <=0\n");
+  const double volume = h.dX() * h.dY() * h.dZ();
+  // Weight to atoms/cm^3: the fraction of the real ions times the atoms
+  // that the dose puts into the window, per cell volume.
+  const double factor = dose / h.Total * area / volume * 1e8;
+  if (text) WriteText(Histo3DTextFileName(outputDirectory, species), h, factor);
+  WriteBinary(Histo3DBinaryFileName(outputDirectory, species), h, factor);
+}
+
+}  // namespace orvane

@@ -1,0 +1,125 @@
+#include "tally/pearson.h"
+
+#include <cmath>
+#include <fstream>
+#include <iostream>
+
+#include "tally/result_names.h"
+
+namespace orvane {
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kAngstromToNm = 0.1;
+constexpr double kAngstromToCm = 1e-8;
+
+void WriteMoments(std::ostream& file, const ProfileMoments& m) {
+  file << "#  Pearson IV moments:\n"
+       << "# Mean range m1 = " << m.MeanRange << "\n"
+       << "# Straggle   m2 = " << m.Straggle << "\n"
+       << "# Skewness   m3 = " << m.Skewness << "\n"
+       << "# Kurtosis   m4 = " << m.Kurtosis << "\n";
+}
+
+// The Pearson IV and Gaussian profiles, each up to its normalisation, at
+// the depth x (angstrom).
+struct Profiles {
+  const ProfileMoments& m;
+  const PearsonCoefficients& c;
+  double D;  // sqrt(4 b2 b0 - b1^2), real for a Pearson IV
+
+  double Pearson(double x) const {
+    const double X = x - m.MeanRange;
+    const double q = std::fabs(c.b2 * X * X + c.b1 * X + c.b0) / (m.MeanRange * m.MeanRange);
+    return std::exp(std::log(q) / (2.0 * c.b2) -
+                    (c.b1 / c.b2 + 2.0 * c.b1) / D * std::atan2(2.0 * c.b2 * X + c.b1, D));
+  }
+  double Gauss(double x) const {
+    const double X = x - m.MeanRange;
+    const double s = m.Straggle;
+    return std::exp(-X * X / (2.0 * s * s)) / (std::sqrt(kTwoPi) * s);
+  }
+};
+
+// The depths of the profiles: the lower edges of the 100 depth bins.
+double DepthOfPoint(const Hist& histogram, int i) { return i * (histogram.Deepest / Hist::kBins); }
+
+void WriteProfiles(std::ostream& file, const Hist& histogram, const Profiles& profiles) {
+  const double width = histogram.Deepest / Hist::kBins * kAngstromToCm;
+  double sumPearson = 0.0;
+  double sumGauss = 0.0;
+  for (int i = 0; i < Hist::kBins; ++i) {
+    const double x = DepthOfPoint(histogram, i);
+    sumPearson += profiles.Pearson(x) * width;
+    sumGauss += profiles.Gauss(x) * width;
+  }
+  for (int i = 0; i < Hist::kBins; ++i) {
+    const double x = DepthOfPoint(histogram, i);
+    file << x * kAngstromToNm << " " << profiles.Gauss(x) * histogram.Dose / sumGauss << " "
+         << profiles.Pearson(x) * histogram.Dose / sumPearson << "\n";
+  }
+}
+
+}  // namespace
+
+ProfileMoments MomentsOf(const Hist& histogram) {
+  ProfileMoments m;
+  double first = 0.0;
+  for (int i = 0; i < Hist::kBins; ++i) first += i * histogram.Conc[i];
+  m.MeanRange = first * histogram.Deepest / Hist::kBins / histogram.RealIons;
+  double m2 = 0.0, m3 = 0.0, m4 = 0.0;
+  for (int i = 0; i < Hist::kBins; ++i) {
+    const double d = i * histogram.Deepest / Hist::kBins - m.MeanRange;
+    const double w = histogram.Conc[i];
+    m2 += d * d * w;
+    m3 += d * d * d * w;
+    m4 += d * d * d * d * w;
+  }
+  m2 /= histogram.RealIons;
+  m3 /= histogram.RealIons;
+  m4 /= histogram.RealIons;
+  m.Straggle = std::sqrt(m2);
+  m.Skewness = m3;
+  m.Kurtosis = m4;
+  const double s = m.Straggle;
+  if (s != 0.0) {
+    m.Skewness = m3 / (s * s * s);
+    m.Kurtosis = m4 / (s * s * s * s);
+  }
+  return m;
+}
+
+PearsonCoefficients::PearsonCoefficients(const ProfileMoments& m) {
+  const double s = m.Straggle;
+  const double g = m.Skewness;
+  const double b = m.Kurtosis;
+  const double A = 10.0 * b - 12.0 * g * g - 18.0;
+  b1 = -g * s * (b + 3.0) / A;
+  b0 = -s * s * (4.0 * b - 3.0 * g * g) / A;
+  b2 = -(2.0 * b - 3.0 * g * g - 6.0) / A;
+}
+
+// A negative discriminant; moments that give none (no ions, A = 0) make no
+// Pearson IV either.
+bool PearsonCoefficients::IsTypeIV() const { return b1 * b1 - 4.0 * b0 * b2 < 0.0; }
+
+void SavePearsonIV(const Hist& histogram, int species, const std::string& outputDirectory) {
+  const std::string path = PearsonFileName(outputDirectory, species);
+  std::ofstream file(path, std::ios::trunc);
+  if (!file) {
+    std::cerr << "# Error: SavePearsonIV, Can't create " << path << "\n";
+    return;
+  }
+  const ProfileMoments moments = MomentsOf(histogram);
+  WriteMoments(file, moments);
+  const PearsonCoefficients c(moments);
+  if (!c.IsTypeIV()) {
+    file << "# Cannot generate a Pearson IV\n";
+    return;
+  }
+  const Profiles profiles{moments, c, std::sqrt(4.0 * c.b2 * c.b0 - c.b1 * c.b1)};
+  WriteProfiles(file, histogram, profiles);
+}
+
+}  // namespace orvane
