@@ -1,0 +1,17 @@
+#include "engine/flight_density.h"
+#include "engine/target.h"
+#include "physics/nonlocal_loss.h"
+
+namespace orvane {
+
+double Target::FlightStopping(const EDT& densityTable, const Particle& particle,
+                              const Vector& shift) {
+  const Atom& element = Element(particle.Species);
+  // No target atom takes part: the flight feels no potential energy.
+  const Flight flight{particle.Abs - shift, Normalized(shift), particle.Energy, particle.Energy,
+                      shift.Length()};
+  return NonlocalLoss(links_.NonLocalStopping, FlightDensity{densityTable}, links_.NearbySites,
+                      element.Z, element.W, flight, 0.0);
+}
+
+}  // namespace orvane
