@@ -50,8 +50,8 @@ bool ReadProfile(const std::string& path, int maxLines, Profile& profile) {
   if (!file) return false;
   ProfileHeader& h = profile.Header;
   file >> h.Marker >> h.Trajectories >> h.RealIons >> h.VirtualIons >> h.Further;
-  std::cout << h.Marker << " " << h.Trajectories << " " << h.RealIons << " " << h.VirtualIons
-            << " " << h.Further << std::endl;
+  std::cout << h.Marker << " " << h.Trajectories << " " << h.RealIons << " " << h.VirtualIons << " "
+            << h.Further << std::endl;
   double depth, conc, low, high;
   while (profile.Lines < maxLines && file >> depth >> conc >> low >> high) {
     if (profile.Lines < VarHist::kCells) profile.Cells.Cells[profile.Lines] = conc;

@@ -44,9 +44,9 @@ std::string Title(const ProfileHeader& header) {
 
 }  // namespace
 
-std::string FinalState1DCommands(const std::string& outputDirectory,
-                                 const TrackedSpecies& tracked, const std::string& name,
-                                 const std::string& init, const std::string& plot) {
+std::string FinalState1DCommands(const std::string& outputDirectory, const TrackedSpecies& tracked,
+                                 const std::string& name, const std::string& init,
+                                 const std::string& plot) {
   ProfileHeader header;
   std::string files;
   for (int species : tracked) {

@@ -14,9 +14,9 @@ namespace orvane {
 // species on a logarithmic scale, titled with the trajectories, real and
 // virtual ions of the last one; init and plot are the texts of "GPInit["
 // and "GPPlot[" (the plot text follows each file name).
-std::string FinalState1DCommands(const std::string& outputDirectory,
-                                 const TrackedSpecies& tracked, const std::string& name,
-                                 const std::string& init, const std::string& plot);
+std::string FinalState1DCommands(const std::string& outputDirectory, const TrackedSpecies& tracked,
+                                 const std::string& name, const std::string& init,
+                                 const std::string& plot);
 
 // Reads the profile headers and plots them in the doping histogram window;
 // with postScript set, also as "<dir>/<name>.ps".  A profile that is missing

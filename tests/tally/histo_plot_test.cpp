@@ -24,7 +24,9 @@ std::string PostScriptText(const std::string& directory, const std::string& name
   return "set term post portrait enh color solid \"Helvetica\" 8\n"
          "set size 0.7,0.35; set format y \"10^{%T}\"\n"
          "set size 0.7,0.35; set format y \"10^{%T}\"\n"
-         "set output \"" + directory + "/" + name + ".ps\"\n"
+         "set output \"" +
+         directory + "/" + name +
+         ".ps\"\n"
          "unset timestamp; set title; replot\n"
          "set term x11; unset timestamp; set title\n";
 }
@@ -58,7 +60,8 @@ TEST(ShowFinalState1D, PlotsEveryTrackedProfileThenItsPostScriptCopy) {
             "set ylabel \"Conc. (at/cm^3)\"\n"
             "set title \"Trajectories = 41, Real ION = 162, Virtual ION = 41\"\n"
             "set grid\n"
-            "plot \"" + p2 + "\"t \"This work\" ,\"" + p5 + "\"t \"This work\" \n" +
+            "plot \"" +
+                p2 + "\"t \"This work\" ,\"" + p5 + "\"t \"This work\" \n" +
                 PostScriptText(dir.Path(), "Histo1D.") + "reset\n");
 }
 
@@ -102,8 +105,8 @@ TEST(ShowFinalState1D, PlottingProgramAcceptsTheTexts) {
   TempDir dir;
   WriteTwoProfiles(dir.Path());
   WriteFile(dir.File("start"), "set pointsize 3\n");
-  const std::string command = "xvfb-run -a gnuplot '" + dir.File("start") + "' - 2>'" +
-                              dir.File("errors") + "' >/dev/null";
+  const std::string command =
+      "xvfb-run -a gnuplot '" + dir.File("start") + "' - 2>'" + dir.File("errors") + "' >/dev/null";
   std::FILE* pipe = popen(command.c_str(), "w");
   ASSERT_NE(pipe, nullptr);
   ShowFinalState1D(pipe, dir.Path(), Species(2, 5), "Histo1D.", "", "t \"This work\" ", true);

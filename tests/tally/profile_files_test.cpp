@@ -63,8 +63,8 @@ TEST(SaveHisto, HeaderAndOneHundredBinsWithErrorBands) {
   SaveHisto(h, 1, dir.Path(), "Histo1D.01", true, 10, 10);
   const auto lines = Lines(ReadFile(dir.File(".Histo1D.01_01")));
   ASSERT_EQ(lines.size(), 101u);
-  EXPECT_EQ(lines[0], "# 10 5 4 4e+21");  // 2 real ions above the surface
-  EXPECT_EQ(lines[1], "0 2e+21 0 4e+21");  // one entry: error = concentration
+  EXPECT_EQ(lines[0], "# 10 5 4 4e+21");      // 2 real ions above the surface
+  EXPECT_EQ(lines[1], "0 2e+21 0 4e+21");     // one entry: error = concentration
   EXPECT_EQ(lines[2], "0.1 0 -2e+31 2e+31");  // no entries: error 1e10
   EXPECT_EQ(lines[51], "5 2e+21 0 4e+21");
   EXPECT_EQ(lines[100], "9.9 0 -2e+31 2e+31");
