@@ -1,0 +1,192 @@
+#include "physics/table3d.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <new>
+#include <sstream>
+
+#include "core/fatal.h"
+#include "physics/ssf.h"
+#include "physics/table_directory.h"
+#include "physics/tc.h"
+
+namespace orvane {
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the binary tables are little-endian doubles written as they lie in memory");
+
+namespace {
+
+// The binary twin of a text-table name: the extension replaced by "lit".
+std::string BinaryName(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  return (dot == std::string::npos ? name + "." : name.substr(0, dot + 1)) + "lit";
+}
+
+const Atom& ElementAt(const AtomList& atoms, int position) {
+  Require(position >= 1 && position <= atoms.NumberOfElements(), "n>=1 && n<=count", "table3d",
+          __LINE__);
+  auto element = atoms.begin();
+  for (int i = 1; i < position; ++i) ++element;
+  return *element;
+}
+
+void RequireSlot(int a, int b) {
+  Require(a >= 0 && a < TBL::kMaxElements && b >= 0 && b < TBL::kMaxElements,
+          "a>=0&&a<MAX_ELEMENTS&&b>=0&&b<MAX_ELEMENTS", "table3d", __LINE__);
+}
+
+[[noreturn]] void OutsideTable(double energy, double impact, int e, int i) {
+  std::ostringstream message;
+  message << "# Error: Maximum energy tabulated reached\n"
+          << "# E= " << energy << " eV, p=" << impact << " angstroms\n"
+          << "# nE= " << e << ", np=" << i << "\n";
+  Fatal(407, message.str());
+}
+
+}  // namespace
+
+TBL::TBL() {
+  std::fill(header_, header_ + kHeaderBytes, '%');
+  header_[kHeaderBytes] = '\0';
+}
+
+void TBL::LoadAll(const AtomList& atoms, const PairPotentials& potentials) {
+  Require(atoms.NumberOfElements() <= kMaxElements, "NumberOfElements<=MAX_ELEMENTS", "table3d",
+          __LINE__);
+  int a = 0;
+  for (const Atom& projectile : atoms) {
+    int b = 0;
+    for (const Atom& target : atoms) {
+      const std::string name = PairTableName(projectile.Z, target.Z, potentials);
+      if (!LoadBinary(a, b, name) && LoadASCII(a, b, name)) SaveBinary(a, b, name);
+      ++b;
+    }
+    ++a;
+  }
+}
+
+double* TBL::NewTable(int a, int b) {
+  tables_[a][b].reset(new (std::nothrow) double[kTableValues]());
+  return tables_[a][b].get();
+}
+
+int TBL::LoadBinary(int a, int b, const std::string& name) {
+  RequireSlot(a, b);
+  const std::string path = TableDirectory() + BinaryName(name);
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return 0;
+  std::fread(header_, 1, kHeaderBytes, file);
+  double* table = NewTable(a, b);
+  if (table == nullptr) {
+    Fatal(302, "# Error: TBL::LoadBinary, I Can't Allocate " + std::to_string(kTableBytes) +
+                   " bytes !!\n");
+  }
+  const std::size_t bytes = std::fread(table, 1, kTableBytes, file);
+  std::fclose(file);
+  std::cout << "# Found " << path << " (" << 100 * (bytes / kTableBytes) << "%) OK. " << '\n';
+  return 1;
+}
+
+int TBL::LoadASCII(int a, int b, const std::string& name) {
+  RequireSlot(a, b);
+  const std::string path = TableDirectory() + name;
+  std::ifstream is(path, std::ios::binary);
+  if (!is) {
+    tables_[a][b].reset();
+    return 0;
+  }
+  is.read(header_, kHeaderBytes);
+  double* table = NewTable(a, b);
+  if (table == nullptr) {
+    Fatal(302, "\n# Error: TBL::LoadASCII, Can't allocate " + std::to_string(kTableBytes) +
+                   " bytes !! \n\n");
+  }
+  std::size_t read = 0;
+  while (read < kTableValues && is >> table[read]) ++read;
+  std::cout << "# Found ... " << path << '\n';
+  if (read < kTableValues) {
+    std::cerr << "# Warning: TBL::LoadASCII, " << path << " holds " << read << " of "
+              << kTableValues << " values; the others are 0\n";
+  }
+  return 1;
+}
+
+void TBL::SaveBinary(int a, int b, const std::string& name) {
+  RequireSlot(a, b);
+  Require(tables_[a][b] != nullptr, "Table!=NULL", "table3d", __LINE__);
+  std::snprintf(header_, kHeaderBytes, "nE=%2d,n_S=%2d,nV=%1d", N_ENERGY, N_S, kValues);
+  std::FILE* file = std::fopen((TableDirectory() + BinaryName(name)).c_str(), "wb");
+  if (file == nullptr) Fatal(301, "# Error: TBL::SaveBinary\n");
+  std::fwrite(header_, 1, kHeaderBytes, file);
+  std::fwrite(tables_[a][b].get(), 1, kTableBytes, file);
+  std::fclose(file);
+}
+
+void TBL::SaveASCII(int a, int b, const std::string& path) {
+  RequireSlot(a, b);
+  Require(tables_[a][b] != nullptr, "Table!=NULL", "table3d", __LINE__);
+  std::snprintf(header_, kHeaderBytes, "nE=%2d,n_S=%2d,nV=%1d", N_ENERGY, N_S, kValues);
+  std::ofstream os(path, std::ios::binary);
+  if (!os) Fatal(301, "# Error: TBL::SaveASCII\n");
+  os.write(header_, kHeaderBytes);
+  const double* value = tables_[a][b].get();
+  for (int line = 0; line < N_ENERGY * N_S; ++line) {
+    for (int v = 0; v < kValues; ++v) os << *value++ << ' ';
+    os << '\n';
+  }
+}
+
+void TBL::Generate(int projectile, int target, const AtomList& atoms,
+                   const PairPotentials& potentials) {
+  const Atom& p = ElementAt(atoms, projectile);
+  const Atom& t = ElementAt(atoms, target);
+  const std::string name = PairTableName(p.Z, t.Z, potentials);
+  std::cout << "# Generating nuclear stopping table " << name << '\n';
+  const std::string path = TableDirectory() + name;
+  std::cout << "# Z1 = " << p.Z << ",Z2 = " << t.Z << ",W1 = " << p.W << ",W2 = " << t.W << '\n';
+  std::cout.flush();
+  TC computer;
+  computer.Init(p.Z, t.Z, p.W, t.W, N_ENERGY, potentials);
+  for (int e = 0; e < N_ENERGY; ++e) computer.ComputeIndex(e);
+  std::cerr << '\n';
+  computer.SAVE_ASCII(path, N_ENERGY);
+  LoadASCII(projectile - 1, target - 1, name);
+}
+
+void TBL::Lookup(int projectile, int target, double energy, double impact, const AtomList& atoms,
+                 const PairPotentials& potentials, CollisionOutcome& out) {
+  RequireSlot(projectile - 1, target - 1);
+  if (tables_[projectile - 1][target - 1] == nullptr)
+    Generate(projectile, target, atoms, potentials);
+  const double* table = tables_[projectile - 1][target - 1].get();
+  Require(table != nullptr, "Table!=NULL", "table3d", __LINE__);
+
+  const int e = EnergyValueToIndex(energy);
+  const int i = ImpactValueToIndex(impact);
+  if (e > N_ENERGY - 2 || i > N_S - 2) OutsideTable(energy, impact, e, i);
+  const GridCell energies = EnergyIndexToValue(e);
+  const GridCell impacts = ImpactIndexToValue(i);
+  const double te = (energy - energies.lower) / (energies.upper - energies.lower);
+  const double ts = (impact - impacts.lower) / (impacts.upper - impacts.lower);
+
+  const double* low = table + (static_cast<std::size_t>(e) * N_S + i) * kValues;
+  const double* high = low + N_S * kValues;  // the next energy
+  double w[5];
+  for (int v = 0; v < 5; ++v) {
+    const double a = low[v] + te * (high[v] - low[v]);
+    const double b = low[v + kValues] + te * (high[v + kValues] - low[v + kValues]);
+    w[v] = a + ts * (b - a);
+  }
+  out.ProjectileIntersection = std::min(w[0], 0.0);
+  out.RecoilIntersection = w[1];
+  out.RecoilCosine = w[2];
+  out.ProjectileEnergy = std::min(energy, std::max(w[3], 0.0));
+  out.RecoilEnergy = std::max(w[4], 0.0);
+  out.EnergyLoss = 0.0;
+  out.PathLength = 0.0;
+}
+
+}  // namespace orvane

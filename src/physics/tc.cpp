@@ -1,0 +1,112 @@
+#include "physics/tc.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <new>
+#include <thread>
+#include <vector>
+
+#include "core/fatal.h"
+
+namespace orvane {
+
+namespace {
+
+// Prints the text on standard error, then as many backspaces as it has
+// characters, so that the next text overwrites it on a terminal.
+void PrintProgress(const char* text) {
+  const std::string backspaces(std::char_traits<char>::length(text), '\b');
+  std::cerr << text << backspaces << std::flush;
+}
+
+void StoreEntry(float* entry, const CollisionOutcome& o) {
+  const double values[TC::kValues] = {
+      o.ProjectileIntersection, o.RecoilIntersection, o.RecoilCosine, o.ProjectileEnergy,
+      o.RecoilEnergy,           o.EnergyLoss,         o.PathLength};
+  for (int v = 0; v < TC::kValues; ++v) entry[v] = static_cast<float>(values[v]);
+}
+
+}  // namespace
+
+int TC::DefaultThreads() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<int>(cores < N_S ? cores : N_S);
+}
+
+TC::TC(int threads, StepControl control) : threads_(threads < 1 ? 1 : threads), control_(control) {}
+
+void TC::Init(double z1, double z2, double w1, double w2, int rows,
+              const PairPotentials& potentials) {
+  Require(rows >= 1 && rows <= N_ENERGY, "Rows>=1&&Rows<=N_ENERGY", "tc", __LINE__);
+  const int iz1 = static_cast<int>(z1);
+  const int iz2 = static_cast<int>(z2);
+  ssf_.Init(iz1, iz2, potentials.At(iz1, iz2));
+  const long values = static_cast<long>(rows) * N_S * kValues;
+  table_.reset(new (std::nothrow) float[values]);
+  if (!table_) {
+    Fatal(302, "\n# Error: TC::Init, Can not allocate " + std::to_string(values * sizeof(float)) +
+                   " bytes\n\n");
+  }
+  std::fill(table_.get(), table_.get() + values, 1.0f);
+  rows_ = rows;
+  pair_ = NucleusPair(ssf_, z1, z2, w1, w2);
+}
+
+CollisionOutcome TC::Collide(double energy, double impact) const {
+  return orvane::Collide(pair_, energy, impact, control_);
+}
+
+void TC::ComputeRow(int energyIndex, int phiIndex, int row) {
+  Require(row >= 0 && row < rows_, "Row>=0&&Row<Rows", "tc", __LINE__);
+  PhiIndexToValue(phiIndex);  // the angle grid asserts the index
+  const std::time_t start = std::time(nullptr);
+  const double energy = EnergyIndexToValue(energyIndex).lower;
+  std::atomic<int> next{0};
+  auto work = [&] {
+    for (int i = next++; i < N_S; i = next++) {
+      StoreEntry(Entry(row, i), Collide(energy, ImpactIndexToValue(i).lower));
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (int t = 1; t < threads_; ++t) helpers.emplace_back(work);
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  char text[64];
+  std::snprintf(text, sizeof text, "(%3d:%3d) %lf seconds", energyIndex, phiIndex,
+                std::difftime(std::time(nullptr), start));
+  PrintProgress(text);
+}
+
+void TC::ComputeIndex(int energyIndex) {
+  const std::time_t start = std::time(nullptr);
+  ComputeRow(energyIndex, 0, energyIndex);
+  char text[64];
+  std::snprintf(text, sizeof text, "# Index %3d/%3d calculated in %.2lf seconds", energyIndex,
+                N_ENERGY - 1, std::difftime(std::time(nullptr), start));
+  PrintProgress(text);
+}
+
+void TC::SAVE_ASCII(const std::string& fileName, int rows) const {
+  Require(rows >= 0 && rows <= rows_, "Rows>=0&&Rows<=TableRows", "tc", __LINE__);
+  std::FILE* file = std::fopen(fileName.c_str(), "w");
+  if (file == nullptr) Fatal(300, "# Error: TC::SAVE_ASCII, Can't open file " + fileName + "\n");
+  char header[kHeaderBytes];
+  std::fill(header, header + kHeaderBytes, '%');
+  std::snprintf(header, kHeaderBytes, "nE=%2d,nS=%2d,nV=%1d", N_ENERGY, N_S, kValues);
+  header[kHeaderBytes - 1] = '\n';
+  std::fwrite(header, 1, kHeaderBytes, file);
+  const float* value = table_.get();
+  for (int line = 0; line < rows * N_S; ++line) {
+    for (int v = 0; v < kValues; ++v, ++value) {
+      std::fprintf(file, v == 0 ? "%15.6f" : " %15.6f", static_cast<double>(*value));
+    }
+    std::fputc('\n', file);
+  }
+  std::fclose(file);
+}
+
+}  // namespace orvane

@@ -1,0 +1,63 @@
+// The scattering-table computer: fills rows of the table of one element
+// pair, one collision per energy and impact parameter of the grids, and
+// writes the table as text.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "physics/collision.h"
+#include "physics/indexes.h"
+#include "physics/pair_potentials.h"
+#include "physics/ssf.h"
+
+namespace orvane {
+
+class TC {
+ public:
+  static constexpr int kValues = 7;  // values per entry
+  static constexpr int kHeaderBytes = 200;
+
+  // The collisions of a row are shared among the threads; every collision is
+  // independent, so the table does not depend on their number.
+  explicit TC(int threads = DefaultThreads(), StepControl control = StepControl::kRefined);
+
+  // Stores the pair, fills its screening table with the code of the pair
+  // potential table and allocates rows x 30 entries, every value 1.0.
+  void Init(double z1, double z2, double w1, double w2, int rows, const PairPotentials& potentials);
+
+  // One collision at the energy (eV) and impact parameter (A).
+  CollisionOutcome Collide(double energy, double impact) const;
+
+  // Fills the 30 entries of the row at the energy index and angle index,
+  // printing the row's timing on standard error.
+  void ComputeRow(int energyIndex, int phiIndex, int row);
+  // Computes row e at energy index e, printing the index line on standard
+  // error.
+  void ComputeIndex(int energyIndex);
+
+  // The first rows of the table as text, after a 200-byte header; a file
+  // that cannot be created ends the process (status 300).
+  void SAVE_ASCII(const std::string& fileName, int rows) const;
+
+  // rows x 30 x 7 values: value fastest, then impact parameter, then row.
+  const float* Table() const { return table_.get(); }
+  int Rows() const { return rows_; }
+  const SSF& Screening() const { return ssf_; }
+
+  static int DefaultThreads();
+
+ private:
+  float* Entry(int row, int impactIndex) {
+    return table_.get() + (static_cast<long>(row) * N_S + impactIndex) * kValues;
+  }
+
+  int threads_;
+  StepControl control_;
+  SSF ssf_{};
+  NucleusPair pair_;
+  std::unique_ptr<float[]> table_;
+  int rows_ = 0;
+};
+
+}  // namespace orvane
