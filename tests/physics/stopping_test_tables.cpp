@@ -1,19 +1,22 @@
 #include "stopping_test_tables.h"
 
+#include <stdlib.h>
+
+#include <filesystem>
+
 namespace stopping_test {
 
 namespace {
 
 // Removes the directory in the test program itself only: a death test's
 // child that ends with exit() destroys the environment but does not tear it
-// down, and the destructor leaves the directory alone.
+// down.
 class SharedTableEnvironment : public ::testing::Environment {
  public:
   void TearDown() override {
-    delete directory;
-    directory = nullptr;
+    if (!directory.empty()) std::filesystem::remove_all(directory);
   }
-  orvane_test::TempDir* directory = nullptr;
+  std::string directory;  // with a final slash
 };
 
 SharedTableEnvironment* const environment = static_cast<SharedTableEnvironment*>(
@@ -22,12 +25,12 @@ SharedTableEnvironment* const environment = static_cast<SharedTableEnvironment*>
 }  // namespace
 
 const std::string& SharedTableDir() {
-  static std::string prefix;
-  if (environment->directory == nullptr) {
-    environment->directory = new orvane_test::TempDir;
-    prefix = environment->directory->Path() + "/";
+  if (environment->directory.empty()) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "orvane-stopping-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) environment->directory = pattern + "/";
   }
-  return prefix;
+  return environment->directory;
 }
 
 }  // namespace stopping_test

@@ -1,0 +1,190 @@
+// The electronic stopping of the cascade with warm tables: the non-local
+// loss of one flight (30 sub-steps), the local loss of one collision
+// (twelve friction look-ups) and single table look-ups.  Each benchmark also
+// reports the heap allocations per iteration, which must be 0.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <string>
+
+#include "core/list.h"
+#include "core/vector.h"
+#include "physics/inel.h"
+#include "physics/nonlocal_loss.h"
+#include "physics/stp.h"
+
+// The counting operator new takes its memory from malloc.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+namespace {
+
+long allocations = 0;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using namespace orvane;
+
+constexpr double kBoron = 10.81;  // amu
+
+// The tables live in a directory of their own for the whole program.
+const std::string& TableDirectory() {
+  static const std::string directory = [] {
+    char pattern[] = "/tmp/orvane-stopping-bench-XXXXXX";
+    const std::string made = std::string(mkdtemp(pattern)) + "/";
+    setenv("TABLES3DDIR", made.c_str(), 1);
+    std::atexit([] { std::filesystem::remove_all(TableDirectory()); });
+    return made;
+  }();
+  return directory;
+}
+
+STP& WarmStopping() {
+  TableDirectory();
+  static STP stp;
+  static const bool warm = (stp.Stopping(1.0, 5.0, 2.0), true);
+  (void)warm;
+  return stp;
+}
+
+Inel& WarmFriction() {
+  TableDirectory();
+  static Inel inel;
+  static const bool warm = (inel.FFF(1.0, 5.0, 14.0), true);
+  (void)warm;
+  return inel;
+}
+
+// A density that varies within the cell along x (rs from about 1.4 to 3.5
+// bohr), at the cost of a few arithmetic operations.
+struct LayeredDensity {
+  double operator()(const Vector& point) const {
+    const double phase = point.x * 0.37;
+    return 0.01 + 0.08 * (phase - std::floor(phase));
+  }
+};
+
+// Twelve silicon sites around the point (1, 0.2, -0.3), within 3 A of it.
+List<Vector> NearbySilicon() {
+  List<Vector> sites;
+  for (int k = 0; k < 12; ++k) {
+    const double angle = 0.5236 * k;
+    sites.Add(Vector(1.0 + 0.2 * k, 0.2 + 1.8 * std::cos(angle), -0.3 + 1.8 * std::sin(angle)));
+  }
+  return sites;
+}
+
+void ReportAllocations(benchmark::State& state, long before) {
+  state.counters["allocs/iter"] =
+      benchmark::Counter(static_cast<double>(allocations - before) / state.iterations());
+}
+
+void BM_NonlocalLossFreeFlight(benchmark::State& state) {
+  STP& stp = WarmStopping();
+  const List<Vector> sites;
+  Flight flight;
+  flight.start = Vector(0.3, 0.2, -0.3);
+  flight.direction = Normalized(Vector(0.9, 0.3, 0.1));
+  flight.startEnergy = flight.endEnergy = 5000.0;
+  flight.length = 2.7;
+  const LayeredDensity density;
+  const long before = allocations;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(NonlocalLoss(stp, density, sites, 5.0, kBoron, flight, 0.0));
+    flight.start.x += 1e-3;
+  }
+  ReportAllocations(state, before);
+}
+BENCHMARK(BM_NonlocalLossFreeFlight);
+
+void BM_NonlocalLossOfACollision(benchmark::State& state) {
+  STP& stp = WarmStopping();
+  const List<Vector> sites = NearbySilicon();
+  Flight flight;
+  flight.start = Vector(1.0, 0.2, -0.3);
+  flight.direction = UnitX;
+  flight.startEnergy = 5000.0;
+  flight.endEnergy = 4700.0;
+  flight.length = 2.2;
+  const LayeredDensity density;
+  const long before = allocations;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(NonlocalLoss(stp, density, sites, 5.0, kBoron, flight, 14.0));
+    flight.start.y += 1e-6;
+  }
+  ReportAllocations(state, before);
+}
+BENCHMARK(BM_NonlocalLossOfACollision);
+
+void BM_LocalLossOfACollision(benchmark::State& state) {
+  Inel& inel = WarmFriction();
+  Encounter e;
+  e.z1 = 5.0;
+  e.m1 = kBoron;
+  e.projectileStart = Vector(-1.1, 0.25, 0.0);
+  e.incoming = UnitX;
+  e.startEnergy = 5000.0;
+  e.endEnergy = 4700.0;
+  e.pathLength = 1.1;
+  e.z2 = 14.0;
+  e.targetEnd = Vector(0.02, -0.01, 0.0);
+  e.targetFurther = Vector(0.3, -0.9, 0.0);
+  e.outgoing = Normalized(Vector(0.95, 0.3, 0.0));
+  const long before = allocations;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(inel.LocalLoss(e));
+    e.projectileStart.y += 1e-7;
+  }
+  ReportAllocations(state, before);
+}
+BENCHMARK(BM_LocalLossOfACollision);
+
+void BM_StoppingLookUp(benchmark::State& state) {
+  STP& stp = WarmStopping();
+  double v = 0.1;
+  double rs = 1.3;
+  const long before = allocations;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(stp.Stopping(v, 5.0, rs));
+    v = v < 5.0 ? v + 0.0137 : 0.1;
+    rs = rs < 5.0 ? rs + 0.071 : 1.3;
+  }
+  ReportAllocations(state, before);
+}
+BENCHMARK(BM_StoppingLookUp);
+
+void BM_FrictionLookUp(benchmark::State& state) {
+  Inel& inel = WarmFriction();
+  double p = 0.01;
+  const long before = allocations;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(inel.FFF(p, 5.0, 14.0));
+    p = p < 3.0 ? p + 0.0173 : 0.01;
+  }
+  ReportAllocations(state, before);
+}
+BENCHMARK(BM_FrictionLookUp);
+
+void BM_StoppingModelDirect(benchmark::State& state) {
+  STP& stp = WarmStopping();
+  double v = 0.1;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(stp.Model(v, 5.0, 2.0));
+    v = v < 5.0 ? v + 0.0137 : 0.1;
+  }
+}
+BENCHMARK(BM_StoppingModelDirect);
+
+}  // namespace
