@@ -213,7 +213,7 @@ TEST(JoinSplitting, TenthPieceEndsItsGroup) {
   SimulationList list;
   for (int s = 1; s <= 11; ++s) {
     list.Add(Piece(s <= 10 ? 1 : 0));
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, ".H%02d_01", s);
     WritePiece(dir.File(name), "# 1 1 1 0", 0.1, {1e18});
   }
