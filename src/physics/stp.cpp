@@ -16,6 +16,8 @@ constexpr double kFirstSpeed = 0.001;
 constexpr double kSpeedStep = 0.002;
 constexpr double kFirstRadius = 0.001;
 constexpr double kRadiusStep = 0.02;
+constexpr double kColumnsPerSpeed = 2750 / 5.5;  // 1 / 0.002, exactly 500
+constexpr double kRowsPerRadius = 300 / 6.0;     // 1 / 0.02, exactly 50
 
 // True when the cell [index, index + 1] of the coordinate lies within an
 // axis of the given number of points; false for NaN as well.
@@ -52,14 +54,15 @@ double STP::Model(double v, double z1, double rs) const {
 
 double STP::Stopping(double v, double z1, double rs) {
   const double* table = Table(static_cast<int>(z1), z1);
-  const double row = rs / kRadiusStep;
-  const double column = v / kSpeedStep;
+  // Grid coordinates that place column i at v = 0.002 i and row j at
+  // rs = 0.02 j, although the entries were computed 0.001 further on.
+  const double row = rs * kRowsPerRadius;
+  const double column = v * kColumnsPerSpeed;
   if (!InsideAxis(row, kRows) || !InsideAxis(column, kColumns)) return Model(v, z1, rs);
   const int j = static_cast<int>(row);
   const int i = static_cast<int>(column);
-  // The weights place column i at v = 0.002 i and row j at rs = 0.02 j.
-  const double fv = v * kColumns / 5.5 - i;
-  const double fr = rs * kRows / 6.0 - j;
+  const double fv = column - i;
+  const double fr = row - j;
   const double* lower = table + j * kColumns + i;
   const double* upper = lower + kColumns;
   const double a = lower[0] + fv * (lower[1] - lower[0]);
