@@ -19,7 +19,6 @@ void Target::IncrementPosition(List<Particle>& finished, List<Particle>& moving,
   if (std::isnan(p.Energy)) p.Energy = 0.0;
   p.Time += FlightTime(shift.Length(), p.Energy, Element(p.Species).W);
   const double depth = links_.Frame.ComponentX(p.Abs);
-  moving.First() = p;
 
   // A fresh ion above the surface has not collided yet and flies on.
   const bool collided = p.ImpactParameter != 0.0;

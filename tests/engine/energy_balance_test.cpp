@@ -253,5 +253,36 @@ TEST(CollisionStep, ProjectileThatLosesEnoughStopsAtTheCollisionPoint) {
   EXPECT_TRUE(w.Engine.Partners.Empty());
 }
 
+TEST(TargetConfiguration, NullLatticeIsTheSiliconCellAndShortestFlightGetsItsMargin) {
+  EngineWorld w;
+  w.Engine.Configure(NullVector, 2.5, 0.2, 7.0, 0.3, 77.0);
+  EXPECT_EQ(w.Engine.Cell, Vector(5.431, 5.431, 5.431));
+  EXPECT_EQ(w.Engine.HalfCell, Vector(2.7155, 2.7155, 2.7155));
+  EXPECT_EQ(w.Engine.GhiLimit, 0.2 + 1.0862e-5);
+  EXPECT_EQ(w.Engine.InteractionRadius, 2.5);
+  EXPECT_EQ(w.Engine.ThresholdEnergy, 7.0);
+  EXPECT_EQ(w.Engine.SD2, 0.3);
+  EXPECT_EQ(w.Engine.Temperature, 77.0);
+  w.Engine.Configure(Vector(4, 5, 6), 2.5, 0.2, 7.0, 0.3, 77.0);
+  EXPECT_EQ(w.Engine.HalfCell, Vector(2, 2.5, 3));
+}
+
+TEST(CollisionStepDeathTest, EmptyMovingListIsAnAssertionFailure) {
+  EngineWorld w;
+  EXPECT_DEATH(w.Engine.CollisionStep(w.Finished, w.Moving, w.Geometry, w.ElectronGas, w.Silicon),
+               "Begin!=NULL");
+  EXPECT_DEATH(w.Engine.IncrementPosition(w.Finished, w.Moving, 0.0, 1e9, w.ElectronGas),
+               "Begin!=NULL");
+}
+
+TEST(CollisionStepDeathTest, EnergyBeyondTheCollisionTableEndsTheRun) {
+  EngineWorld w;
+  LoadSyntheticTable(w.Geometry.Tables, kSilicon, kSilicon, SyntheticCollision());
+  w.Moving.Add(w.Ion(kSilicon, 9e6, Vector(10, 0, 0), UnitX));
+  w.Engine.Candidates.Add(w.Candidate(kSilicon, Vector(11, 0.5, 0)));
+  EXPECT_EXIT(w.Engine.CollisionStep(w.Finished, w.Moving, w.Geometry, w.ElectronGas, w.Silicon),
+              testing::ExitedWithCode(407 & 0xFF), "# Error: Maximum energy tabulated reached");
+}
+
 }  // namespace
 }  // namespace engine_test

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <vector>
 
 #include "physics/indexes.h"
@@ -18,23 +17,24 @@ namespace {
 namespace fs = std::filesystem;
 
 // Points TABLES3DDIR and EDTDIR at a fresh directory before any table is
-// used, so that each table is built once for the whole test program.
+// used, so that each table is built once for the whole test program.  The
+// directory goes at the end of the run only: a death test's child that
+// exits must not take it along.
 class TableDirectoryEnvironment : public testing::Environment {
  public:
   void SetUp() override {
-    directory_ = std::make_unique<orvane_test::TempDir>();
-    path_ = directory_->Path() + "/";
+    char pattern[] = "/tmp/orvane-engine-test-XXXXXX";
+    path_ = std::string(mkdtemp(pattern)) + "/";
     for (const char* density : {"N05.den", "N14.den", "N33.den"}) {
       fs::copy_file(orvane_test::ShippedDensityDir() + density, path_ + density);
     }
     setenv("TABLES3DDIR", path_.c_str(), 1);
     setenv("EDTDIR", path_.c_str(), 1);
   }
-  void TearDown() override { directory_.reset(); }
+  void TearDown() override { fs::remove_all(path_); }
   const std::string& Path() const { return path_; }
 
  private:
-  std::unique_ptr<orvane_test::TempDir> directory_;
   std::string path_;
 };
 
