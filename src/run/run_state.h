@@ -62,8 +62,8 @@ struct RunState {
   ThermalTable Thermal;
 
   // The target: one crystal per layer, and the layer and crystal in which
-  // the particle in hand moves (elements of Layers and Target.Crystals).
-  TargetStack Target;
+  // the particle in hand moves (elements of Layers and Stack.Crystals).
+  TargetStack Stack;
   Layer* CurrentLayer = nullptr;
   Crystal* CurrentCrystal = nullptr;
   IsolatedDensities AtomicDensities;  // isolated-atom densities by species index

@@ -10,7 +10,7 @@ namespace {
 // and its crystal become current.
 void BuildTarget(RunState& state, int prepareTables) {
   const Configuration& c = state.Config;
-  TargetStack& target = state.Target;
+  TargetStack& target = state.Stack;
   target.CellRange = c.CellRange;
   target.InteractionRadius = c.InteractionRadius;
   target.GhiLimit = c.GhiLimit;

@@ -1,0 +1,266 @@
+#include "target/edt3d.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+
+#include "target_test_support.h"
+
+using namespace orvane;
+using orvane_test::FileExists;
+using orvane_test::ReadFile;
+using orvane_test::ScopedDensityDir;
+using orvane_test::TempDir;
+using orvane_test::WriteFile;
+
+namespace {
+
+// A box of side 4 A with 4 points per axis (spacing 1 A, points at -2..1)
+// holding the positive linear field 20 + x + 2y + 3z.
+EDT LinearField(int n = 4, double side = 4.0) {
+  EDT table;
+  table.Initialise(side, side, side, n, n, n);
+  const double h = side / n;
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      for (int k = 0; k < n; ++k) {
+        table.Set(i, j, k,
+                  20.0 + (i - n / 2.0) * h + 2.0 * (j - n / 2.0) * h + 3.0 * (k - n / 2.0) * h);
+      }
+    }
+  }
+  return table;
+}
+
+void ExpectSameTable(const EDT& a, const EDT& b) {
+  for (int axis = 0; axis < 3; ++axis) {
+    ASSERT_EQ(a.Points(axis), b.Points(axis));
+    ASSERT_EQ(a.Side(axis), b.Side(axis));
+  }
+  for (int i = 0; i < a.Points(0); ++i) {
+    for (int j = 0; j < a.Points(1); ++j) {
+      for (int k = 0; k < a.Points(2); ++k) ASSERT_EQ(a.At(i, j, k), b.At(i, j, k));
+    }
+  }
+}
+
+std::string TextTable(double side, int n, double value) {
+  std::ostringstream text;
+  text << "free text\nmore text\n"
+       << side << " " << n << "\t" << side << "\n"
+       << n << " " << side << " " << n << " rest of the line\n";
+  for (int v = 0; v < n * n * n; ++v) text << value << (v % 3 ? " " : "\n");
+  return text.str();
+}
+
+class EDTFileTest : public ::testing::Test {
+ protected:
+  std::string Path(const std::string& name) const { return dir_.Path() + "/" + name; }
+  TempDir dir_;
+  ScopedDensityDir scope_{dir_.Path()};
+};
+
+}  // namespace
+
+TEST(EDTLookUp, GridPointsHoldTheirValuesAndLinearFieldsAreReproduced) {
+  const EDT table = LinearField();
+  EXPECT_DOUBLE_EQ(table.Density(-2.0, -2.0, -2.0), table.At(0, 0, 0));
+  EXPECT_DOUBLE_EQ(table.Density(0.0, 1.0, -1.0), table.At(2, 3, 1));
+  for (double x : {-1.7, -0.2, 0.45}) {
+    for (double z : {-1.9, 0.3, 0.99}) {
+      EXPECT_NEAR(table.Density(x, 0.25, z), 20.0 + x + 0.5 + 3.0 * z, 1e-12);
+    }
+  }
+}
+
+TEST(EDTLookUp, TheCellRepeatsPeriodically) {
+  const EDT table = LinearField();
+  // A point on a face of the box and the same point one side further.
+  EXPECT_EQ(table.Density(-2.0, 0.3, 0.7), table.Density(2.0, 0.3, 0.7));
+  for (double shift : {4.0, -4.0, 40.0, -12.0}) {
+    EXPECT_NEAR(table.Density(0.3 + shift, -1.1, 0.6), table.Density(0.3, -1.1, 0.6), 1e-12);
+    EXPECT_NEAR(table.Density(0.3, -1.1 + shift, 0.6 - shift), table.Density(0.3, -1.1, 0.6),
+                1e-12);
+  }
+}
+
+TEST(EDTLookUp, TheLastIntervalExtrapolatesFromTheLastTwoPlanes) {
+  const EDT table = LinearField();
+  // x = 1.5 lies beyond the last grid plane (x = 1): the field is continued.
+  EXPECT_NEAR(table.Density(1.5, 0.0, 0.0), 21.5, 1e-12);
+}
+
+TEST(EDTLookUp, OddCountsUseTheIntegerHalfForTheIndexAndTheRealHalfForTheWeight) {
+  EDT table;
+  table.Initialise(5.0, 2.0, 2.0, 5, 2, 2);
+  for (int i = 0; i < 5; ++i) {
+    for (int j = 0; j < 2; ++j) {
+      for (int k = 0; k < 2; ++k) table.Set(i, j, k, 10.0 + i);
+    }
+  }
+  // x = 0: index 2, weight 0 - (2 - 2.5) = 0.5.
+  EXPECT_DOUBLE_EQ(table.Density(0.0, -1.0, -1.0), 12.5);
+}
+
+TEST(EDTLookUp, EmptyCornersTakeTheLargestValueAndNothingIsBelow1e10) {
+  EDT table;
+  table.Initialise(2.0, 2.0, 2.0, 2, 2, 2);
+  table.Set(1, 1, 1, 3.0);
+  EXPECT_DOUBLE_EQ(table.Density(-0.5, -0.5, -0.5), 3.0);
+  EDT zeros;
+  zeros.Initialise(2.0, 2.0, 2.0, 2, 2, 2);
+  EXPECT_EQ(zeros.Density(0.1, 0.2, 0.3), 1e-10);
+  EDT negative = zeros;
+  for (int i = 0; i < 8; ++i) negative.Set(i / 4, i / 2 % 2, i % 2, -1.0);
+  EXPECT_EQ(negative.Density(0.1, 0.2, 0.3), 1e-10);
+}
+
+TEST_F(EDTFileTest, TheBinaryFileHasItsHeaderAndReadsBackExactly) {
+  EDT table = LinearField(4, 4.25);
+  testing::internal::CaptureStderr();
+  table.SaveBinTable3D(Path("T"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "# Binary 3D density table written (" + Path("T.lit") + ")\n");
+  const std::string bytes = ReadFile(Path("T.lit"));
+  ASSERT_EQ(bytes.size(), 301u + 64u * 8u);
+  const std::string text = " EDT File ( " + Path("T.lit") +
+                           " ) \n  LADO (A)   N_POINTS\n 4.250000 4\n 4.250000 4\n 4.250000 4 ";
+  EXPECT_EQ(bytes.substr(0, text.size()), text);
+  EXPECT_EQ(bytes[text.size()], '\0');
+  EXPECT_EQ(bytes.substr(text.size() + 1, 299 - text.size()), std::string(299 - text.size(), ' '));
+  EXPECT_EQ(bytes[300], '\n');
+  double first;
+  std::memcpy(&first, bytes.data() + 301, sizeof first);
+  EXPECT_EQ(first, table.At(0, 0, 0));
+
+  EDT back;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(back.ReadTable3D("T", 1), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "# 3D binary density table read\n#\t(" + Path("T.lit") + ") 512/512\n");
+  ExpectSameTable(back, table);
+}
+
+TEST_F(EDTFileTest, ReadsTheBigFileThenTheLitFileThenTheText) {
+  testing::internal::CaptureStderr();
+  WriteFile(Path("T"), TextTable(3.0, 2, 1.0));
+  LinearField().SaveBinTable3D(Path("T"));
+  std::filesystem::rename(Path("T.lit"), Path("T.big"));
+  EDT lit;
+  lit.Initialise(3.0, 3.0, 3.0, 2, 2, 2);
+  lit.Set(0, 0, 0, 7.0);
+  lit.SaveBinTable3D(Path("T"));
+
+  EDT table;
+  EXPECT_EQ(table.ReadTable3D("T", 1), 0);
+  EXPECT_EQ(table.Points(0), 4);
+  std::filesystem::remove(Path("T.big"));
+  EXPECT_EQ(table.ReadTable3D("T", 1), 0);
+  EXPECT_EQ(table.At(0, 0, 0), 7.0);
+  std::filesystem::remove(Path("T.lit"));
+  EXPECT_EQ(table.ReadTable3D("T", 0), 0);
+  EXPECT_FALSE(FileExists(Path("T.lit")));
+  const std::string printed = testing::internal::GetCapturedStderr();
+  EXPECT_NE(printed.find("# 3D ASCII density table read\n\t(" + Path("T") + ")\n"),
+            std::string::npos);
+  EXPECT_EQ(table.Side(1), 3.0);
+  EXPECT_EQ(table.At(1, 1, 1), 1.0);
+}
+
+TEST_F(EDTFileTest, ATextTableReadWithConversionIsFoundInBinaryNextTime) {
+  WriteFile(Path("Si.edt"), TextTable(5.431, 3, 0.25));
+  EDT text;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(text.ReadTable3D("Si.edt", 1), 0);
+  ASSERT_TRUE(FileExists(Path("Si.edt.lit")));
+  std::filesystem::remove(Path("Si.edt"));
+  EDT binary;
+  EXPECT_EQ(binary.ReadTable3D("Si.edt", 1), 0);
+  testing::internal::GetCapturedStderr();
+  ExpectSameTable(binary, text);
+}
+
+TEST_F(EDTFileTest, AMissingTableIsReportedAndLeavesTheRecordAsItWas) {
+  EDT table;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(table.ReadTable3D("EDT_Si", 1), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "# Error: EDT::ReadTable3D, File not found: " + Path("EDT_Si") + "\n");
+  EXPECT_TRUE(table.Empty());
+}
+
+TEST_F(EDTFileTest, AShortBinaryFileIsAcceptedAndTheRestIsZero) {
+  testing::internal::CaptureStderr();
+  LinearField().SaveBinTable3D(Path("T"));
+  std::filesystem::resize_file(Path("T.lit"), 301 + 10 * 8);
+  EDT table;
+  EXPECT_EQ(table.ReadTable3D("T", 1), 0);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(") 80/512\n"), std::string::npos);
+  EXPECT_EQ(table.At(0, 2, 1), LinearField().At(0, 2, 1));
+  EXPECT_EQ(table.At(3, 3, 3), 0.0);
+}
+
+TEST_F(EDTFileTest, TheTextFormReadsBackExactly) {
+  EDT table = LinearField(4, 4.25);
+  table.Set(1, 2, 3, 1.0 / 3.0);
+  testing::internal::CaptureStderr();
+  table.SaveASCIITable3D(Path("T"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "# ASCII 3D density table written (" + Path("T") + ")\n");
+  const std::string text = ReadFile(Path("T"));
+  EXPECT_EQ(text.substr(0, text.find("\n4.25 4\n4.25 4\n4.25 4\n")),
+            " EDT File (" + Path("T") + ") for ?\n  LADO (A)   N_POINTS");
+  EDT back;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(back.ReadTable3D("T", 0), 0);
+  testing::internal::GetCapturedStderr();
+  ExpectSameTable(back, table);
+}
+
+TEST_F(EDTFileTest, ALongNameStillLeavesTheGridInTheHeader) {
+  const std::string name(230, 'n');
+  testing::internal::CaptureStderr();
+  LinearField().SaveBinTable3D(Path(name));
+  EDT back;
+  EXPECT_EQ(back.ReadTable3D(name, 1), 0);
+  testing::internal::GetCapturedStderr();
+  ExpectSameTable(back, LinearField());
+  EXPECT_EQ(ReadFile(Path(name + ".lit")).size(), 301u + 512u);
+}
+
+TEST_F(EDTFileTest, TablesWithoutTwoPointsAndAPositiveSidePerAxisAreRefused) {
+  EDT table;
+  WriteFile(Path("One"), TextTable(5.0, 1, 1.0));
+  EXPECT_EXIT(table.ReadTable3D("One", 1), testing::ExitedWithCode(303 & 0xFF),
+              "# Error: EDT::ReadTable3D, The table .*One needs at least two grid points and a "
+              "positive side along each axis");
+  WriteFile(Path("Flat"), TextTable(0.0, 2, 1.0));
+  EXPECT_EXIT(table.ReadTable3D("Flat", 1), testing::ExitedWithCode(303 & 0xFF), "positive side");
+  WriteFile(Path("Words"), "a\nb\nno numbers here\n");
+  EXPECT_EXIT(table.ReadTable3D("Words", 1), testing::ExitedWithCode(303 & 0xFF),
+              "No grid in the header of .*Words");
+  WriteFile(Path("Bin.big"), "x\ny\n 2 2 2 0 2 2 \n");
+  EXPECT_EXIT(table.ReadTable3D("Bin", 1), testing::ExitedWithCode(303 & 0xFF), "Bin.big");
+}
+
+TEST_F(EDTFileTest, AFileThatCannotBeCreatedEndsTheRun) {
+  const EDT table = LinearField();
+  EXPECT_EXIT(table.SaveBinTable3D(Path("no/such")), testing::ExitedWithCode(301 & 0xFF),
+              "# Error: EDT::SaveBinTable3D, File not found: .*no/such.lit");
+  EXPECT_EXIT(table.SaveASCIITable3D(Path("no/such")), testing::ExitedWithCode(301 & 0xFF),
+              "# Error: EDT::SaveASCIITable3D, File not found: .*no/such");
+}
+
+TEST(EDTCopy, ACopyOwnsItsOwnValues) {
+  EDT a = LinearField();
+  EDT b = a;
+  b.Set(0, 0, 0, -5.0);
+  EXPECT_NE(a.At(0, 0, 0), b.At(0, 0, 0));
+  EXPECT_EQ(a.At(1, 2, 3), b.At(1, 2, 3));
+  EDT empty;
+  b = empty;
+  EXPECT_TRUE(b.Empty());
+}

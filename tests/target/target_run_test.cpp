@@ -1,0 +1,152 @@
+// End-to-end runs of the binary that build the target: the default layer,
+// the density created once and read back, layer printouts and refusals.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "support/test_support.h"
+
+using namespace orvane_test;
+
+namespace {
+
+constexpr std::size_t kSiliconTableBytes = 8u * 112 * 112 * 112;
+
+// The shared physics tables of the end-to-end runs, with the density tables
+// in a directory of the test's own.
+std::string Environment(const std::string& densities) {
+  return TablesEnvironment() + " EDTDIR='" + densities + "/'";
+}
+
+class TargetRun : public ::testing::Test {
+ protected:
+  // One run without density file creates EDT_Si; the other tests start
+  // from the table it saved.
+  static void SetUpTestSuite() {
+    created_ = new TempDir;
+    std::filesystem::create_directory(created_->File("edt"));
+    CopyShipped("N14.den", created_->File("edt"));
+    WriteFile(created_->File("p.in"), "NumberOfImplants 1\n");
+    first_ = new RunResult(RunOrvane(created_->Path(), "p.in", Environment(created_->File("edt"))));
+  }
+  static void TearDownTestSuite() {
+    delete first_;
+    delete created_;
+  }
+
+  static void CopyShipped(const std::string& name, const std::string& directory) {
+    std::filesystem::copy_file(ShippedDensityDir() + name, directory + "/" + name);
+  }
+
+  // A run in a fresh directory whose density directory holds the silicon
+  // density and the table of the first run.
+  RunResult Run(const std::string& parameters) {
+    std::filesystem::create_directory(dir_.File("edt"));
+    CopyShipped("N14.den", dir_.File("edt"));
+    std::filesystem::copy_file(created_->File("edt/EDT_Si.lit"), dir_.File("edt/EDT_Si.lit"));
+    WriteFile(dir_.File("p.in"), parameters);
+    return RunOrvane(dir_.Path(), "p.in", Environment(dir_.File("edt")));
+  }
+
+  static TempDir* created_;
+  static RunResult* first_;
+  TempDir dir_;
+};
+
+TempDir* TargetRun::created_ = nullptr;
+RunResult* TargetRun::first_ = nullptr;
+
+}  // namespace
+
+TEST_F(TargetRun, WithoutADensityFileTheSiliconDensityIsCreatedAndSaved) {
+  ASSERT_EQ(first_->status, 0) << first_->err;
+  const std::string edt = created_->File("edt/");
+  EXPECT_NE(first_->err.find("# Error: EDT::ReadTable3D, File not found: " + edt +
+                             "EDT_Si\n"
+                             "# Reading (N14.den) (" +
+                             edt +
+                             "N14.den) ND = 760\n"
+                             "# Creating Isolate Atom Density Superposition in EDT_Si\n"),
+            std::string::npos)
+      << first_->err;
+  EXPECT_NE(first_->err.find("# Binary 3D density table written (" + edt + "EDT_Si.lit)\n"),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(edt + "EDT_Si.lit").size(), 301 + kSiliconTableBytes);
+}
+
+TEST_F(TargetRun, ASecondRunReadsTheSavedDensityInsteadOfCreatingIt) {
+  const RunResult second = RunOrvane(created_->Path(), "p.in", Environment(created_->File("edt")));
+  ASSERT_EQ(second.status, 0) << second.err;
+  const std::string bytes = std::to_string(kSiliconTableBytes);
+  EXPECT_NE(second.err.find("# 3D binary density table read\n#\t(" + created_->File("edt/") +
+                            "EDT_Si.lit) " + bytes + "/" + bytes + "\n"),
+            std::string::npos)
+      << second.err;
+  EXPECT_EQ(second.err.find("Creating"), std::string::npos);
+}
+
+TEST_F(TargetRun, WithoutLayerKeywordsBoronGoesIntoCrystallineSilicon) {
+  const RunResult r = Run("Verbose On NumberOfImplants 1\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\n==> CRISTALLINE layer ( 0 to 1e+09 ) A\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("    Atom 2 : FACE CENTERED(         0,         0,         0 ) 15 eV\n"
+                       "    Atom 2 : FACE CENTERED(      0.25,      0.25,      0.25 ) 15 eV\n"),
+            std::string::npos);
+  EXPECT_NE(r.out.find("    Cell volume        = 160.191 A^3\n"), std::string::npos);
+  EXPECT_NE(r.out.find("    Front surface at 0 A\n    Back surface at 1e+09 A\n"),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(dir_.File("Layer_01.xyz")).substr(0, 9), "1728\n\nSi ");
+  EXPECT_NE(r.err.find("EDT_Si.lit) "), std::string::npos);
+}
+
+TEST_F(TargetRun, AmorphousAloneRunsBoronIntoAmorphousSilicon) {
+  const RunResult r = Run("Amorphous 2 Verbose On NumberOfImplants 1\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\n==> AMORPHOUS layer ( 0 to 1e+09 ) A\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("    Atom 2 : FACE CENTERED("), std::string::npos);
+  EXPECT_EQ(r.out.find("==> CRISTALLINE"), std::string::npos);
+  EXPECT_NE(r.err.find("EDT_Si.lit) "), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Creating"), std::string::npos);
+}
+
+TEST_F(TargetRun, ANamedTextDensityIsReadAndConverted) {
+  std::filesystem::create_directory(dir_.File("edt"));
+  WriteFile(dir_.File("edt/Si.edt"), "text\ntext\n5.431 2 5.431 2 5.431 2\n1 1 1 1 1 1 1 1\n");
+  WriteFile(dir_.File("p.in"), "EDTFile[ Si.edt ] NumberOfImplants 1\n");
+  const RunResult r = RunOrvane(dir_.Path(), "p.in", Environment(dir_.File("edt")));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("# 3D ASCII density table read\n\t(" + dir_.File("edt/Si.edt") + ")\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_TRUE(FileExists(dir_.File("edt/Si.edt.lit")));
+}
+
+TEST_F(TargetRun, ALayerThatCannotBeBuiltStopsTheRunBeforeAnySimulation) {
+  const RunResult r = Run("LatticeParameter 5.431 -1 5.431 NumberOfImplants 1\n");
+  EXPECT_EQ(r.status, 408 & 0xFF);
+  EXPECT_NE(r.err.find("# Error: MakeLayers, Layer 1 cannot be built: the cell lengths"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out.find("Ion      Depth"), std::string::npos);
+  EXPECT_FALSE(FileExists(dir_.File("Dp.in/MaxAmorf_vs_Dose.dat")));
+
+  TempDir other;
+  WriteFile(other.File("p.in"), "XTal 2 9 0 0 0 15 NextLayer NumberOfImplants 1\n");
+  const RunResult type = RunOrvane(other.Path(), "p.in", Environment(other.Path()));
+  EXPECT_EQ(type.status, 408 & 0xFF);
+  EXPECT_NE(type.err.find("basis atom 1 has the lattice type 9, which must lie in 1..6"),
+            std::string::npos)
+      << type.err;
+}
+
+TEST_F(TargetRun, AMissingIsolatedAtomDensityEndsTheRun) {
+  TempDir empty;
+  WriteFile(empty.File("p.in"), "NumberOfImplants 1\n");
+  const RunResult r = RunOrvane(empty.Path(), "p.in", Environment(empty.Path()));
+  EXPECT_EQ(r.status, 300 & 0xFF);
+  EXPECT_NE(
+      r.err.find("# Error: EDT1D::ReadTable, File (1D) not found: " + empty.Path() + "/N14.den\n"),
+      std::string::npos)
+      << r.err;
+}
