@@ -128,13 +128,13 @@ double Inel::FFF(double p, double z1, double z2) {
   const double zmax = std::max(z1, z2);
   const double zmin = std::min(z1, z2);
   const PairTable& pair = Table(zmax, zmin);
-  // The weight places entry k at 0.015 k, one thousandth of an A before the
+  const double cell = p / kDistanceStep;
+  if (cell >= kPoints - 1) return Coefficient(pair, p, zmax, zmin);
+  const int k = static_cast<int>(cell);
+  // The weight places entry k at 0.015 k, a thousandth of an A before the
   // distance at which it was computed.
-  if (p / kDistanceStep >= kPoints - 1) return Coefficient(pair, p, zmax, zmin);
-  const int k = static_cast<int>(p / kDistanceStep);
-  const double position = p * 1000.0 / 15.0;
   const double* t = pair.coefficient;
-  return t[k] + (t[k + 1] - t[k]) * (position - k);
+  return t[k] + (t[k + 1] - t[k]) * (cell - k);
 }
 
 double Inel::LocalLoss(const Encounter& e) {

@@ -26,9 +26,11 @@ struct Flight {
 
 inline constexpr int kFlightSubSteps = 30;
 
-// The one-electron radius rs (bohr) of the electron density n (per A^3).
+// The one-electron radius rs (bohr) of the electron density n (per A^3):
+// 4/3 pi rs^3 = 1/n.
 inline double OneElectronRadius(double n) {
-  return std::cbrt(0.238732414637843 / n) * 1e-10 / 5.29177249e-11;
+  constexpr double kBohrPerAngstrom = 1e-10 / 5.29177249e-11;
+  return std::cbrt(0.238732414637843 / n) * kBohrPerAngstrom;
 }
 
 // The loss (eV) with any stopping power stoppingAt(v, Z1, rs) (eV/A) and any
@@ -45,12 +47,12 @@ double NonlocalLossWith(const DensityAt& densityAt, const StoppingAt& stoppingAt
   const double subStep = flight.length / kFlightSubSteps;
   const Vector step = flight.direction * subStep;
   const double speedFactor = AtomicSpeedFactor(m1);
-  const double gain = flight.endEnergy - flight.startEnergy;
+  const double gainPerSubStep = (flight.endEnergy - flight.startEnergy) / kFlightSubSteps;
   Vector point = flight.start;
   double stoppingSum = 0.0;  // eV/A over the sub-steps so far
   for (int k = 0; k < kFlightSubSteps; ++k, point += step) {
-    const double kinetic = flight.startEnergy + gain * k / kFlightSubSteps - subStep * stoppingSum -
-                           potential.At(point);
+    const double kinetic =
+        flight.startEnergy + gainPerSubStep * k - subStep * stoppingSum - potential.At(point);
     if (kinetic < 0.0) continue;
     const double density = densityAt(point);
     Require(density != 0.0, "Value != 0.0", "edt3d", __LINE__);
