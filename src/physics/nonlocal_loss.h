@@ -10,6 +10,7 @@
 #include "physics/atomic_speed.h"
 #include "physics/site_potential.h"
 #include "physics/stp.h"
+#include "target/edt3d.h"
 
 namespace orvane {
 
@@ -70,6 +71,13 @@ double NonlocalLoss(STP& stp, const DensityAt& densityAt, const List<Vector>& ne
                     double z1, double m1, const Flight& flight, double z2) {
   const auto stopping = [&stp](double v, double z, double rs) { return stp.Stopping(v, z, rs); };
   return NonlocalLossWith(densityAt, stopping, SitePotential(nearbySites, z1, z2), z1, m1, flight);
+}
+
+// The same through the crystal's 3-D electron density table.
+inline double NonlocalLoss(STP& stp, const EDT& density, const List<Vector>& nearbySites, double z1,
+                           double m1, const Flight& flight, double z2) {
+  const auto densityAt = [&density](const Vector& p) { return density.Density(p.x, p.y, p.z); };
+  return NonlocalLoss(stp, densityAt, nearbySites, z1, m1, flight, z2);
 }
 
 }  // namespace orvane

@@ -195,3 +195,17 @@ TEST_F(NonlocalLossTables, FastIonLosesTheTabulatedStoppingTimesTheLength) {
   EXPECT_NEAR(loss, stopping * 10.0, 0.01 * stopping * 10.0);
   EXPECT_LT(loss, stopping * 10.0);
 }
+
+TEST_F(NonlocalLossTables, CrystalDensityTableServesTheFlight) {
+  EDT table;
+  table.Initialise(5.431, 5.431, 5.431, 4, 4, 4);
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j)
+      for (int k = 0; k < 4; ++k) table.Set(i, j, k, 0.02 + 0.01 * i + 0.003 * j + 0.001 * k);
+  STP stp;
+  List<Vector> sites;
+  const Flight flight = Along(2000.0, 1900.0, 7.0);
+  const auto densityAt = [&table](const Vector& p) { return table.Density(p.x, p.y, p.z); };
+  EXPECT_EQ(NonlocalLoss(stp, table, sites, 5.0, kBoron, flight, 0.0),
+            NonlocalLoss(stp, densityAt, sites, 5.0, kBoron, flight, 0.0));
+}
