@@ -22,7 +22,7 @@ namespace orvane {
 class Crystal {
  public:
   static constexpr int kMaxBasis = 30;
-  // Sites taken as the default cell when the lattice parameter is null.
+  // The cell taken when the lattice parameter given is null.
   static constexpr Vector kDefaultCell{5.431, 5.431, 5.431};
 
   Crystal() : Crystal(0.0, 0.0, NullVector, 0.0, 0.0) {}

@@ -168,6 +168,9 @@ TEST(ShippedDensities, EveryElementHoldsItsAtomicNumberOfElectrons) {
     table->ReadTable(name, 1);
     testing::internal::GetCapturedStderr();
     EXPECT_NEAR(Electrons(*table), z, 0.01 * z) << name;
+    for (int k = 1; k <= table->Last(); k += 7) {
+      ASSERT_EQ(table->Index(table->R(k)), Bisect(*table, table->R(k))) << name;
+    }
     // Densities of free atoms fall off monotonically with the distance.
     EXPECT_GT(table->Density(0.5), table->Density(2.0)) << name;
   }
