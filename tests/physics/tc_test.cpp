@@ -1,0 +1,150 @@
+#include "physics/tc.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "physics/scattering_tables.h"
+#include "support/test_support.h"
+
+namespace orvane {
+namespace {
+
+using orvane_test::ReadFile;
+using orvane_test::TempDir;
+
+constexpr int kEntry = TC::kValues;
+constexpr int kRow = N_S * TC::kValues;
+
+TEST(TC, InitAllocatesTheRowsWithEveryValueOne) {
+  PairPotentials potentials;
+  TC computer;
+  computer.Init(5, 14, 10.811, 28.086, 3, potentials);
+  EXPECT_EQ(computer.Rows(), 3);
+  for (int v = 0; v < 3 * kRow; ++v) ASSERT_EQ(computer.Table()[v], 1.0f) << v;
+}
+
+TEST(TC, InitTakesTheScreeningOfThePairPotentialTable) {
+  PairPotentials potentials;
+  potentials.Type[5][14] = kLenzJensen;
+  TC computer;
+  computer.Init(5.7, 14.2, 10.811, 28.086, 1, potentials);  // atomic numbers truncated
+  EXPECT_NEAR(computer.Screening().Phi[0], 1.00008, 1e-12);
+}
+
+TEST(TC, ARowHoldsTheCollisionsOfItsEnergyRoundedToFloat) {
+  PairPotentials potentials;
+  TC computer;
+  computer.Init(5, 14, 10.811, 28.086, 2, potentials);
+  testing::internal::CaptureStderr();
+  computer.ComputeRow(40, 0, 1);
+  testing::internal::GetCapturedStderr();
+  const double energy = EnergyIndexToValue(40).lower;
+  for (int i = 0; i < N_S; ++i) {
+    const CollisionOutcome o = computer.Collide(energy, ImpactIndexToValue(i).lower);
+    const double values[kEntry] = {o.ProjectileIntersection,
+                                   o.RecoilIntersection,
+                                   o.RecoilCosine,
+                                   o.ProjectileEnergy,
+                                   o.RecoilEnergy,
+                                   0.0,
+                                   0.0};
+    for (int v = 0; v < kEntry; ++v) {
+      EXPECT_EQ(computer.Table()[kRow + i * kEntry + v], static_cast<float>(values[v])) << i;
+      EXPECT_EQ(computer.Table()[i * kEntry + v], 1.0f);  // row 0 untouched
+    }
+  }
+}
+
+TEST(TC, ProgressTextOverwritesItselfOnTheTerminal) {
+  PairPotentials potentials;
+  TC computer;
+  computer.Init(14, 14, 28.086, 28.086, N_ENERGY, potentials);
+  testing::internal::CaptureStderr();
+  computer.ComputeIndex(5);
+  const std::string text = testing::internal::GetCapturedStderr();
+  const std::regex expected(
+      "\\(  5:  0\\) ([0-9]+)\\.000000 seconds(\b+)"
+      "# Index   5/ 71 calculated in ([0-9]+)\\.00 seconds(\b+)");
+  std::smatch parts;
+  ASSERT_TRUE(std::regex_match(text, parts, expected)) << text;
+  EXPECT_EQ(parts[2].length(), 25 + parts[1].length());
+  EXPECT_EQ(parts[4].length(), 41 + parts[3].length());
+  EXPECT_NE(computer.Table()[5 * kRow + 4], 1.0f);
+}
+
+// Sharing the collisions among threads changes nothing in the table.
+TEST(TC, ThreadsGiveTheTableOfOneThread) {
+  PairPotentials potentials;
+  TC one(1);
+  TC two(2);
+  one.Init(5, 14, 10.811, 28.086, N_ENERGY, potentials);
+  two.Init(5, 14, 10.811, 28.086, N_ENERGY, potentials);
+  const int stride = scattering_test::kUnderSanitizer ? 7 : 1;
+  testing::internal::CaptureStderr();
+  for (int e = 0; e < N_ENERGY; e += stride) {
+    one.ComputeIndex(e);
+    two.ComputeIndex(e);
+  }
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::memcmp(one.Table(), two.Table(), N_ENERGY * kRow * sizeof(float)), 0);
+}
+
+TEST(TC, TextTableHasTheHeaderAndFixedPointLines) {
+  PairPotentials potentials;
+  TC computer;
+  computer.Init(5, 14, 10.811, 28.086, 2, potentials);
+  testing::internal::CaptureStderr();
+  computer.ComputeRow(30, 0, 0);
+  testing::internal::GetCapturedStderr();
+  TempDir dir;
+  computer.SAVE_ASCII(dir.File("table.dat"), 2);
+  const std::string text = ReadFile(dir.File("table.dat"));
+
+  const std::string header = text.substr(0, 200);
+  EXPECT_EQ(std::string(header.c_str()), "nE=72,nS=30,nV=7");
+  EXPECT_EQ(header[16], '\0');
+  EXPECT_EQ(header.substr(17, 182), std::string(182, '%'));
+  EXPECT_EQ(header[199], '\n');
+
+  std::istringstream lines(text.substr(200));
+  std::string line;
+  int count = 0;
+  while (std::getline(lines, line)) {
+    const float* entry = computer.Table() + count * kEntry;
+    char expected[256];
+    int length = 0;
+    for (int v = 0; v < kEntry; ++v) {
+      length += std::snprintf(expected + length, sizeof expected - length, v ? " %15.6f" : "%15.6f",
+                              static_cast<double>(entry[v]));
+    }
+    ASSERT_EQ(line, expected) << count;
+    ++count;
+  }
+  EXPECT_EQ(count, 2 * N_S);
+  EXPECT_EQ(text.back(), '\n');
+  EXPECT_NE(text.find("       1.000000        1.000000"), std::string::npos);  // row 1 as set
+}
+
+TEST(TCDeathTest, TextTableThatCannotBeCreatedEndsTheRun) {
+  PairPotentials potentials;
+  TC computer;
+  computer.Init(5, 14, 10.811, 28.086, 1, potentials);
+  EXPECT_EXIT(computer.SAVE_ASCII("/nonexistent-dir/Zel0514.dat", 1),
+              testing::ExitedWithCode(300 & 0xFF),
+              "^# Error: TC::SAVE_ASCII, Can't open file /nonexistent-dir/Zel0514.dat\n$");
+}
+
+TEST(TCDeathTest, AngleIndexOutsideItsGridFailsTheAssertion) {
+  PairPotentials potentials;
+  TC computer;
+  computer.Init(5, 14, 10.811, 28.086, 1, potentials);
+  EXPECT_DEATH(computer.ComputeRow(0, 1, 0), "Index>=0&&Index<=N_PHI-1");
+}
+
+}  // namespace
+}  // namespace orvane
