@@ -16,12 +16,7 @@ constexpr double kEndSeparation = 1e-9;           // the integration ends beyond
 constexpr double kFixedFlight = 1e-13;            // 0.001 A of initial flight, m
 constexpr int kLastForceCell = SSF::kPoints - 3;  // the force vanishes beyond 4.99 A
 
-struct Nucleus {
-  Vector r;
-  Vector v;
-  Vector a;
-  Vector aPrevious;
-};
+using Nucleus = CollisionIntegration::Nucleus;
 
 // dV/dr (N) at the separation r (m), given 1/r, from the tabulated
 // screening function interpolated linearly; 0 beyond the reach of the table.
@@ -102,37 +97,61 @@ NucleusPair::NucleusPair(const SSF& ssf, double z1, double z2, double w1, double
       m2(w2 * kMassUnit),
       C(kCoulombConstant * z1 * z2 * kElementaryCharge * kElementaryCharge) {}
 
+CollisionIntegration::CollisionIntegration(const NucleusPair& pair, double energy, double impact,
+                                           StepControl control)
+    : pair_(&pair),
+      control_(control),
+      s_(impact * kMetresPerAngstrom),
+      inverseM1_(1.0 / pair.m1),
+      inverseM2_(1.0 / pair.m2) {
+  const double u0 = std::sqrt(2.0 * energy * kElementaryCharge / pair.m1);
+  fixed_ = kFixedFlight / u0;
+  previousStep_ = fixed_;
+  projectile_ = {{-kStartDistance, 0.0, s_}, {u0, 0.0, 0.0}, NullVector, NullVector};
+  target_ = {NullVector, NullVector, NullVector, NullVector};
+}
+
+bool CollisionIntegration::Step() {
+  if (ended_) return false;
+  const Vector d = projectile_.r - target_.r;
+  const double r = d.Length();
+  if (r > rPrevious_ && r > kEndSeparation) {
+    ended_ = true;
+    return false;
+  }
+  rPrevious_ = r;
+  const double inverseR = 1.0 / r;
+  const double slope = PotentialSlope(*pair_, r, inverseR);
+  const double force = slope * inverseR;  // |dV/dr| / r: the force is d times this
+  projectile_.a = d * (-force * inverseM1_);
+  target_.a = d * (force * inverseM2_);
+  const double step =
+      control_ == StepControl::kFixed
+          ? fixed_
+          : StepLength(fixed_, r, projectile_.v - target_.v, slope * (inverseM1_ + inverseM2_));
+  Advance(projectile_, step, previousStep_);
+  Advance(target_, step, previousStep_);
+  previousStep_ = step;
+  return true;
+}
+
+CollisionOutcome CollisionIntegration::Outcome() const {
+  return orvane::Outcome(*pair_, projectile_, target_, s_);
+}
+
 CollisionOutcome Collide(const NucleusPair& pair, double energy, double impact,
                          StepControl control) {
-  const double u0 = std::sqrt(2.0 * energy * kElementaryCharge / pair.m1);
-  const double fixed = kFixedFlight / u0;
-  const double s = impact * kMetresPerAngstrom;
-  const double inverseM1 = 1.0 / pair.m1;
-  const double inverseM2 = 1.0 / pair.m2;
-  const double inverseReducedMass = inverseM1 + inverseM2;
-  Nucleus projectile{{-kStartDistance, 0.0, s}, {u0, 0.0, 0.0}, NullVector, NullVector};
-  Nucleus target;
-  double rPrevious = 1e-8;
-  double previousStep = fixed;
-  for (;;) {
-    const Vector d = projectile.r - target.r;
-    const double r = d.Length();
-    if (r > rPrevious && r > kEndSeparation) break;
-    rPrevious = r;
-    const double inverseR = 1.0 / r;
-    const double slope = PotentialSlope(pair, r, inverseR);
-    const double force = slope * inverseR;  // |dV/dr| / r: the force is d times this
-    projectile.a = d * (-force * inverseM1);
-    target.a = d * (force * inverseM2);
-    const double step =
-        control == StepControl::kFixed
-            ? fixed
-            : StepLength(fixed, r, projectile.v - target.v, slope * inverseReducedMass);
-    Advance(projectile, step, previousStep);
-    Advance(target, step, previousStep);
-    previousStep = step;
+  CollisionIntegration collision(pair, energy, impact, control);
+  while (collision.Step()) {
   }
-  return Outcome(pair, projectile, target, s);
+  return collision.Outcome();
+}
+
+void CollideTogether(CollisionIntegration& first, CollisionIntegration& second) {
+  while (first.Step() & second.Step()) {
+  }
+  while (first.Step() | second.Step()) {
+  }
 }
 
 }  // namespace orvane

@@ -3,6 +3,7 @@
 // potential.
 #pragma once
 
+#include "core/vector.h"
 #include "physics/ssf.h"
 
 namespace orvane {
@@ -42,10 +43,44 @@ struct NucleusPair {
   NucleusPair(const SSF& ssf, double z1, double z2, double w1, double w2);
 };
 
-// The projectile of the energy (eV) starts 3 A before the target at the
-// impact parameter (A); the integration ends once the separation exceeds
-// 10 A and grows.
+// One collision integrated step by step.  The projectile of the energy (eV)
+// starts 3 A before the target at the impact parameter (A); the
+// integration ends once the separation exceeds 10 A and grows.
+class CollisionIntegration {
+ public:
+  CollisionIntegration(const NucleusPair& pair, double energy, double impact, StepControl control);
+  // Advances one time step; false, and nothing done, once the integration
+  // has ended.
+  bool Step();
+  CollisionOutcome Outcome() const;
+
+  struct Nucleus {
+    Vector r;  // m
+    Vector v;  // m/s
+    Vector a;  // m/s^2
+    Vector aPrevious;
+  };
+
+ private:
+  const NucleusPair* pair_;
+  StepControl control_;
+  double fixed_;  // the time of 0.001 A of initial flight
+  double s_;      // impact parameter, m
+  double inverseM1_;
+  double inverseM2_;
+  Nucleus projectile_;
+  Nucleus target_;
+  double rPrevious_ = 1e-8;
+  double previousStep_;
+  bool ended_ = false;
+};
+
 CollisionOutcome Collide(const NucleusPair& pair, double energy, double impact,
                          StepControl control);
+
+// Two independent collisions integrated side by side: each waits for its
+// own arithmetic, so together they keep the processor busy.  Each ends
+// exactly as it would alone.
+void CollideTogether(CollisionIntegration& first, CollisionIntegration& second);
 
 }  // namespace orvane

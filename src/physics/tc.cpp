@@ -65,10 +65,16 @@ void TC::ComputeRow(int energyIndex, int phiIndex, int row) {
   PhiIndexToValue(phiIndex);  // the angle grid asserts the index
   const std::time_t start = std::time(nullptr);
   const double energy = EnergyIndexToValue(energyIndex).lower;
+  // The workers take the impact parameters two at a time and integrate
+  // each two side by side.
   std::atomic<int> next{0};
   auto work = [&] {
-    for (int i = next++; i < N_S; i = next++) {
-      StoreEntry(Entry(row, i), Collide(energy, ImpactIndexToValue(i).lower));
+    for (int i = next.fetch_add(2); i < N_S; i = next.fetch_add(2)) {
+      CollisionIntegration first(pair_, energy, ImpactIndexToValue(i).lower, control_);
+      CollisionIntegration second(pair_, energy, ImpactIndexToValue(i + 1).lower, control_);
+      CollideTogether(first, second);
+      StoreEntry(Entry(row, i), first.Outcome());
+      StoreEntry(Entry(row, i + 1), second.Outcome());
     }
   };
   std::vector<std::thread> helpers;

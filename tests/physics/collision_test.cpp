@@ -81,6 +81,22 @@ TEST(Collision, MoliereScreeningAgreesWithTheScatteringIntegral) {
   }
 }
 
+TEST(Collision, SideBySideIntegrationEndsAsEachAlone) {
+  const Pair pair(14, 5, 28.086, 10.811);
+  for (auto [first, second] : {std::pair{0.0005, 5.0}, {5.0, 0.0005}, {0.3, 0.4}}) {
+    for (double energy : {10.0, 1e5}) {
+      for (StepControl control : {StepControl::kFixed, StepControl::kRefined}) {
+        CollisionIntegration a(pair.nuclei, energy, first, control);
+        CollisionIntegration b(pair.nuclei, energy, second, control);
+        CollideTogether(a, b);
+        EXPECT_TRUE(Identical(a.Outcome(), pair.At(energy, first, control))) << first;
+        EXPECT_TRUE(Identical(b.Outcome(), pair.At(energy, second, control))) << second;
+        EXPECT_FALSE(a.Step());
+      }
+    }
+  }
+}
+
 // The fixed step of 0.001 A of initial flight is far too coarse in close
 // collisions at high energy: at 1 MeV head-on it creates three quarters of
 // the incoming energy.  The refined step conserves it.
