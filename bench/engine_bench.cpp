@@ -55,9 +55,10 @@ using namespace orvane;
 
 constexpr int kBoron = 1;
 
-// The tables and densities live in a directory of their own for the whole
-// program, which starts with the shipped isolated-atom densities.
-void UseOwnTableDirectory() {
+// The tables, densities and damage saves live in a directory of their own
+// for the whole program, which starts with the shipped isolated-atom
+// densities.
+const std::string& UseOwnTableDirectory() {
   static const std::string directory = [] {
     char pattern[] = "/tmp/orvane-engine-bench-XXXXXX";
     const std::string made = std::string(mkdtemp(pattern)) + "/";
@@ -71,6 +72,7 @@ void UseOwnTableDirectory() {
   }();
   static const bool removed = (std::atexit([] { std::filesystem::remove_all(directory); }), true);
   (void)removed;
+  return directory;
 }
 
 // The run's state around the engine: boron and silicon, the default
@@ -97,7 +99,7 @@ struct Cascade {
   List<Particle> Offered;  // the candidates that the crystal offered it
 
   Cascade() {
-    UseOwnTableDirectory();
+    Damage.OutputDirectory = UseOwnTableDirectory();
     Atoms.Add(Atom("B", 10.811, 5, 1250.0));
     Atoms.Add(Atom("Si", 28.086, 14, 519.0));
     MakeLayers(Stack, Layers, Atoms, Frame, Densities, 1, 0);
