@@ -1,4 +1,3 @@
-#include "engine/flight_density.h"
 #include "engine/target.h"
 #include "physics/inel.h"
 #include "physics/nonlocal_loss.h"
@@ -35,8 +34,8 @@ double Target::CollisionStopping(const EDT& densityTable, double e1, const Vecto
   // The electron gas along the shift, in the field of the first partner's
   // kind of atom at the nearby sites.
   const Flight flight{p.Abs, encounter.incoming, p.Energy, e1, encounter.pathLength};
-  return loss + NonlocalLoss(links_.NonLocalStopping, FlightDensity{densityTable},
-                             links_.NearbySites, projectile.Z, projectile.W, flight, firstPartnerZ);
+  return loss + NonlocalLoss(links_.NonLocalStopping, densityTable, links_.NearbySites,
+                             projectile.Z, projectile.W, flight, firstPartnerZ);
 }
 
 }  // namespace orvane

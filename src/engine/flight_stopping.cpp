@@ -1,4 +1,3 @@
-#include "engine/flight_density.h"
 #include "engine/target.h"
 #include "physics/nonlocal_loss.h"
 
@@ -10,8 +9,8 @@ double Target::FlightStopping(const EDT& densityTable, const Particle& particle,
   // No target atom takes part: the flight feels no potential energy.
   const Flight flight{particle.Abs - shift, Normalized(shift), particle.Energy, particle.Energy,
                       shift.Length()};
-  return NonlocalLoss(links_.NonLocalStopping, FlightDensity{densityTable}, links_.NearbySites,
-                      element.Z, element.W, flight, 0.0);
+  return NonlocalLoss(links_.NonLocalStopping, densityTable, links_.NearbySites, element.Z,
+                      element.W, flight, 0.0);
 }
 
 }  // namespace orvane
