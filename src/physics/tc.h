@@ -21,6 +21,9 @@ class TC {
   // The collisions of a row are shared among the threads; every collision is
   // independent, so the table does not depend on their number.
   explicit TC(int threads = DefaultThreads(), StepControl control = StepControl::kRefined);
+  // The pair refers to the embedded screening table.
+  TC(const TC&) = delete;
+  TC& operator=(const TC&) = delete;
 
   // Stores the pair, fills its screening table with the code of the pair
   // potential table and allocates rows x 30 entries, every value 1.0.
