@@ -40,6 +40,15 @@ std::string ShellQuote(const std::string& word) {
   return quoted + "'";
 }
 
+std::string GnuplotQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    quoted += c;
+    if (c == '\'') quoted += '\'';
+  }
+  return quoted + "'";
+}
+
 bool PlotterInstalled() {
   const char* path = std::getenv("PATH");
   if (path == nullptr) return false;

@@ -13,6 +13,11 @@ namespace orvane {
 // interpreted: 'it'\''s'.
 std::string ShellQuote(const std::string& word);
 
+// The text as a single-quoted string of the plotting program, in which it
+// substitutes no command: 'it''s'.  File names in plot commands are written
+// so, since a double-quoted string would run any `command` in them.
+std::string GnuplotQuote(const std::string& text);
+
 // True when an executable "gnuplot" lies on the search path.
 bool PlotterInstalled();
 

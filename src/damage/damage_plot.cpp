@@ -1,16 +1,8 @@
 #include "damage/damage_plot.h"
 
+#include "core/plot_pipe.h"
+
 namespace orvane {
-
-namespace {
-
-void Send(std::FILE* pipe, const std::string& commands) {
-  if (pipe == nullptr) return;
-  std::fputs(commands.c_str(), pipe);
-  std::fflush(pipe);
-}
-
-}  // namespace
 
 // The texts use the plotting program's current spellings where it refuses
 // the old ones: "set style data" for "set data style" and "unset timestamp"
@@ -22,27 +14,28 @@ std::string DamagePlotCommands(const std::string& outputDirectory, const std::st
          "set xlabel \"Depth (nm)\"\n"
          "set ylabel \"%Amorphization\"\n"
          "set title \"Percentage of Amorphization\"\n" +
-         init + "\nplot \"" + outputDirectory + "/Amorph1D.dat\" u 1:3 " + plot + "\n";
+         init + "\nplot " + GnuplotQuote(outputDirectory + "/Amorph1D.dat") + " u 1:3 " + plot +
+         "\n";
 }
 
 std::string DamagePostScriptCommands(const std::string& outputDirectory, const std::string& name) {
   return "set term post portrait enh color solid \"Helvetica\" 8\n"
          "set size 0.7,0.35; set format y \"10^{%T}\"\n"
          "set size 0.7,0.35; set format \n"
-         "set output \"" +
-         outputDirectory + "/" + name +
-         ".ps\"\n"
+         "set output " +
+         GnuplotQuote(outputDirectory + "/" + name + ".ps") +
+         "\n"
          "unset timestamp; set title; replot\n"
          "set term x11; unset timestamp; set title\n";
 }
 
-void PlotDamage(std::FILE* pipe, const std::string& outputDirectory, const std::string& init,
+void PlotDamage(std::FILE*& pipe, const std::string& outputDirectory, const std::string& init,
                 const std::string& plot) {
-  Send(pipe, DamagePlotCommands(outputDirectory, init, plot));
+  SendPlot(pipe, DamagePlotCommands(outputDirectory, init, plot));
 }
 
-void PlotDamagePS(std::FILE* pipe, const std::string& outputDirectory, const std::string& name) {
-  Send(pipe, DamagePostScriptCommands(outputDirectory, name));
+void PlotDamagePS(std::FILE*& pipe, const std::string& outputDirectory, const std::string& name) {
+  SendPlot(pipe, DamagePostScriptCommands(outputDirectory, name));
 }
 
 }  // namespace orvane

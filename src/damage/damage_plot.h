@@ -18,8 +18,8 @@ std::string DamagePlotCommands(const std::string& outputDirectory, const std::st
 std::string DamagePostScriptCommands(const std::string& outputDirectory, const std::string& name);
 
 // Sends the commands above to the pipe and flushes it.
-void PlotDamage(std::FILE* pipe, const std::string& outputDirectory, const std::string& init,
+void PlotDamage(std::FILE*& pipe, const std::string& outputDirectory, const std::string& init,
                 const std::string& plot);
-void PlotDamagePS(std::FILE* pipe, const std::string& outputDirectory, const std::string& name);
+void PlotDamagePS(std::FILE*& pipe, const std::string& outputDirectory, const std::string& name);
 
 }  // namespace orvane

@@ -1,7 +1,233 @@
 #include "run/implant_loop.h"
 
+#include <cmath>
+#include <iostream>
+#include <sstream>
+
+#include "core/fatal.h"
+
 namespace orvane {
 
-void ImplantOne(RunState& /*state*/) {}
+namespace {
+
+// A fresh orientation of the lattice around the first moving particle.
+void RotateLattice(RunState& state) {
+  state.CurrentCrystal->Rotate(state.Rng.RandomRotation());
+  state.CurrentCrystal->SetNearestTo(state.Moving.Front().R);
+}
+
+double Depth(const RunState& state, const Particle& p) { return state.Frame.ComponentX(p.Abs); }
+
+void StartIon(RunState& state) {
+  Configuration& c = state.Config;
+  Simulation& s = state.Current;
+  state.Finished.Clear();
+  Vector direction = s.DIR;
+  state.Rng.Deflect(direction, c.DivType, s.Divergence);
+  if (c.Randomize) {
+    const double u1 = state.Rng.Uniform();
+    const double u2 = state.Rng.Uniform();
+    c.POS = Vector(0.0, u1 * state.WinB, u2 * state.WinA) - direction;
+  }
+  const Vector start = FoldIntoCell(c.POS, state.Cell, state.HalfCell);
+  if (c.EnergyPercentage != 0.0) c.EnergySigma = c.EnergyPercentage * s.ENERGY / 100.0;
+  const double energy = DrawEnergy(s.ENERGY, c.EnergySpread, c.EnergySigma, state.Rng);
+
+  int species = 0;
+  double totalMass = 0.0;
+  while (species < Simulation::kSpecies && s.Projectiles[species] != 0) {
+    totalMass += state.Atoms.GetAt(s.Projectiles[species]).W;
+    ++species;
+  }
+  for (int slot = 0; slot < species; ++slot) {
+    Particle ion;
+    ion.Species = static_cast<uint8_t>(s.Projectiles[slot]);
+    ion.SpeciesA = ion.Species;
+    ion.R = start;
+    ion.Abs = start;
+    ion.Org = c.POS;
+    ion.Energy = energy * state.Atoms.GetAt(s.Projectiles[slot]).W / totalMass;
+    ion.SetDirection(direction);
+    ion.Ghi = c.GhiLimit;
+    ion.Status = PROJECTILE;
+    ion.Weight = state.IonWeight;
+    state.Moving.InsertAt(1, ion);
+  }
+  if (state.CurrentLayer->Kind == POLYCRYSTALLINE) RotateLattice(state);
+}
+
+// Two particles of half the weight in place of the work particle.
+void SplitWork(RunState& state) {
+  state.Work.Weight *= 0.5;
+  state.Moving.Front() = state.Work;
+  state.Moving.InsertAt(1, state.Work);
+}
+
+void SplitRareEvents(RunState& state) {
+  Particle& work = state.Work;
+  if (work.Status != PROJECTILE) return;
+  const Hist& hist = state.Tallies.HistogramOf(work.Species);
+  const int n = hist.n;
+  if (n == 0) return;
+  const double depth = Depth(state, work);
+  if (work.Energy < state.Current.ENERGY * state.Config.pE) {
+    const double limit =
+        hist.Shallowest + (hist.Deepest - hist.Shallowest) * state.Config.pX * (work.o2 / n + 1);
+    if (depth < limit && work.o2 > -n) {
+      --work.o2;
+      SplitWork(state);
+    }
+  }
+  const double q = state.Config.REType == 0 ? depth : work.PathLength;
+  if (work.o1 < n && hist.SplitDepth[work.o1] < q) {
+    ++work.o1;
+    SplitWork(state);
+  }
+}
+
+// A particle deep in damaged material meets it amorphized, with the
+// probability of the local amorphous fraction, when it passed close to an
+// atom in the last search.
+void MeetAmorphizedMaterial(RunState& state) {
+  const double u = state.Rng.Uniform();
+  const double depth = Depth(state, state.Work);
+  if (depth < 0.0) return;
+  VarHist& damage = state.Damage.Damage;
+  int cell = static_cast<int>(static_cast<float>(depth / damage.Width));
+  if (cell > 99) {
+    damage.Rebin(damage.Start, (cell + 2) * damage.Width);
+    cell = static_cast<int>(static_cast<float>(depth / damage.Width));
+  }
+  if (cell < 0 || cell > 99) return;
+  if (u < damage.Cells[cell] / state.Damage.AmorphizationDensity &&
+      state.CurrentCrystal->MeanRadius2 > state.ClosestImpact2) {
+    RotateLattice(state);
+    ++state.RotationCount;
+    state.RotationFlag = 1;
+  }
+}
+
+// The layer that contains the depth becomes current, with its crystal, cell
+// and stopping parameter; a depth in no layer ends the run.
+void SelectLayer(RunState& state, double depth) {
+  const TargetStack& stack = state.Stack;
+  if (!(stack.FrontSurface < depth && depth < stack.BackSurface)) return;
+  const Layer& current = *state.CurrentLayer;
+  if (current.XMin <= depth && depth <= current.XMax) return;
+  int index = 0;
+  for (Layer& layer : state.Layers) {
+    if (layer.XMin < depth && depth < layer.XMax) {
+      state.CurrentLayer = &layer;
+      state.CurrentCrystal = &state.Stack.Crystals.GetAt(index + 1);
+      const int slot = index < Simulation::kLayers ? index : Simulation::kLayers - 1;
+      state.CurrentRS0 = state.Current.RS0[slot];
+      state.NonLocalStopping.SetLayer(slot, state.CurrentRS0);
+      UseCurrentCrystalCell(state);
+      return;
+    }
+    ++index;
+  }
+  std::ostringstream message;
+  message << "MAIN: No layers found at " << state.Work.Abs << "\n";
+  Fatal(405, message.str());
+}
+
+void CollideOrFly(RunState& state) {
+  Crystal& crystal = *state.CurrentCrystal;
+  const TargetStack& stack = state.Stack;
+  if (state.CurrentLayer->Kind == AMORPHOUS && crystal.MeanRadius2 > state.ClosestImpact2) {
+    RotateLattice(state);
+    ++state.RotationCount;
+  }
+  Target& engine = state.Engine;
+  const int found = crystal.FindPartners(
+      state.Moving.Front(), engine.Candidates, state.ClosestImpact2, state.Rng, stack.FrontSurface,
+      stack.BackSurface, state.Thermal, state.Frame, state.NearbySites);
+  state.PartnerCount += found;
+  int partners = -1;
+  if (found > 0 && engine.Candidates.Front().Species != 0) {
+    partners = engine.CollisionStep(state.Finished, state.Moving, state.Geometry, crystal.Density3D,
+                                    *state.CurrentLayer);
+  }
+  if (partners == -1) {
+    engine.IncrementPosition(state.Finished, state.Moving, stack.FrontSurface, stack.BackSurface,
+                             crystal.Density3D);
+  }
+  engine.Candidates.Clear();
+}
+
+// Abandons the first moving particle with its not-followed status.
+void Abandon(RunState& state, int status) {
+  Particle& first = state.Moving.Front();
+  first.Status = status;
+  state.Finished.Add(first);
+  state.Moving.RemoveAt(1);
+}
+
+bool FollowedTooLong(const RunState& state) {
+  return state.Work.Collisions > state.Config.MaxIterationsPerImplant ||
+         state.Work.Flights > state.Config.MaxFlights;
+}
+
+}  // namespace
+
+void UseCurrentCrystalCell(RunState& state) {
+  const Vector& c = state.CurrentCrystal->LatticeParameter;
+  state.Cell = c;
+  state.HalfCell = Vector(static_cast<float>(c.x * 0.5), static_cast<float>(c.y * 0.5),
+                          static_cast<float>(c.z * 0.5));
+  state.Engine.SetCell(state.Cell, state.HalfCell);
+}
+
+Vector FoldIntoCell(const Vector& position, const Vector& cell, const Vector& halfCell) {
+  auto fold = [](double p, double c, double h) {
+    const double f = std::fmod(p, c);
+    return f - std::trunc(f / h) * c;
+  };
+  return Vector(fold(position.x, cell.x, halfCell.x), fold(position.y, cell.y, halfCell.y),
+                fold(position.z, cell.z, halfCell.z));
+}
+
+double DrawEnergy(double energy, int spread, double sigma, Ranmar& rng) {
+  if (spread == 1) return energy + (rng.Uniform() - 0.5) * sigma;
+  if (spread == 2) {
+    double w1, w2, s;
+    do {
+      w1 = 2.0 * rng.Uniform() - 1.0;
+      w2 = 2.0 * rng.Uniform() - 1.0;
+      s = w1 * w1 + w2 * w2;
+    } while (s >= 1.0 || s == 0.0);
+    return energy + w1 * sigma * std::sqrt(-2.0 * std::log(s) / s);
+  }
+  return energy;
+}
+
+void ImplantOne(RunState& state) {
+  StartIon(state);
+  state.RotationFlag = 0;
+  while (!state.Moving.Empty()) {
+    state.Work = state.Moving.First();
+    SplitRareEvents(state);
+    if (state.Work.Status != PROJECTILE && state.Config.LevelOfSimulation == 1) {
+      state.Moving.Clear();
+      state.CurrentCrystal->Unrotate();
+      return;
+    }
+    MeetAmorphizedMaterial(state);
+    if (Depth(state, state.Moving.Front()) > state.Config.MaxDepth) {
+      Abandon(state, ION_NOT_FOLLOWED);
+    } else {
+      SelectLayer(state, Depth(state, state.Work));
+      CollideOrFly(state);
+      if (!state.Moving.Empty() && FollowedTooLong(state)) {
+        Abandon(state, state.Work.Status == PROJECTILE ? ION_NOT_FOLLOWED : NOT_FOLLOWED);
+      }
+    }
+    if (state.RotationFlag) {
+      state.CurrentCrystal->Unrotate();
+      state.RotationFlag = 0;
+    }
+  }
+}
 
 }  // namespace orvane

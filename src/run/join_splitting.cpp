@@ -73,7 +73,12 @@ void ReadFirstPiece(const std::string& path, int group, JoinedSpecies& joined) {
   }
   std::cout << "Profile 1 (Prof= " << first.LastDepth << " ) N=" << first.Lines - 1 << std::endl;
   const double depth1 = RangeOf(first);
-  Require(depth1 > 0, "depth1[theAtom]>0", "mainloop", 1337);
+  // A piece whose ions all left the target (or that had none) has no depth.
+  if (!(depth1 > 0)) {
+    std::cerr << "# Warning: JoinSplitting, " << path << " holds no implanted ion: species "
+              << joined.Species << " of group " << group << " is not joined" << std::endl;
+    return;
+  }
   first.Cells.SetRange(0.0f, static_cast<float>(depth1));
   joined.Joined = true;
 }
@@ -87,7 +92,11 @@ void AddLaterPiece(const std::string& path, JoinedSpecies& joined) {
   }
   std::cout << "Perfil 2 (Prof= " << second.LastDepth << " ) N=" << second.Lines - 1 << std::endl;
   const double depth2 = RangeOf(second);
-  Require(depth2 > 0, "depth2[theAtom]>0", "mainloop", 1367);
+  if (!(depth2 > 0)) {
+    std::cerr << "# Warning: JoinSplitting, " << path
+              << " holds no implanted ion and is left out of the sum" << std::endl;
+    return;
+  }
   second.Cells.SetRange(0.0f, static_cast<float>(depth2));
   VarHist& sum = joined.Sum.Cells;
   if (sum.Stop > second.Cells.Stop) {

@@ -1,9 +1,18 @@
 #include "run/reports.h"
 
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 
+#include "core/fatal.h"
 #include "core/thermal.h"
+#include "damage/damage_plot.h"
+#include "tally/histo_3d.h"
+#include "tally/histo_plot.h"
+#include "tally/ion_coordinates.h"
+#include "tally/pearson.h"
+#include "tally/profile_files.h"
+#include "tally/result_names.h"
 
 namespace orvane {
 
@@ -32,13 +41,23 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int /*k*/) 
   if (s.Miller == 0) s.DIR = BeamDirection(state.Frame, s.Tha, s.Phi);
   ComputeAmplitudes(state.Thermal, state.Atoms, c.Therm ? s.Temperature : -1.0);
   if (s.Projectiles[0] == 0) s.Projectiles[0] = s.ImplantedElement;
+  state.Tallies.StartSimulation(TrackedSpecies(s.Projectiles), s.RareEvent, c.MaxDepth, s.Dose);
+  if (state.Tallies.HistogramOf(s.ImplantedElement).n == 0) state.Config.pE = 0.0;
 
   state.CollisionTotal = 0;
   state.DistanceTotal = 0.0L;
   state.RotationCount = 0;
   state.PartnerCount = 0;
+  state.Engine.Counters = CollisionCounters();
   state.NextIon = 1;
+  state.WinA = c.WinA;
+  state.WinB = c.WinB;
   state.IonWeight = EffectiveWeight(s.Dose, c.ImplantationArea, s.NumberOfImplants);
+  state.Damage.StartSimulation(
+      DamageSettings{c.ImplantationArea, c.LevelOfSimulation, c.RecombinationFactor,
+                     c.KinchinPeaseConstant, c.AmorphizationDensity * 1e-24, c.CutOffEnergy,
+                     c.DisplacementEnergy, c.DoseRate, c.PreviousDamageFile},
+      state.OutputDirectory);
 
   if (c.Verbose) {
     std::cout << "\tDose             = " << s.Dose << '\n'
@@ -54,6 +73,104 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int /*k*/) 
   std::cout.precision(4);
 }
 
-void Statistics(RunState& /*state*/, int /*k*/) {}
+namespace {
+
+// The mean distance between collisions, the mean number of partners and the
+// effective density they imply, printed when verbose.
+void ReportCollisions(RunState& state) {
+  const double collisions = state.CollisionTotal;
+  CollisionCounters& counters = state.Engine.Counters;
+  if (collisions > 0) {
+    state.DistanceTotal /= collisions;
+    counters.NSimTotal /= collisions;
+  }
+  if (!state.Config.Verbose) return;
+  const double meanDistance = static_cast<double>(state.DistanceTotal);
+  const double meanPartners = static_cast<double>(counters.NSimTotal);
+  const double radius = state.Config.InteractionRadius;
+  const double density =
+      meanDistance > 0.0 ? meanPartners / (meanDistance * kPi * radius * radius) * 1e24 : 0.0;
+  const double ions = state.Current.NumberOfImplants;
+  std::ostream& out = std::cout;
+  const std::ios::fmtflags flags = out.flags();
+  out.unsetf(std::ios::floatfield);
+  out << "Mean Distance     = " << meanDistance << " (A)\n"
+      << "Effective density = " << density << " at/cm^3 (aprox.)\n"
+      << "NSimMean          = " << meanPartners << " at/col\n"
+      << "NColMean          = " << (ions > 0 ? collisions / ions : 0.0) << " col/cascade\n"
+      << "RotationMean      = " << (collisions > 0 ? state.RotationCount / collisions : 0.0)
+      << " rot/total_iterations\n\n"
+      << "Simultaneous col. = " << counters.SimultaneousCollisions << " vs " << collisions
+      << " total collisions ("
+      << (collisions > 0 ? counters.SimultaneousCollisions / collisions * 100.0 : 0.0) << " %)\n";
+  out.flags(flags);
+}
+
+void AppendCrossSection(double energy, double sigma0) {
+  const char* path = "CrossSectionMartin_vs_Energy";
+  if (std::FILE* f = std::fopen(path, "a+")) {
+    std::fprintf(f, "%g %g\n", energy, sigma0);
+    std::fclose(f);
+  } else {
+    std::cerr << "# Error: Statistics, Can't open " << path << std::endl;
+  }
+}
+
+}  // namespace
+
+void Statistics(RunState& state, int k) {
+  const Configuration& c = state.Config;
+  ReportCollisions(state);
+  state.Damage.SaveAmorph(state.OutputDirectory);
+  const std::string prefix = HistogramPrefix(c.HSTFile, k);
+  const Simulation& s = state.Current;
+  for (int species : state.Tallies.Tracked) {
+    Hist& hist = state.Tallies.HistogramOf(species);
+    const Tally3D& tally = state.Tallies.Tally3DOf(species);
+    hist.Compute();
+    if (c.PearsonIV) SavePearsonIV(hist, species, state.OutputDirectory);
+    if (c.REShow) {
+      hist.ShowSplitDepths(species, state.NextIon, state.OutputDirectory, state.Windows.Splitting);
+    }
+    SaveHisto(hist, species, state.OutputDirectory, prefix, c.FullDoseOutput != 0,
+              s.NumberOfImplants, s.NumberOfImplants);
+    if (c.Verbose) hist.ShowIons(species, std::cout);
+    // A simulation without ions has no weight to spread over the 3-D grid.
+    if (!tally.Entries.Empty()) {
+      SaveHisto3D(tally, species, s.Dose, c.WinA * c.WinB, c.ASCII != 0, state.Frame,
+                  state.OutputDirectory);
+    }
+    if (c.ASCII) SaveCoordinates(tally, species, s.Dose, state.OutputDirectory);
+  }
+  state.NonLocalStopping.Release();
+  if (state.Config.PAUSE != 0) std::cin >> state.Config.PAUSE;
+  std::cout << " Next parameter is valid only if RareEvent is deactivated" << '\n';
+  char sigma[64];
+  std::snprintf(sigma, sizeof sigma, "\nSigma_0 = %g cm^2\n\n", state.Sigma0);
+  std::cout << sigma;
+  AppendCrossSection(state.Current.ENERGY, state.Sigma0);
+}
+
+void DisplayOnly(RunState& state, int /*mode*/) {
+  Configuration& c = state.Config;
+  Require(state.Simulations.NumberOfElements() > 0, "Begin!=NULL", "list", 135);
+  int k = 1;
+  for (const Simulation& simulation : state.Simulations) {
+    Simulation& s = state.Current;
+    s = simulation;
+    state.CurrentRS0 = s.RS0[0];
+    if (s.Projectiles[0] == 0) s.Projectiles[0] = s.ImplantedElement;
+    const std::string prefix = HistogramPrefix(c.HSTFile, k);
+    OpenDisplayWindows(state.Windows, prefix, c.ShowDamage != 0);
+    ShowFinalState1D(state.Windows.Doping, state.OutputDirectory, TrackedSpecies(s.Projectiles),
+                     prefix, c.GPInit, c.GPPlot, true);
+    PlotDamage(state.Windows.Damage, state.OutputDirectory, c.GPInitDamage, c.GPPlotDamage);
+    PlotDamagePS(state.Windows.Damage, state.OutputDirectory, "Amorph1D.dat");
+    std::cout << "Implant " << k << ". Press enter\n" << std::flush;
+    std::cin.get();
+    ClosePlotWindows(state.Windows);
+    ++k;
+  }
+}
 
 }  // namespace orvane

@@ -22,4 +22,8 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int k);
 // The report after the last ion of simulation k.
 void Statistics(RunState& state, int k);
 
+// Plots the stored profiles and damage of every simulation, one after the
+// other at the press of enter, without simulating any ion.
+void DisplayOnly(RunState& state, int mode);
+
 }  // namespace orvane

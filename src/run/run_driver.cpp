@@ -9,6 +9,7 @@
 #include "core/fatal.h"
 #include "run/configure.h"
 #include "run/implant_loop.h"
+#include "run/join_splitting.h"
 #include "run/reports.h"
 #include "run/set_up.h"
 #include "run/tally_step.h"
@@ -71,7 +72,10 @@ int RunMain(int argc, char** argv) {
   if (mode == 0) {
     SetUp(*state, argc, argv, 1, 1);
     RunSimulations(*state);
+  } else {
+    DisplayOnly(*state, mode);
   }
+  JoinSplitting(state->Simulations, state->OutputDirectory, state->Config.HSTFile);
   std::cout.flush();
   return 0;
 }

@@ -10,13 +10,20 @@
 #include "core/atom.h"
 #include "core/axes.h"
 #include "core/list.h"
+#include "core/particle.h"
 #include "core/ranmar.h"
 #include "core/thermal.h"
 #include "core/vector.h"
 #include "damage/damage_profile.h"
+#include "engine/pair_geometry.h"
+#include "engine/target.h"
+#include "physics/inel.h"
 #include "physics/pair_potentials.h"
+#include "physics/stp.h"
 #include "run/configuration.h"
+#include "run/plot_windows.h"
 #include "run/simulation.h"
+#include "tally/species_tallies.h"
 #include "target/crystal.h"
 #include "target/edt1d.h"
 #include "target/layer.h"
@@ -68,6 +75,32 @@ struct RunState {
   Crystal* CurrentCrystal = nullptr;
   IsolatedDensities AtomicDensities;  // isolated-atom densities by species index
   DamageProfile Damage;
+
+  // The particles of the ion in hand: those still moving, processed from
+  // the front, those finished, and a copy of the one being processed.
+  List<Particle> Moving;
+  List<Particle> Finished;
+  Particle Work;
+  Vector Cell{5.431, 5.431, 5.431};  // edges of the current crystal's cell
+  Vector HalfCell{2.7155, 2.7155, 2.7155};
+  double WinA = 5.431;  // implantation window of the simulation, angstrom
+  double WinB = 5.431;
+  int RotationFlag = 0;  // the lattice around the particle was drawn afresh
+
+  // Interaction physics and the cascade engine.
+  PairGeometry Geometry;  // the binary collision in hand, with the collision tables
+  Inel LocalStopping;
+  STP NonLocalStopping;
+  Target Engine{
+      TargetLinks{Atoms, Frame, Potentials, LocalStopping, NonLocalStopping, NearbySites, Damage}};
+
+  SpeciesTallies Tallies;
+  PlotWindows Windows;
+
+  RunState() = default;
+  RunState(const RunState&) = delete;
+  RunState& operator=(const RunState&) = delete;
+  ~RunState() { ClosePlotWindows(Windows); }
 };
 
 }  // namespace orvane

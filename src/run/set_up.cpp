@@ -2,9 +2,31 @@
 
 #include <iostream>
 
+#include "physics/stopping_models.h"
+#include "run/implant_loop.h"
+#include "run/model_selection.h"
+
 namespace orvane {
 
 namespace {
+
+// The electronic stopping and ionization models named in the parameter file.
+void SelectStoppingModels(RunState& state) {
+  Configuration& c = state.Config;
+  state.StoppingModel = SelectModel(c.Stopping, kStoppingModels, kStoppingModelCount,
+                                    "# The stopping you can select are:\n", 502);
+  if (c.Verbose) {
+    std::cout << " Using " << c.Stopping << " for stopping. "
+              << kStoppingModels[state.StoppingModel].description << '\n';
+  }
+  state.IonizationModel = SelectModel(c.Ionization, kIonizationModels, kIonizationModelCount,
+                                      "# The ionization you can select are:\n", 503);
+  if (c.Verbose) {
+    std::cout << " Using " << c.Ionization << " as ionization. "
+              << kIonizationModels[state.IonizationModel].description << '\n';
+  }
+  state.NonLocalStopping.SelectModels(state.StoppingModel, state.IonizationModel);
+}
 
 // The crystals of the layers with their electron densities; the first layer
 // and its crystal become current.
@@ -23,15 +45,23 @@ void BuildTarget(RunState& state, int prepareTables) {
 
 }  // namespace
 
-void SetUp(RunState& state, int /*argc*/, char** /*argv*/, int prepareTables, int /*openWindows*/) {
+void SetUp(RunState& state, int argc, char** argv, int prepareTables, int openWindows) {
   Configuration& c = state.Config;
+  SelectStoppingModels(state);
+  if (openWindows) {
+    OpenPlotWindows(state.Windows, argc > 1 ? argv[1] : "", c.ShowHisto1D, c.REShow, c.ShowDamage);
+  }
   c.GhiLimit += 1.0862e-05;
   c.CellRange = 1.5;
   if (c.SimultaneousDistance < 0.0) c.SimultaneousDistance = 0.0;
   if (c.SD2 < 0.0) c.SD2 = 0.0;
   state.Rng.Seed(c.Seed1, c.Seed2);
   state.Frame = Axes::Build(c.ABC, c.FLAT, c.Cut_Tha, c.Cut_Phi, c.Verbose != 0, std::cout);
+  if (prepareTables) state.Geometry.Tables.LoadAll(state.Atoms, state.Potentials);
   BuildTarget(state, prepareTables);
+  state.Engine.Configure(state.CurrentCrystal->LatticeParameter, c.InteractionRadius, c.GhiLimit,
+                         c.ThresholdEnergy, c.SD2, state.Temperature);
+  UseCurrentCrystalCell(state);
   state.Sigma0 = 0.0;
   state.PathSum = 0.0;
   state.Damage.Displacements = 0.0;

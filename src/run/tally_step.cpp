@@ -1,7 +1,57 @@
 #include "run/tally_step.h"
 
+#include <iostream>
+
+#include "damage/damage_plot.h"
+#include "tally/finished_particles.h"
+#include "tally/histo_plot.h"
+#include "tally/pearson.h"
+#include "tally/profile_files.h"
+
 namespace orvane {
 
-uint32_t TallyIon(RunState& state) { return ++state.NextIon; }
+namespace {
+
+// The intermediate outputs of ion k: profiles, split depths and plots.
+void PeriodicOutputs(RunState& state, uint32_t k) {
+  const Configuration& c = state.Config;
+  for (int species : state.Tallies.Tracked) {
+    Hist& hist = state.Tallies.HistogramOf(species);
+    hist.Compute();
+    if (state.Current.RareEvent != 0) hist.UpdateSplitDepths();
+    if (c.REShow) hist.ShowSplitDepths(species, k, state.OutputDirectory, state.Windows.Splitting);
+    SaveHisto(hist, species, state.OutputDirectory, c.HSTFile, c.FullDoseOutput != 0, k,
+              state.Current.NumberOfImplants);
+    SaveHistoR(hist, species, state.OutputDirectory, c.HSTFile);
+    if (c.PearsonIV) SavePearsonIV(hist, species, state.OutputDirectory);
+    if (c.ShowDamage) {
+      PlotDamage(state.Windows.Damage, state.OutputDirectory, c.GPInitDamage, c.GPPlotDamage);
+    }
+  }
+  if (c.ShowHisto1D) {
+    ShowFinalState1D(state.Windows.Doping, state.OutputDirectory, state.Tallies.Tracked, c.HSTFile,
+                     c.GPInit, c.GPPlot, true);
+  }
+}
+
+}  // namespace
+
+uint32_t TallyIon(RunState& state) {
+  const uint32_t k = state.NextIon;
+  TallyTotals totals{state.CollisionTotal, state.DistanceTotal, state.PathSum};
+  const int walked = TallyFinishedParticles(state.Finished, k, state.Config.REType, state.Frame,
+                                            state.Tallies, totals, std::cout);
+  if (walked > 0) {
+    state.Sigma0 = state.Damage.FoldCrossSection(state.Sigma0, state.PathSum, k);
+    state.PathSum = 0.0;
+  }
+  const Configuration& c = state.Config;
+  if (c.REInterval > 0 && k % c.REInterval == 0 && static_cast<int64_t>(k) > c.REThreshold) {
+    PeriodicOutputs(state, k);
+  }
+  state.Damage.AppendRetained(state.OutputDirectory);
+  state.NextIon = k + 1;
+  return state.NextIon;
+}
 
 }  // namespace orvane

@@ -1,4 +1,6 @@
-// The tally step after every ion.
+// The tally step after every ion: its finished particles are entered in
+// the histograms with their console lines, the displacement cross-section
+// is updated, the periodic outputs are written and "DDBC_1D.dat" grows.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +9,7 @@
 
 namespace orvane {
 
-// Records the particles that the last ion left, writes the outputs that
-// are due and advances the ion number; returns the number of the next ion.
+// Tallies the last ion and returns the number of the next one.
 uint32_t TallyIon(RunState& state);
 
 }  // namespace orvane

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "core/fatal.h"
+#include "core/plot_pipe.h"
 
 namespace orvane {
 
@@ -82,7 +83,7 @@ void Hist::UpdateSplitDepths() {
 }
 
 void Hist::ShowSplitDepths(int species, uint32_t ions, const std::string& outputDirectory,
-                           std::FILE* pipe) const {
+                           std::FILE*& pipe) const {
   char number[16];
   std::snprintf(number, sizeof number, "%02d", species);
   const std::string path = outputDirectory + "/RE_Depths." + number;
@@ -92,18 +93,16 @@ void Hist::ShowSplitDepths(int species, uint32_t ions, const std::string& output
   for (int i = 0; i < n; ++i) std::fprintf(file, "%g\t", SplitDepth[i] * 0.1);
   std::fputs("\n", file);
   std::fclose(file);
-  if (pipe == nullptr) return;
-  std::fputs(SplitDepthPlot(path).c_str(), pipe);
-  std::fflush(pipe);
+  SendPlot(pipe, SplitDepthPlot(path));
 }
 
 std::string Hist::SplitDepthPlot(const std::string& path) const {
   std::string commands = "set title \"Split. zones = " + std::to_string(n + 1) + "\"\n";
   commands += "set xlabel \"Times\"\nset ylabel \"Depth (nm)\"\nset nolog y\n";
   commands += "set style data lines\n";  // the current spelling of "set data style lines"
-  commands += "plot \"" + path + "\" notitle";
+  commands += "plot " + GnuplotQuote(path) + " notitle";
   for (int i = 1; i < n; ++i) {
-    commands += ",\"" + path + "\" u 1:" + std::to_string(i + 2) + " notitle";
+    commands += "," + GnuplotQuote(path) + " u 1:" + std::to_string(i + 2) + " notitle";
   }
   return commands + "\n";
 }

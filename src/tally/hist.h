@@ -61,7 +61,7 @@ struct Hist {
   // species in the output directory (status 301 when it cannot) and plots
   // that file in the splitting-depths window, when there is one.
   void ShowSplitDepths(int species, uint32_t ions, const std::string& outputDirectory,
-                       std::FILE* pipe) const;
+                       std::FILE*& pipe) const;
 
   // The commands that plot the split depths of the file at the path.
   std::string SplitDepthPlot(const std::string& path) const;

@@ -53,7 +53,7 @@ std::string FinalState1DCommands(const std::string& outputDirectory, const Track
     const std::string path = ProfileFileName(outputDirectory, name, species);
     header = ReadProfileHeader(path);
     if (!files.empty()) files += ",";
-    files += "\"" + path + "\"" + plot;
+    files += GnuplotQuote(path) + plot;
   }
   return "set style data lines; set log y\n"
          "set xlabel \"Depth (nm)\"\n"
@@ -74,8 +74,8 @@ std::string PostScriptCommands(const std::string& outputDirectory, const std::st
                                bool plainFormat) {
   const std::string powers = "set size 0.7,0.35; set format y \"10^{%T}\"\n";
   return "set term post portrait enh color solid \"Helvetica\" 8\n" + powers +
-         (plainFormat ? "set size 0.7,0.35; set format \n" : powers) + "set output \"" +
-         outputDirectory + "/" + name + ".ps\"\n" +
+         (plainFormat ? "set size 0.7,0.35; set format \n" : powers) + "set output " +
+         GnuplotQuote(outputDirectory + "/" + name + ".ps") + "\n" +
          "unset timestamp; set title; replot\n"
          "set term x11; unset timestamp; set title\n";
 }

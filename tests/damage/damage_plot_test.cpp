@@ -18,13 +18,13 @@ const char* kPlotText =
     "set ylabel \"%Amorphization\"\n"
     "set title \"Percentage of Amorphization\"\n"
     "set yrange [0:100] \n"
-    "plot \"D/Amorph1D.dat\" u 1:3 t \"This work\" \n";
+    "plot 'D/Amorph1D.dat' u 1:3 t \"This work\" \n";
 
 const char* kPostScriptText =
     "set term post portrait enh color solid \"Helvetica\" 8\n"
     "set size 0.7,0.35; set format y \"10^{%T}\"\n"
     "set size 0.7,0.35; set format \n"
-    "set output \"D/Amorph1D.dat.ps\"\n"
+    "set output 'D/Amorph1D.dat.ps'\n"
     "unset timestamp; set title; replot\n"
     "set term x11; unset timestamp; set title\n";
 

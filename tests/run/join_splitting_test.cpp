@@ -231,8 +231,27 @@ TEST(JoinSplittingDeathTest, GroupWithoutItsLastPiece) {
               "^# Error en MAINLOOP: JoinSplitting\\(\\)\n$");
   SimulationList empty;
   EXPECT_DEATH(Join(empty, dir.Path()), "Begin!=NULL, unit list, line 135");
+}
+
+TEST(JoinSplitting, PiecesWithoutImplantedIonsAreReportedNotJoined) {
+  TempDir dir;
   SimulationList flat;
   flat.Add(Piece(0));
   WritePiece(dir.File(".H01_01"), "# 1 1 1 0", 0.0, {1e18});  // every depth 0
-  EXPECT_DEATH(Join(flat, dir.Path()), "depth1\\[theAtom\\]>0, unit mainloop, line 1337");
+  testing::internal::CaptureStderr();
+  Join(flat, dir.Path());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                ".H01_01 holds no implanted ion: species 1 of group 1 is not joined"),
+            std::string::npos);
+  EXPECT_FALSE(orvane_test::FileExists(dir.File("H01_01")));
+
+  SimulationList split;
+  split.Add(Piece(1));
+  split.Add(Piece(0));
+  WritePiece(dir.File(".H01_01"), "# 1 1 1 0", 0.1, {1e18});
+  WritePiece(dir.File(".H02_01"), "# 1 1 1 0", 0.0, {1e18});
+  testing::internal::CaptureStderr();
+  Join(split, dir.Path());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("left out of the sum"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir.File("H01_01")), std::string("# 1 1 1 0\n0 1e+18\n") + kTrailer);
 }

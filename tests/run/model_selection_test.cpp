@@ -5,6 +5,10 @@
 using namespace orvane;
 
 namespace {
+struct ModelEntry {
+  const char* key;
+  const char* description;
+};
 const ModelEntry kStopping[] = {
     {"None", "No stopping"}, {"ZBL", "BK stopping"}, {"Our", "Our model"}, {"?", "This help"}};
 const ModelEntry kIonization[] = {{"ZBL", "ZBL ionization"},

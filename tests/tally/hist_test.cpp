@@ -90,7 +90,8 @@ TEST(Hist, SplitDepthsGoToTheirFileAndWindow) {
   TempDir dir;
   Hist h;
   h.Initialize(1, 300.0, 1e14);
-  h.ShowSplitDepths(3, 100, dir.Path(), nullptr);
+  std::FILE* noWindow = nullptr;
+  h.ShowSplitDepths(3, 100, dir.Path(), noWindow);
   const std::string file = dir.File("RE_Depths.03");
   std::FILE* pipe = std::fopen(dir.File("commands").c_str(), "w");
   h.ShowSplitDepths(3, 200, dir.Path(), pipe);
@@ -98,13 +99,13 @@ TEST(Hist, SplitDepthsGoToTheirFileAndWindow) {
   EXPECT_EQ(ReadFile(file), "100\t10\t20\t30\t\n200\t10\t20\t30\t\n");
   const std::string commands =
       "set title \"Split. zones = 4\"\nset xlabel \"Times\"\nset ylabel \"Depth (nm)\"\n"
-      "set nolog y\nset style data lines\nplot \"" +
-      file + "\" notitle,\"" + file + "\" u 1:3 notitle,\"" + file + "\" u 1:4 notitle\n";
+      "set nolog y\nset style data lines\nplot '" +
+      file + "' notitle,'" + file + "' u 1:3 notitle,'" + file + "' u 1:4 notitle\n";
   EXPECT_EQ(ReadFile(dir.File("commands")), commands);
   if (orvane_test::GnuplotInstalled()) {
     EXPECT_EQ(orvane_test::GnuplotComplaints(dir.Path(), commands), "");
   }
-  EXPECT_EXIT(h.ShowSplitDepths(3, 1, dir.File("missing"), nullptr),
+  EXPECT_EXIT(h.ShowSplitDepths(3, 1, dir.File("missing"), noWindow),
               testing::ExitedWithCode(301 & 0xFF),
               "^# ERROR, I can not write in " + dir.File("missing") + "/RE_Depths.03\n$");
 }

@@ -24,9 +24,9 @@ std::string PostScriptText(const std::string& directory, const std::string& name
   return "set term post portrait enh color solid \"Helvetica\" 8\n"
          "set size 0.7,0.35; set format y \"10^{%T}\"\n"
          "set size 0.7,0.35; set format y \"10^{%T}\"\n"
-         "set output \"" +
+         "set output '" +
          directory + "/" + name +
-         ".ps\"\n"
+         ".ps'\n"
          "unset timestamp; set title; replot\n"
          "set term x11; unset timestamp; set title\n";
 }
@@ -60,8 +60,8 @@ TEST(ShowFinalState1D, PlotsEveryTrackedProfileThenItsPostScriptCopy) {
             "set ylabel \"Conc. (at/cm^3)\"\n"
             "set title \"Trajectories = 41, Real ION = 162, Virtual ION = 41\"\n"
             "set grid\n"
-            "plot \"" +
-                p2 + "\"t \"This work\" ,\"" + p5 + "\"t \"This work\" \n" +
+            "plot '" +
+                p2 + "'t \"This work\" ,'" + p5 + "'t \"This work\" \n" +
                 PostScriptText(dir.Path(), "Histo1D.") + "reset\n");
 }
 
@@ -70,7 +70,7 @@ TEST(ShowPS, PlainFormatKeepsTheNumbersOfTheAxis) {
             "set term post portrait enh color solid \"Helvetica\" 8\n"
             "set size 0.7,0.35; set format y \"10^{%T}\"\n"
             "set size 0.7,0.35; set format \n"
-            "set output \"D/Amorph1D.dat.ps\"\n"
+            "set output 'D/Amorph1D.dat.ps'\n"
             "unset timestamp; set title; replot\n"
             "set term x11; unset timestamp; set title\n");
   EXPECT_EQ(PostScriptCommands("D", "H", false), PostScriptText("D", "H"));
