@@ -15,6 +15,7 @@
 #include "physics/inel.h"
 #include "physics/nonlocal_loss.h"
 #include "physics/stp.h"
+#include "target/edt3d.h"
 
 // The counting operator new takes its memory from malloc.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
@@ -76,6 +77,23 @@ struct LayeredDensity {
   }
 };
 
+// A silicon cell of 48^3 points with a smooth density between 0.01 and
+// 0.09 electrons per A^3 (rs from about 1.4 to 2.9 bohr).
+const EDT& SiliconDensity() {
+  static const EDT table = [] {
+    EDT t;
+    const int n = 48;
+    t.Initialise(5.431, 5.431, 5.431, n, n, n);
+    const double k = 2.0 * M_PI / n;
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j)
+        for (int l = 0; l < n; ++l)
+          t.Set(i, j, l, 0.05 + 0.04 * std::cos(k * i) * std::cos(k * j) * std::cos(k * l));
+    return t;
+  }();
+  return table;
+}
+
 // Twelve silicon sites around the point (1, 0.2, -0.3), within 3 A of it.
 List<Vector> NearbySilicon() {
   List<Vector> sites;
@@ -108,6 +126,26 @@ void BM_NonlocalLossFreeFlight(benchmark::State& state) {
   ReportAllocations(state, before);
 }
 BENCHMARK(BM_NonlocalLossFreeFlight);
+
+// The same flight through a crystal's 3-D density table, whose trilinear
+// look-up is then part of every sub-step.
+void BM_NonlocalLossFreeFlightThroughDensityTable(benchmark::State& state) {
+  STP& stp = WarmStopping();
+  const EDT& density = SiliconDensity();
+  const List<Vector> sites;
+  Flight flight;
+  flight.start = Vector(0.3, 0.2, -0.3);
+  flight.direction = Normalized(Vector(0.9, 0.3, 0.1));
+  flight.startEnergy = flight.endEnergy = 5000.0;
+  flight.length = 2.7;
+  const long before = allocations;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(NonlocalLoss(stp, density, sites, 5.0, kBoron, flight, 0.0));
+    flight.start.x += 1e-3;
+  }
+  ReportAllocations(state, before);
+}
+BENCHMARK(BM_NonlocalLossFreeFlightThroughDensityTable);
 
 void BM_NonlocalLossOfACollision(benchmark::State& state) {
   STP& stp = WarmStopping();
@@ -186,5 +224,18 @@ void BM_StoppingModelDirect(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_StoppingModelDirect);
+
+// For comparison: one look-up of the crystal's density table, which the
+// flight through it makes at every sub-step.
+void BM_DensityTableLookUp(benchmark::State& state) {
+  const EDT& density = SiliconDensity();
+  Vector point(0.3, 0.2, -0.3);
+  const Vector step = Normalized(Vector(0.9, 0.3, 0.1)) * 0.09;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(density.Density(point.x, point.y, point.z));
+    point += step;
+  }
+}
+BENCHMARK(BM_DensityTableLookUp);
 
 }  // namespace
