@@ -62,7 +62,7 @@ void BM_PairTable(benchmark::State& state) {
   for (auto _ : state) {
     TC computer(threads, control);
     computer.Init(arsenic ? 33 : 5, 14, arsenic ? 74.9216 : 10.811, 28.086, N_ENERGY, potentials);
-    for (int e = 0; e < N_ENERGY; ++e) computer.ComputeIndex(e);
+    computer.ComputeIndexes(N_ENERGY);
     benchmark::DoNotOptimize(computer.Table());
   }
 }

@@ -150,7 +150,7 @@ void TBL::Generate(int projectile, int target, const AtomList& atoms,
   std::cout.flush();
   TC computer;
   computer.Init(p.Z, t.Z, p.W, t.W, N_ENERGY, potentials);
-  for (int e = 0; e < N_ENERGY; ++e) computer.ComputeIndex(e);
+  computer.ComputeIndexes(N_ENERGY);
   std::cerr << '\n';
   computer.SAVE_ASCII(path, N_ENERGY);
   LoadASCII(projectile - 1, target - 1, name);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <iostream>
 #include <new>
 #include <thread>
@@ -60,36 +61,73 @@ CollisionOutcome TC::Collide(double energy, double impact) const {
   return orvane::Collide(pair_, energy, impact, control_);
 }
 
+void TC::Integrate(const RowTask* rows, int count, const std::function<void(int)>& finished) {
+  // Tasks are pairs of neighbouring impact parameters, row after row; each
+  // pair is integrated side by side.
+  constexpr int kPairsPerRow = N_S / 2;
+  const int tasks = count * kPairsPerRow;
+  std::unique_ptr<std::atomic<int>[]> pairsDone(new std::atomic<int>[count]());
+  std::atomic<int> next{0};
+  int reported = 0;
+  auto reportFinishedRows = [&] {
+    while (reported < count && pairsDone[reported].load() == kPairsPerRow) finished(reported++);
+  };
+  auto work = [&](bool reporting) {
+    for (int t = next++; t < tasks; t = next++) {
+      const RowTask& task = rows[t / kPairsPerRow];
+      const int i = 2 * (t % kPairsPerRow);
+      const double energy = EnergyIndexToValue(task.energyIndex).lower;
+      CollisionIntegration first(pair_, energy, ImpactIndexToValue(i).lower, control_);
+      CollisionIntegration second(pair_, energy, ImpactIndexToValue(i + 1).lower, control_);
+      CollideTogether(first, second);
+      StoreEntry(Entry(task.row, i), first.Outcome());
+      StoreEntry(Entry(task.row, i + 1), second.Outcome());
+      ++pairsDone[t / kPairsPerRow];
+      if (reporting) reportFinishedRows();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (int t = 1; t < threads_; ++t) helpers.emplace_back(work, false);
+  work(true);
+  for (std::thread& helper : helpers) helper.join();
+  reportFinishedRows();
+}
+
 void TC::ComputeRow(int energyIndex, int phiIndex, int row) {
   Require(row >= 0 && row < rows_, "Row>=0&&Row<Rows", "tc", __LINE__);
   PhiIndexToValue(phiIndex);  // the angle grid asserts the index
   const std::time_t start = std::time(nullptr);
-  const double energy = EnergyIndexToValue(energyIndex).lower;
-  // The workers take the impact parameters two at a time and integrate
-  // each two side by side.
-  std::atomic<int> next{0};
-  auto work = [&] {
-    for (int i = next.fetch_add(2); i < N_S; i = next.fetch_add(2)) {
-      CollisionIntegration first(pair_, energy, ImpactIndexToValue(i).lower, control_);
-      CollisionIntegration second(pair_, energy, ImpactIndexToValue(i + 1).lower, control_);
-      CollideTogether(first, second);
-      StoreEntry(Entry(row, i), first.Outcome());
-      StoreEntry(Entry(row, i + 1), second.Outcome());
-    }
-  };
-  std::vector<std::thread> helpers;
-  for (int t = 1; t < threads_; ++t) helpers.emplace_back(work);
-  work();
-  for (std::thread& helper : helpers) helper.join();
+  const RowTask task{energyIndex, row};
+  Integrate(&task, 1, [&](int) { PrintRowTime(energyIndex, phiIndex, start); });
+}
+
+void TC::ComputeIndex(int energyIndex) {
+  const std::time_t start = std::time(nullptr);
+  ComputeRow(energyIndex, 0, energyIndex);
+  PrintIndexTime(energyIndex, start);
+}
+
+void TC::ComputeIndexes(int count) {
+  Require(count >= 0 && count <= rows_ && count <= N_ENERGY, "Count<=Rows&&Count<=N_ENERGY", "tc",
+          __LINE__);
+  std::vector<RowTask> tasks;
+  for (int e = 0; e < count; ++e) tasks.push_back({e, e});
+  std::time_t start = std::time(nullptr);
+  Integrate(tasks.data(), count, [&](int e) {
+    PrintRowTime(e, 0, start);
+    PrintIndexTime(e, start);
+    start = std::time(nullptr);
+  });
+}
+
+void TC::PrintRowTime(int energyIndex, int phiIndex, std::time_t start) {
   char text[64];
   std::snprintf(text, sizeof text, "(%3d:%3d) %lf seconds", energyIndex, phiIndex,
                 std::difftime(std::time(nullptr), start));
   PrintProgress(text);
 }
 
-void TC::ComputeIndex(int energyIndex) {
-  const std::time_t start = std::time(nullptr);
-  ComputeRow(energyIndex, 0, energyIndex);
+void TC::PrintIndexTime(int energyIndex, std::time_t start) {
   char text[64];
   std::snprintf(text, sizeof text, "# Index %3d/%3d calculated in %.2lf seconds", energyIndex,
                 N_ENERGY - 1, std::difftime(std::time(nullptr), start));

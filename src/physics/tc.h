@@ -3,6 +3,8 @@
 // writes the table as text.
 #pragma once
 
+#include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,6 +40,10 @@ class TC {
   // Computes row e at energy index e, printing the index line on standard
   // error.
   void ComputeIndex(int energyIndex);
+  // Computes rows 0 .. count-1 as ComputeIndex does, with the collisions of
+  // all rows shared among the threads (no thread waits at the end of a
+  // row); the timing and index lines come row after row, in order.
+  void ComputeIndexes(int count);
 
   // The first rows of the table as text, after a 200-byte header; a file
   // that cannot be created ends the process (status 300).
@@ -51,6 +57,16 @@ class TC {
   static int DefaultThreads();
 
  private:
+  struct RowTask {
+    int energyIndex;
+    int row;
+  };
+  // Integrates the collisions of the rows and calls finished(k) on this
+  // thread for each row k, in order, once it is complete.
+  void Integrate(const RowTask* rows, int count, const std::function<void(int)>& finished);
+  static void PrintRowTime(int energyIndex, int phiIndex, std::time_t start);
+  static void PrintIndexTime(int energyIndex, std::time_t start);
+
   float* Entry(int row, int impactIndex) {
     return table_.get() + (static_cast<long>(row) * N_S + impactIndex) * kValues;
   }

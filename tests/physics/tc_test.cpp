@@ -84,14 +84,32 @@ TEST(TC, ThreadsGiveTheTableOfOneThread) {
   TC two(2);
   one.Init(5, 14, 10.811, 28.086, N_ENERGY, potentials);
   two.Init(5, 14, 10.811, 28.086, N_ENERGY, potentials);
-  const int stride = scattering_test::kUnderSanitizer ? 7 : 1;
+  const int rows = scattering_test::kUnderSanitizer ? 12 : N_ENERGY;
   testing::internal::CaptureStderr();
-  for (int e = 0; e < N_ENERGY; e += stride) {
-    one.ComputeIndex(e);
-    two.ComputeIndex(e);
-  }
+  one.ComputeIndexes(rows);
+  two.ComputeIndexes(rows);
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::memcmp(one.Table(), two.Table(), N_ENERGY * kRow * sizeof(float)), 0);
+  EXPECT_NE(one.Table()[(rows - 1) * kRow + 4], 1.0f);
+}
+
+TEST(TC, SharedRowsAreTheRowsComputedOneByOne) {
+  PairPotentials potentials;
+  TC shared(2);
+  TC single(2);
+  shared.Init(33, 14, 74.9216, 28.086, 3, potentials);
+  single.Init(33, 14, 74.9216, 28.086, 3, potentials);
+  testing::internal::CaptureStderr();
+  shared.ComputeIndexes(3);
+  const std::string text = testing::internal::GetCapturedStderr();
+  testing::internal::CaptureStderr();
+  for (int e = 0; e < 3; ++e) single.ComputeIndex(e);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::memcmp(shared.Table(), single.Table(), 3 * kRow * sizeof(float)), 0);
+  const std::regex inOrder(
+      "\\(  0:  0\\) .*# Index   0/ 71.*\\(  1:  0\\) .*# Index   1/ 71.*"
+      "\\(  2:  0\\) .*# Index   2/ 71 .*");
+  EXPECT_TRUE(std::regex_match(text, inOrder)) << text;
 }
 
 TEST(TC, TextTableHasTheHeaderAndFixedPointLines) {
