@@ -1,9 +1,9 @@
 #include "core/thermal.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "core/fatal.h"
+#include "core/libc_random.h"
 
 namespace orvane {
 
@@ -84,10 +84,11 @@ void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng) {
   Require(species >= 0 && species <= ThermalTable::kElements, "species>=0 && species<=10",
           "thermal", 70);
   const double a = table.Amplitude(species);
+  LibcRandom& signs = ThermalSigns();
   double shift[3];
   for (double& s : shift) {
     const double g = table.Values[static_cast<int>(rng.Uniform() * ThermalTable::kQuantiles)];
-    s = std::rand() < 1073741823 ? -a * g : a * g;
+    s = signs.Next() < 1073741823 ? -a * g : a * g;
   }
   site.R += Vector(shift[0], shift[1], shift[2]);
 }

@@ -29,7 +29,8 @@ double DebyeFactor(double x);
 void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature);
 
 // Adds a random thermal displacement of the element with that species index
-// to the site's position, drawing Uniform and the C library's rand in turn.
+// to the site's position, drawing Uniform and the C library's default
+// random sequence in turn.
 void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng);
 
 }  // namespace orvane

@@ -23,6 +23,9 @@ constexpr double kResidue = 1.0862e-05;
 constexpr double kGhiMargin = 1.0862e-05;
 constexpr double kFar = 4096.0;
 constexpr double kNearbyRadius = 3.0;
+// A bound just above its square, so that the exact test by the root is
+// only needed near the sphere.
+constexpr double kNearbyRadius2 = 9.0 * (1.0 + 1e-12);
 constexpr int kGridPoints = 112;
 
 // The centring translations of each lattice type, after the origin itself.
@@ -193,30 +196,33 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
   const Vector shift = particle.Abs - particle.R;
   nearby.Clear();
   for (const Site& site : Sites) {
-    Particle candidate(site);
-    candidate.Org = site.R;
+    // The atom on the site as it is now: its species drawn, then displaced.
+    Site atom = site;
     const double u = rng.Uniform();
-    candidate.Species = site.Fraction > u ? site.SpeciesA : site.SpeciesB;
-    Displace(thermal, candidate, candidate.Species, rng);
-    const Vector d = candidate.R - particle.R;
-    if (d.Length() <= kNearbyRadius) nearby.Add(candidate.R + shift);
+    atom.Species = site.Fraction > u ? site.SpeciesA : site.SpeciesB;
+    Displace(thermal, atom, atom.Species, rng);
+    const Vector d = atom.R - particle.R;
+    const double d2 = Dot(d, d);
+    if (d2 <= kNearbyRadius2 && std::sqrt(d2) <= kNearbyRadius) nearby.Add(atom.R + shift);
     const double s = Dot(d, particle.Dir);
     if (!(oldGhi < s && s <= sMax)) continue;
-    const double p2 = Dot(d, d) - s * s;
+    const double p2 = d2 - s * s;
     if (p2 < SearchRadius2) {
-      const double depth = frame.ComponentX(candidate.R + shift);
+      const double depth = frame.ComponentX(atom.R + shift);
       if (depth < lowerDepth || depth > upperDepth) continue;
       if (s < sMin) {
         sMin = s;
         sMax = s + SimultaneousDistance;
         p2Selected = p2;
-        Nearest = candidate;
+        Nearest = atom;
       }
+      Particle candidate(atom);
+      candidate.Org = site.R;
       candidates.Add(candidate);
     } else if (p2 < out) {
       out = p2;
       sNearMiss = s;
-      nearMiss = candidate;
+      nearMiss = atom;
     }
   }
   if (candidates.Empty()) {

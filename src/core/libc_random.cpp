@@ -1,0 +1,29 @@
+#include "core/libc_random.h"
+
+namespace orvane {
+
+LibcRandom::LibcRandom() {
+  // r[0] = 1; r[i] = 16807 r[i-1] mod (2^31 - 1) for i < 31, computed as the
+  // library does (Schrage's method); r[31..33] repeat r[0..2].
+  int32_t r[34];
+  r[0] = 1;
+  for (int i = 1; i < 31; ++i) {
+    const int32_t hi = r[i - 1] / 127773;
+    const int32_t lo = r[i - 1] % 127773;
+    int32_t word = 16807 * lo - 2836 * hi;
+    if (word < 0) word += 2147483647;
+    r[i] = word;
+  }
+  for (int i = 31; i < 34; ++i) r[i] = r[i - 31];
+  for (int i = 0; i < 34; ++i) state_[i] = static_cast<uint32_t>(r[i]);
+  head_ = 0;
+  // The library discards the first 310 terms.
+  for (int i = 0; i < 310; ++i) Next();
+}
+
+LibcRandom& ThermalSigns() {
+  static LibcRandom signs;
+  return signs;
+}
+
+}  // namespace orvane
