@@ -133,9 +133,9 @@ TEST_F(StpTables, LookUpInterpolatesTheEntriesBilinearly) {
 TEST_F(StpTables, BeyondTheTableTheModelIsEvaluatedDirectly) {
   STP stp;
   const double z1 = 5.0;
-  for (double v : {5.4985, 5.5, 7.0, 20.0})
+  for (double v : {5.498, 5.4985, 5.5, 7.0, 20.0})
     EXPECT_EQ(stp.Stopping(v, z1, 2.0), stp.Model(v, z1, 2.0)) << v;
-  for (double rs : {5.985, 6.5, 40.0, 2500.0})
+  for (double rs : {5.98, 5.985, 6.5, 40.0, 2500.0})
     EXPECT_EQ(stp.Stopping(1.0, z1, rs), stp.Model(1.0, z1, rs)) << rs;
   EXPECT_NE(stp.Stopping(5.4975, z1, 2.0), stp.Model(5.4975, z1, 2.0));
   EXPECT_TRUE(std::isnan(stp.Stopping(std::nan(""), z1, 2.0)));
