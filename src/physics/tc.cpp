@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <functional>
@@ -35,7 +34,7 @@ void StoreEntry(float* entry, const CollisionOutcome& o) {
 
 int TC::DefaultThreads() {
   const unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : static_cast<int>(cores < N_S ? cores : N_S);
+  return cores == 0 ? 1 : static_cast<int>(cores);
 }
 
 TC::TC(int threads, StepControl control) : threads_(threads < 1 ? 1 : threads), control_(control) {}
