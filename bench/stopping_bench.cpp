@@ -40,20 +40,25 @@ using namespace orvane;
 
 constexpr double kBoron = 10.81;  // amu
 
-// The tables live in a directory of their own for the whole program.
-const std::string& TableDirectory() {
-  static const std::string directory = [] {
+// The tables live in a directory of their own for the whole program,
+// removed at exit after the tables that were built from it.
+class ScratchTables {
+ public:
+  ScratchTables() {
     char pattern[] = "/tmp/orvane-stopping-bench-XXXXXX";
-    const std::string made = std::string(mkdtemp(pattern)) + "/";
-    setenv("TABLES3DDIR", made.c_str(), 1);
-    std::atexit([] { std::filesystem::remove_all(TableDirectory()); });
-    return made;
-  }();
-  return directory;
-}
+    directory_ = std::string(mkdtemp(pattern)) + "/";
+    setenv("TABLES3DDIR", directory_.c_str(), 1);
+  }
+  ~ScratchTables() { std::filesystem::remove_all(directory_); }
+
+ private:
+  std::string directory_;
+};
+
+void UseScratchTables() { static const ScratchTables tables; }
 
 STP& WarmStopping() {
-  TableDirectory();
+  UseScratchTables();
   static STP stp;
   static const bool warm = (stp.Stopping(1.0, 5.0, 2.0), true);
   (void)warm;
@@ -61,7 +66,7 @@ STP& WarmStopping() {
 }
 
 Inel& WarmFriction() {
-  TableDirectory();
+  UseScratchTables();
   static Inel inel;
   static const bool warm = (inel.FFF(1.0, 5.0, 14.0), true);
   (void)warm;
