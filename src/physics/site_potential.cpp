@@ -37,10 +37,11 @@ double ReducedScreening(double x) {
 }
 
 SitePotential::SitePotential(const List<Vector>& sites, double z1, double z2)
-    : sites_(sites),
-      strength_(z1 * z2 * 1.60217733e-19 * 9e19),
-      screeningLength_(0.4683766 / (std::pow(z1, 0.23) + std::pow(z2, 0.23))),
-      range2_(kRange * kRange * screeningLength_ * screeningLength_) {}
+    : sites_(sites), strength_(z1 * z2 * 1.60217733e-19 * 9e19) {
+  if (strength_ == 0.0) return;
+  screeningLength_ = 0.4683766 / (std::pow(z1, 0.23) + std::pow(z2, 0.23));
+  range2_ = kRange * kRange * screeningLength_ * screeningLength_;
+}
 
 double SitePotential::At(const Vector& point) const {
   if (strength_ == 0.0) return 0.0;

@@ -24,8 +24,8 @@ class SitePotential {
  private:
   const List<Vector>& sites_;
   double strength_;  // Z1 Z2 e^2 / (4 pi eps0), eV A; 0 for no atoms
-  double screeningLength_;
-  double range2_;  // squared distance beyond which the screening is surely 0
+  double screeningLength_ = 0.0;
+  double range2_ = 0.0;  // squared distance beyond which the screening is surely 0
 };
 
 }  // namespace orvane
