@@ -25,6 +25,9 @@ void PeriodicOutputs(RunState& state, uint32_t k) {
     SaveHistoR(hist, species, state.OutputDirectory, c.HSTFile);
     if (c.PearsonIV) SavePearsonIV(hist, species, state.OutputDirectory);
     if (c.ShowDamage) {
+      // The plot reads the profile from its file, so the file is brought up
+      // to date first.
+      state.Damage.SaveAmorph(state.OutputDirectory);
       PlotDamage(state.Windows.Damage, state.OutputDirectory, c.GPInitDamage, c.GPPlotDamage);
     }
   }

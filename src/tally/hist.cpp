@@ -100,6 +100,8 @@ std::string Hist::SplitDepthPlot(const std::string& path) const {
   std::string commands = "set title \"Split. zones = " + std::to_string(n + 1) + "\"\n";
   commands += "set xlabel \"Times\"\nset ylabel \"Depth (nm)\"\nset nolog y\n";
   commands += "set style data lines\n";  // the current spelling of "set data style lines"
+  // The ion counts start at 0, and a first line alone still spans a range.
+  commands += "set xrange [0:*]\n";
   commands += "plot " + GnuplotQuote(path) + " notitle";
   for (int i = 1; i < n; ++i) {
     commands += "," + GnuplotQuote(path) + " u 1:" + std::to_string(i + 2) + " notitle";

@@ -99,7 +99,7 @@ TEST(Hist, SplitDepthsGoToTheirFileAndWindow) {
   EXPECT_EQ(ReadFile(file), "100\t10\t20\t30\t\n200\t10\t20\t30\t\n");
   const std::string commands =
       "set title \"Split. zones = 4\"\nset xlabel \"Times\"\nset ylabel \"Depth (nm)\"\n"
-      "set nolog y\nset style data lines\nplot '" +
+      "set nolog y\nset style data lines\nset xrange [0:*]\nplot '" +
       file + "' notitle,'" + file + "' u 1:3 notitle,'" + file + "' u 1:4 notitle\n";
   EXPECT_EQ(ReadFile(dir.File("commands")), commands);
   if (orvane_test::GnuplotInstalled()) {

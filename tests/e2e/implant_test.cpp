@@ -1,0 +1,265 @@
+// End-to-end implants through the real binary: reproducibility, ranges
+// against published range statistics, channeling, and the failures of the
+// implant loop and its set-up.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "support/test_support.h"
+
+using namespace orvane_test;
+
+namespace {
+
+RunResult RunFile(const TempDir& dir, const std::string& parameters,
+                  const std::string& environment = TablesEnvironment()) {
+  WriteFile(dir.File("p.in"), parameters);
+  return RunOrvane(dir.Path(), "p.in", environment);
+}
+
+struct Ion {
+  double depth = 0;  // nm
+  std::string status;
+};
+
+// The per-ion console lines: number, depth, weight, path, time, status.
+std::vector<Ion> IonLines(const std::string& out) {
+  std::vector<Ion> ions;
+  std::istringstream is(out);
+  for (std::string line; std::getline(is, line);) {
+    std::istringstream fields(line);
+    long number;
+    double depth, weight, path, time;
+    if (!(fields >> number >> depth >> weight >> path >> time)) continue;
+    std::string status, word;
+    while (fields >> word) status += (status.empty() ? "" : " ") + word;
+    ions.push_back({depth, status});
+  }
+  return ions;
+}
+
+std::vector<double> ImplantedDepths(const std::string& out) {
+  std::vector<double> depths;
+  for (const Ion& ion : IonLines(out)) {
+    if (ion.status.empty()) depths.push_back(ion.depth);
+  }
+  return depths;
+}
+
+double Mean(const std::vector<double>& v) {
+  double s = 0;
+  for (double x : v) s += x;
+  return s / v.size();
+}
+
+double Straggle(const std::vector<double>& v) {
+  const double m = Mean(v);
+  double s = 0;
+  for (double x : v) s += (x - m) * (x - m);
+  return std::sqrt(s / v.size());
+}
+
+// The depth below which the deepest fraction of the ions lie.
+double DeepTail(std::vector<double> v, double fraction) {
+  std::sort(v.begin(), v.end());
+  return v[static_cast<std::size_t>((1.0 - fraction) * (v.size() - 1))];
+}
+
+std::string IonText(const std::string& out) {
+  std::string text;
+  std::istringstream is(out);
+  for (std::string line; std::getline(is, line);) {
+    if (line.size() > 7 && line[6] >= '0' && line[6] <= '9') text += line + "\n";
+  }
+  return text;
+}
+
+const char* kSmallImplant =
+    "Seed1 4321 Seed2 8765\n"
+    "ENERGY 5000 Tha 7 NumberOfImplants 20 Dose 1e14 PearsonIV On ASCII On\n";
+
+}  // namespace
+
+TEST(Implant, SeededRunsAreReproducible) {
+  TempDir warmUp, first, second;
+  // The first run may still convert a table and say so; later runs read it.
+  ASSERT_EQ(RunFile(warmUp, kSmallImplant).status, 0);
+  const RunResult a = RunFile(first, kSmallImplant);
+  const RunResult b = RunFile(second, kSmallImplant);
+  ASSERT_EQ(a.status, 0) << a.err;
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(a.out, b.out);
+  EXPECT_EQ(IonLines(a.out).size(), 20u);
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(first.File("Dp.in"))) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(ReadFile(entry.path().string()), ReadFile(second.File("Dp.in/" + name))) << name;
+    ++files;
+  }
+  EXPECT_GE(files, 10);
+}
+
+TEST(Implant, RegressionAgainstStoredResults) {
+  // The stored files were written by this program from kSmallImplant; they
+  // change only when the physics changes on purpose.
+  TempDir dir;
+  const RunResult r = RunFile(dir, kSmallImplant);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string expected =
+      std::string(ORVANE_SOURCE_DIR) + "/tests/e2e/expected/small_implant/";
+  EXPECT_EQ(IonText(r.out), ReadFile(expected + "ions.txt"));
+  for (const char* name :
+       {"Histo1D.01_01", ".Histo1D.01_01", "MaxAmorf_vs_Dose.dat", "Amorph1D.dat", "Parameters.out",
+        "PearsonIV.01", "Ion.01.histo3D.txt"}) {
+    if (!FileExists(expected + name)) continue;
+    EXPECT_EQ(ReadFile(dir.File(std::string("Dp.in/") + name)), ReadFile(expected + name)) << name;
+  }
+}
+
+TEST(Implant, AmorphousSiliconRangesAgreeWithRangeTables) {
+  // Boron at 10 and 40 keV, 7 degrees, into amorphous silicon; projected
+  // range and straggle of range tables (LSS): 35 and 18 nm, 133 and 46 nm.
+  struct Case {
+    const char* energy;
+    double rp, drp;
+    TempDir dir;
+    RunResult result;
+  } cases[2] = {{"10000", 35.0, 18.0, {}, {}}, {"40000", 133.0, 46.0, {}, {}}};
+  std::vector<std::thread> runs;
+  for (Case& c : cases) {
+    runs.emplace_back([&c] {
+      c.result = RunFile(
+          c.dir, std::string("Amorphous 2\nTha 7 NumberOfImplants 2000 ENERGY ") + c.energy + "\n");
+    });
+  }
+  for (std::thread& t : runs) t.join();
+  for (Case& c : cases) {
+    ASSERT_EQ(c.result.status, 0) << c.result.err;
+    const std::vector<double> depths = ImplantedDepths(c.result.out);
+    ASSERT_GT(depths.size(), 1800u);
+    const double mean = Mean(depths), straggle = Straggle(depths);
+    EXPECT_NEAR(mean / c.rp, 1.0, 0.20) << c.energy << " eV: mean depth " << mean << " nm";
+    EXPECT_NEAR(straggle / c.drp, 1.0, 0.25) << c.energy << " eV: straggle " << straggle << " nm";
+    std::cout << "[ measured ] B " << c.energy << " eV into amorphous Si: mean depth " << mean
+              << " nm, straggle " << straggle << " nm\n";
+  }
+}
+
+TEST(Implant, ChannelingAlongTheNormalReachesDeeper) {
+  TempDir tilted, channel;
+  const std::string body = "ENERGY 5000 NumberOfImplants 500 Seed1 11 Seed2 22 Tha ";
+  const RunResult a = RunFile(tilted, body + "7\n");
+  const RunResult b = RunFile(channel, body + "0\n");
+  ASSERT_EQ(a.status, 0) << a.err;
+  ASSERT_EQ(b.status, 0) << b.err;
+  const double tail7 = DeepTail(ImplantedDepths(a.out), 0.01);
+  const double tail0 = DeepTail(ImplantedDepths(b.out), 0.01);
+  EXPECT_GT(tail0, 1.5 * tail7) << "deepest 1 %: " << tail0 << " nm at 0 degrees, " << tail7
+                                << " nm at 7 degrees";
+}
+
+TEST(Implant, EffectiveWeightAndVerboseReports) {
+  TempDir dir;
+  const RunResult r = RunFile(dir,
+                              "Verbose On Dose 1e14 ImplantationArea 100 NumberOfImplants 1000 "
+                              "ENERGY 100\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // 1e14 at/cm^2 over 100 A^2 (1e-14 cm^2) is 1 real ion for 1000 simulated.
+  EXPECT_NE(r.out.find("\tWEffective       = 0.001\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\tNEffective       = 1\n"), std::string::npos);
+  EXPECT_NE(r.out.find(" Using Our for stopping. Our model\n"), std::string::npos);
+  EXPECT_NE(r.out.find(" Using ZBL as ionization. ZBL ionization\n"), std::string::npos);
+  EXPECT_NE(r.out.find("Mean Distance     = "), std::string::npos);
+  EXPECT_NE(r.out.find("\nProjectile 1,\tReal ions = "), std::string::npos);
+  EXPECT_NE(r.out.find("\nSigma_0 = "), std::string::npos);
+  EXPECT_TRUE(FileExists(dir.File("CrossSectionMartin_vs_Energy")));
+}
+
+TEST(Implant, MoleculeSharesItsEnergyByMass) {
+  TempDir dir;
+  const RunResult r = RunFile(dir,
+                              "Atom B 5 10 519 Atom X 14 30 519 Atom Si 14 28.086 519\n"
+                              "XTal 3 6 0 0 0 15 XTal 3 6 0.25 0.25 0.25 15 NextLayer\n"
+                              "Projectiles 1 2 0 ENERGY 4000 Tha 7 NumberOfImplants 20\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Both species are tallied, each ion of the molecule once.
+  EXPECT_TRUE(FileExists(dir.File("Dp.in/Histo1D.01_01")));
+  EXPECT_TRUE(FileExists(dir.File("Dp.in/Histo1D.01_02")));
+  EXPECT_EQ(IonLines(r.out).size(), 40u);
+}
+
+TEST(Implant, Failures) {
+  struct Case {
+    const char* parameters;
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"Stopping[ zbl ]", 502,
+       "# The stopping you can select are:\n# ?\n#  This help\n# Our\n#  Our model\n"
+       "# ZBL\n#  BK stopping\n# None\n#  No stopping\n"},
+      {"Ionization[ XYZ ]", 503,
+       "# The ionization you can select are:\n# MP\n#  MP  ionization\n# CGJ\n#  CGJ "
+       "ionization\n# BK\n#  BK  ionization\n# ZBL\n#  ZBL ionization\n"},
+      {"RareEvent 7", 402,
+       "# Error: Hist::Initialize, Max number of orders of magnitude reached\n"},
+      {"RareEvent -1", 402, "# Error: Hist::Initialize, RareEvent < 0\n"},
+      {"Tha 0 ENERGY 20000 XMin 0 XMax 100 NextLayer XMin 200 XMax 1e7 NextLayer", 405,
+       "MAIN: No layers found at ( "},
+      {"PreviousDamageFile[ missing.dat ]", 300, "# I can't open (missing.dat)\n"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const RunResult r = RunFile(dir, std::string(c.parameters) + " NumberOfImplants 2\n");
+    EXPECT_EQ(r.status, c.status & 0xFF) << c.parameters << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << c.parameters << "\n" << r.err;
+  }
+}
+
+TEST(Implant, StoppingHelpEntryRunsWithoutStopping) {
+  TempDir dir;
+  const RunResult r = RunFile(dir, "Stopping[ ? ] NumberOfImplants 2 ENERGY 1000\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("you can select"), std::string::npos);
+}
+
+TEST(Implant, DamageFileReadBackContinuesTheProfile) {
+  TempDir dir;
+  const std::string damaging =
+      "DoseRate 1e20 CteD 1 Tha 7 ENERGY 10000 NumberOfImplants 50 Dose 1e15\n";
+  ASSERT_EQ(RunFile(dir, damaging).status, 0);
+  const std::string saved = ReadFile(dir.File("Dp.in/Amorph1D.dat"));
+  ASSERT_NE(saved.find("\n# Distance(nm) defects/A^3  percentage_of_amorphization\n"),
+            std::string::npos);
+  std::filesystem::copy_file(dir.File("Dp.in/Amorph1D.dat"), dir.File("previous.dat"));
+  TempDir again;
+  std::filesystem::copy_file(dir.File("previous.dat"), again.File("previous.dat"));
+  const RunResult r = RunFile(again, "PreviousDamageFile[ previous.dat ] NumberOfImplants 0\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("# Reading (previous.dat)\n"), std::string::npos);
+  // Without ions the profile is written back as it was read.
+  EXPECT_EQ(ReadFile(again.File("Dp.in/Amorph1D.dat")), saved);
+}
+
+TEST(Implant, PlotsAreSkippedWithoutThePlottingProgram) {
+  TempDir dir;
+  TempDir emptyPath;
+  const std::string environment = TablesEnvironment() + " PATH='" + emptyPath.Path() + "'";
+  const RunResult off = RunFile(dir, "NumberOfImplants 3 ENERGY 1000\n", environment);
+  ASSERT_EQ(off.status, 0) << off.err;
+  EXPECT_EQ(off.err.find("plots are skipped"), std::string::npos);
+  const RunResult on = RunFile(
+      dir, "ShowHisto1D On ShowDamage On REShow On RareEvent 1 NumberOfImplants 3 ENERGY 1000\n",
+      environment);
+  ASSERT_EQ(on.status, 0) << on.err;
+  const std::string warning =
+      "# Warning: the plotting program gnuplot is not installed: plots are skipped\n";
+  const std::size_t at = on.err.find(warning);
+  ASSERT_NE(at, std::string::npos) << on.err;
+  EXPECT_EQ(on.err.find(warning, at + 1), std::string::npos);
+}
