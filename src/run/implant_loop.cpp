@@ -119,9 +119,9 @@ void SelectLayer(RunState& state, double depth) {
     if (layer.XMin < depth && depth < layer.XMax) {
       state.CurrentLayer = &layer;
       state.CurrentCrystal = &state.Stack.Crystals.GetAt(index + 1);
-      const int slot = index < Simulation::kLayers ? index : Simulation::kLayers - 1;
-      state.CurrentRS0 = state.Current.RS0[slot];
-      state.NonLocalStopping.SetLayer(slot, state.CurrentRS0);
+      // Layers beyond the fifth share the fifth stopping parameter.
+      state.CurrentLayerSlot = index < Simulation::kLayers ? index : Simulation::kLayers - 1;
+      UseLayerStopping(state);
       UseCurrentCrystalCell(state);
       return;
     }
@@ -170,6 +170,11 @@ bool FollowedTooLong(const RunState& state) {
 }
 
 }  // namespace
+
+void UseLayerStopping(RunState& state) {
+  state.CurrentRS0 = state.Current.RS0[state.CurrentLayerSlot];
+  state.NonLocalStopping.SetLayer(state.CurrentLayerSlot, state.CurrentRS0);
+}
 
 void UseCurrentCrystalCell(RunState& state) {
   const Vector& c = state.CurrentCrystal->LatticeParameter;

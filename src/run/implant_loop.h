@@ -18,6 +18,9 @@ double DrawEnergy(double energy, int spread, double sigma, Ranmar& rng);
 // precision, for the implant loop and the engine.
 void UseCurrentCrystalCell(RunState& state);
 
+// The stopping parameter RS0 of the simulation for the current layer.
+void UseLayerStopping(RunState& state);
+
 // Implants one ion (or molecule) and follows its cascade until nothing
 // moves; the particles that came to rest or left are in state.Finished.
 void ImplantOne(RunState& state);

@@ -7,6 +7,7 @@
 #include "core/fatal.h"
 #include "core/thermal.h"
 #include "damage/damage_plot.h"
+#include "run/implant_loop.h"
 #include "tally/histo_3d.h"
 #include "tally/histo_plot.h"
 #include "tally/ion_coordinates.h"
@@ -36,7 +37,7 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int /*k*/) 
   const Configuration& c = state.Config;
   Simulation& s = state.Current;
   s = simulation;
-  state.CurrentRS0 = s.RS0[0];
+  UseLayerStopping(state);
   state.Temperature = s.Temperature;
   if (s.Miller == 0) s.DIR = BeamDirection(state.Frame, s.Tha, s.Phi);
   ComputeAmplitudes(state.Thermal, state.Atoms, c.Therm ? s.Temperature : -1.0);

@@ -51,7 +51,7 @@ struct RunState {
   uint32_t NextIon = 1;
   double Temperature = 300.0;
   double IonWeight = 1.0;   // real ions per simulated ion
-  double CurrentRS0 = 1.8;  // stopping parameter of the current layer
+  double CurrentRS0 = 1.8;  // stopping parameter of the current layer (as the stopping holds it)
   int StoppingModel = 2;
   int IonizationModel = 1;
 
@@ -72,6 +72,7 @@ struct RunState {
   // the particle in hand moves (elements of Layers and Stack.Crystals).
   TargetStack Stack;
   Layer* CurrentLayer = nullptr;
+  int CurrentLayerSlot = 0;  // 0-based position of the current layer, at most 4
   Crystal* CurrentCrystal = nullptr;
   IsolatedDensities AtomicDensities;  // isolated-atom densities by species index
   DamageProfile Damage;

@@ -113,12 +113,14 @@ TEST(Implant, RegressionAgainstStoredResults) {
   const std::string expected =
       std::string(ORVANE_SOURCE_DIR) + "/tests/e2e/expected/small_implant/";
   EXPECT_EQ(IonText(r.out), ReadFile(expected + "ions.txt"));
-  for (const char* name :
-       {"Histo1D.01_01", ".Histo1D.01_01", "MaxAmorf_vs_Dose.dat", "Amorph1D.dat", "Parameters.out",
-        "PearsonIV.01", "Ion.01.histo3D.txt"}) {
-    if (!FileExists(expected + name)) continue;
-    EXPECT_EQ(ReadFile(dir.File(std::string("Dp.in/") + name)), ReadFile(expected + name)) << name;
+  int compared = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(expected)) {
+    const std::string name = entry.path().filename().string();
+    if (name == "ions.txt") continue;
+    EXPECT_EQ(ReadFile(dir.File("Dp.in/" + name)), ReadFile(entry.path().string())) << name;
+    ++compared;
   }
+  EXPECT_GE(compared, 10);
 }
 
 TEST(Implant, AmorphousSiliconRangesAgreeWithRangeTables) {
