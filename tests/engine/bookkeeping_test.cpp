@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "allocation_counter.h"
+#include "core/libc_random.h"
 #include "core/ranmar.h"
 #include "core/thermal.h"
 #include "engine_world.h"
@@ -190,7 +191,7 @@ TEST_F(SiliconCascades, AfterWarmUpStepsAllocateNothing) {
   long allocations = 0;
   for (int pass = 0; pass < 2; ++pass) {
     rng_.Seed(1802, 9373);
-    std::srand(1);  // the signs of the thermal displacements
+    ThermalSigns() = LibcRandom();  // the signs of the thermal displacements
     w.Engine.Struck.Clear();
     w.Damage.Count = 1;  // no periodic save of the profile in what follows
     const int stepsBefore = steps_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "allocation_counter.h"
+#include "core/libc_random.h"
 #include "target/lattice_type.h"
 #include "target_test_support.h"
 
@@ -337,7 +338,7 @@ TEST(CrystalPartners, DrawsTheSpeciesThenTheDisplacementOfEverySiteInListOrder) 
   // then the three displacement draws.
   Ranmar reference;
   reference.Seed(17, 29);
-  std::srand(11);
+  ThermalSigns() = LibcRandom();  // the sign stream from its start
   std::vector<Site> seen;
   for (const Vector& r : places) {
     Site site(1, 0, r, 2, 0.5);
@@ -345,11 +346,11 @@ TEST(CrystalPartners, DrawsTheSpeciesThenTheDisplacementOfEverySiteInListOrder) 
     Displace(thermal, site, site.Species, reference);
     seen.push_back(site);
   }
-  const int nextRand = std::rand();
+  const int nextSign = ThermalSigns().Next();
 
   Ranmar rng;
   rng.Seed(17, 29);
-  std::srand(11);
+  ThermalSigns() = LibcRandom();  // the sign stream from its start
   Particle particle = Mover();
   List<Particle> candidates;
   List<Vector> nearby;
@@ -357,7 +358,7 @@ TEST(CrystalPartners, DrawsTheSpeciesThenTheDisplacementOfEverySiteInListOrder) 
   const int found =
       crystal.FindPartners(particle, candidates, closest, rng, 0.0, 1e9, thermal, Axes(), nearby);
   EXPECT_EQ(rng.Uniform(), reference.Uniform());
-  EXPECT_EQ(std::rand(), nextRand);
+  EXPECT_EQ(ThermalSigns().Next(), nextSign);
   ASSERT_GE(found, 1);
   for (const Particle& candidate : candidates) {
     bool matched = false;
