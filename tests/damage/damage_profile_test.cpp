@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "damage/counting_allocator.h"
+#include "support/allocation_counter.h"
 #include "support/test_support.h"
 
 using namespace orvane;
@@ -132,9 +132,9 @@ TEST(DamageProfile, EveryTenThousandthDepositSavesWithoutAllocatingBetween) {
   TempDir dir;
   DamageProfile p = FullSurvival(dir.Path(), 2);
   p.AddDamage(1.0, 1.0, 'I', 1.0, 300.0);
-  const long before = orvane_test::allocations;
+  const long before = orvane_test::Allocations();
   for (int i = 1; i < 10000; ++i) p.AddDamage(i * 0.01, 1.0, 'I', 1.0, 300.0);  // rebins too
-  EXPECT_EQ(orvane_test::allocations, before);
+  EXPECT_EQ(orvane_test::Allocations(), before);
   EXPECT_FALSE(orvane_test::FileExists(dir.File("Amorph1D.dat")));
   p.AddDamage(1.0, 1.0, 'I', 1.0, 300.0);
   EXPECT_TRUE(orvane_test::FileExists(dir.File("Amorph1D.dat")));

@@ -10,7 +10,7 @@
 #include <memory>
 #include <sstream>
 
-#include "allocation_counter.h"
+#include "support/allocation_counter.h"
 #include "core/libc_random.h"
 #include "core/ranmar.h"
 #include "core/thermal.h"
@@ -200,9 +200,9 @@ TEST_F(SiliconCascades, AfterWarmUpStepsAllocateNothing) {
       w.Moving.Clear();
       w.Finished.Clear();
       w.Moving.Add(RandomIon());
-      const long before = AllocationCount();
+      const long before = orvane_test::Allocations();
       while (!w.Moving.Empty() && w.Moving.Front().Flights <= 50) Step();
-      if (pass == 1) allocations += AllocationCount() - before;
+      if (pass == 1) allocations += orvane_test::Allocations() - before;
     }
     EXPECT_GT(steps_ - stepsBefore, 100);
     EXPECT_GT(flights_ - flightsBefore, 30);

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "damage/counting_allocator.h"
+#include "support/allocation_counter.h"
 #include "damage/gnuplot_check.h"
 #include "support/test_support.h"
 
@@ -115,9 +115,9 @@ TEST(Hist, ShowIonsAndWarmEntriesWithoutAllocating) {
   h.Initialize(0, 1e10, 1e14);
   for (int i = 0; i < 50; ++i) h.Add(i, 0.25, i);
   h.Initialize(0, 1e10, 1e14);
-  const long before = orvane_test::allocations;
+  const long before = orvane_test::Allocations();
   for (int i = 0; i < 50; ++i) h.Add(i, 0.25, i);
-  EXPECT_EQ(orvane_test::allocations, before);
+  EXPECT_EQ(orvane_test::Allocations(), before);
   h.Compute();
   std::ostringstream out;
   h.ShowIons(2, out);

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "allocation_counter.h"
+#include "support/allocation_counter.h"
 #include "core/libc_random.h"
 #include "target/lattice_type.h"
 #include "target_test_support.h"

@@ -1,4 +1,4 @@
-#include "allocation_counter.h"
+#include "support/allocation_counter.h"
 
 #include <atomic>
 #include <cstdlib>
