@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "core/fatal.h"
+#include "core/replaced_file.h"
 
 namespace orvane {
 
@@ -141,7 +142,8 @@ double DamageProfile::SurvivalFraction(double amorphousFraction, double temperat
 
 void DamageProfile::SaveAmorph(const std::string& outputDirectory) const {
   const std::string path = outputDirectory + "/Amorph1D.dat";
-  std::ofstream os(path, std::ios::trunc);
+  ReplacedFile file(path);
+  std::ofstream& os = file.Stream();
   if (!os) Fatal(301, "# I can't write in " + path + "\n");
   os << "# " << FloatText(Damage.Start) << " " << FloatText(Damage.Stop) << " "
      << FloatText(Damage.Width) << "\n";

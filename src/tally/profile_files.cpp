@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "core/fatal.h"
+#include "core/replaced_file.h"
 #include "tally/result_names.h"
 
 namespace orvane {
@@ -18,8 +19,10 @@ double ScaleOver(const Hist& histogram, double extent) {
   return 100.0 * histogram.Dose / histogram.RealIons / kAngstromToCm / extent;
 }
 
-std::ofstream Create(const std::string& path, const char* operation) {
-  std::ofstream file(path, std::ios::trunc);
+// The profiles are replaced whole: the plotting program may be reading the
+// previous one.
+std::ofstream& Create(ReplacedFile& replaced, const std::string& path, const char* operation) {
+  std::ofstream& file = replaced.Stream();
   if (!file) Fatal(301, std::string("# Error: ") + operation + ", Can't create " + path + "\n");
   return file;
 }
@@ -36,7 +39,8 @@ void SaveHisto(const Hist& histogram, int species, const std::string& outputDire
   // The dose implanted so far; a simulation without ions has implanted none.
   if (!fullDose && ions > 0) scale *= static_cast<double>(k) / ions;
   const std::string path = ProfileFileName(outputDirectory, name, species);
-  std::ofstream file = Create(path, "SaveHisto");
+  ReplacedFile replaced(path);
+  std::ofstream& file = Create(replaced, path, "SaveHisto");
   file << "# " << k << " " << histogram.RealIons << " " << histogram.VirtualIons() << " "
        << scale * histogram.Outside << "\n";
   for (int i = 0; i < Hist::kBins; ++i) {
@@ -51,7 +55,8 @@ void SaveHistoR(const Hist& histogram, int species, const std::string& outputDir
                 const std::string& name) {
   const double scale = RareEventScale(histogram);
   const std::string path = RareEventFileName(outputDirectory, name, species);
-  std::ofstream file = Create(path, "SaveHistoR");
+  ReplacedFile replaced(path);
+  std::ofstream& file = Create(replaced, path, "SaveHistoR");
   file << "#  Real ions = NumberOfImplants*EffectiveWeigth, Virtual ions\n";
   file << "# " << histogram.RealIons << " " << histogram.VirtualIons() << "\n";
   file << "#  Distance_travelled(nm), Conc. (at/cm^3\n";
