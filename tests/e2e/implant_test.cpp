@@ -248,6 +248,18 @@ TEST(Implant, DamageFileReadBackContinuesTheProfile) {
   EXPECT_EQ(ReadFile(again.File("Dp.in/Amorph1D.dat")), saved);
 }
 
+TEST(Implant, NoPlottingProgramIsStartedWithThePlotSwitchesOff) {
+  TempDir dir, bin;
+  const std::string fake = bin.File("gnuplot");
+  WriteFile(fake, "#!/bin/sh\ntouch '" + bin.File("started") + "'\ncat > /dev/null\n");
+  std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
+  const std::string environment = TablesEnvironment() + " PATH='" + bin.Path() + ":/usr/bin:/bin'";
+  ASSERT_EQ(RunFile(dir, "NumberOfImplants 3 ENERGY 1000\n", environment).status, 0);
+  EXPECT_FALSE(FileExists(bin.File("started")));
+  ASSERT_EQ(RunFile(dir, "ShowHisto1D On NumberOfImplants 3 ENERGY 1000\n", environment).status, 0);
+  EXPECT_TRUE(FileExists(bin.File("started")));
+}
+
 TEST(Implant, PlotsAreSkippedWithoutThePlottingProgram) {
   TempDir dir;
   TempDir emptyPath;
