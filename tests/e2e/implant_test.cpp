@@ -277,3 +277,18 @@ TEST(Implant, PlotsAreSkippedWithoutThePlottingProgram) {
   ASSERT_NE(at, std::string::npos) << on.err;
   EXPECT_EQ(on.err.find(warning, at + 1), std::string::npos);
 }
+
+TEST(Implant, DisplayModeShowsStoredResultsWithoutSimulating) {
+  TempDir dir, emptyPath;
+  const std::string environment = TablesEnvironment() + " PATH='" + emptyPath.Path() + "'";
+  ASSERT_EQ(RunFile(dir, "NumberOfImplants 5 ENERGY 2000\n", environment).status, 0);
+  const std::string dose = ReadFile(dir.File("Dp.in/MaxAmorf_vs_Dose.dat"));
+  const RunResult r = RunOrvane(dir.Path(), "p.in 3", environment);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Implant 1. Press enter\n"), std::string::npos) << r.out;
+  EXPECT_TRUE(IonLines(r.out).empty());
+  // No ion ran: the per-ion file is the one of the simulation, and the
+  // profiles are joined again.
+  EXPECT_EQ(ReadFile(dir.File("Dp.in/MaxAmorf_vs_Dose.dat")), dose);
+  EXPECT_NE(r.out.find("Writting ... Dp.in/Histo1D.01_01"), std::string::npos);
+}
