@@ -27,16 +27,18 @@ struct AxisPoint {
   double weight;
 };
 
-AxisPoint Locate(double x, double side, int n) {
-  const double shifted = x + side / 2.0;
-  const double f = shifted < 0.0 ? side - side * (-shifted / side + std::trunc(shifted / side))
-                                 : side * (shifted / side - std::trunc(shifted / side));
-  const double d = (f - side / 2.0) * n / side;
-  double cell = std::trunc(d + n / 2);
+// The box runs from -side/2 to side/2; the coordinate is wrapped into it by
+// whole periods, in units of the side (multiplied by its inverse, for
+// speed: the look-up runs at every sub-step of every flight).
+AxisPoint Locate(double x, double side, double inverseSide, int n) {
+  double periods = (x + 0.5 * side) * inverseSide;
+  periods -= std::floor(periods);
+  const double g = periods * n;  // grid units from the lower face, 0..n
+  double cell = std::trunc(g);
   if (!(cell >= 0.0)) cell = 0.0;
   if (cell > n - 2) cell = n - 2;
   const int i = static_cast<int>(cell);
-  return {i, d - (i - n / 2.0)};
+  return {i, g - i};
 }
 
 double Between(double low, double high, double weight) {
@@ -90,6 +92,7 @@ void EDT::Initialise(double lx, double ly, double lz, int nx, int ny, int nz) {
 }
 
 void EDT::Allocate() {
+  for (int axis = 0; axis < 3; ++axis) inverseSide_[axis] = 1.0 / lado_[axis];
   std::size_t count = 1;
   bool fits = true;
   for (int n : nPoints_) {
@@ -109,9 +112,9 @@ void EDT::Allocate() {
 
 double EDT::Density(double x, double y, double z) const {
   Require(values_ != nullptr, "Values!=NULL", "edt3d", __LINE__);
-  const AxisPoint px = Locate(x, lado_[0], nPoints_[0]);
-  const AxisPoint py = Locate(y, lado_[1], nPoints_[1]);
-  const AxisPoint pz = Locate(z, lado_[2], nPoints_[2]);
+  const AxisPoint px = Locate(x, lado_[0], inverseSide_[0], nPoints_[0]);
+  const AxisPoint py = Locate(y, lado_[1], inverseSide_[1], nPoints_[1]);
+  const AxisPoint pz = Locate(z, lado_[2], inverseSide_[2], nPoints_[2]);
   double corner[2][2][2];
   double largest = At(px.index, py.index, pz.index);
   for (int a = 0; a < 2; ++a) {

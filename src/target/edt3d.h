@@ -58,6 +58,7 @@ class EDT {
 
   double lado_[3] = {0.0, 0.0, 0.0};
   int nPoints_[3] = {0, 0, 0};
+  double inverseSide_[3] = {0.0, 0.0, 0.0};  // 1 / lado_, set with the grid
   std::unique_ptr<double[]> values_;
   std::size_t count_ = 0;    // Nx Ny Nz
   std::size_t strideX_ = 0;  // Ny Nz
