@@ -123,6 +123,19 @@ void CompleteElements(RunState& state) {
   }
 }
 
+// Every implanted species must be an element of the list.
+void CheckProjectiles(const RunState& state) {
+  const int elements = state.Atoms.NumberOfElements();
+  for (const Simulation& s : state.Simulations) {
+    for (int slot = 0; slot < Simulation::kSpecies && s.Projectiles[slot] != 0; ++slot) {
+      const int species = s.Projectiles[slot];
+      if (species >= 1 && species <= elements) continue;
+      Fatal(605, "# Error: Configure, Projectiles " + std::to_string(species) +
+                     " names no element: the list holds " + std::to_string(elements) + "\n");
+    }
+  }
+}
+
 void CompleteFrame(Configuration& c) {
   if (c.FLAT != NullVector) return;
   if (c.ABC == Vector(1.0, 0.0, 0.0)) {
@@ -182,6 +195,7 @@ void Configure(RunState& state, int argc, char** argv) {
   input.ReadParameters(0);
 
   CompleteElements(state);
+  CheckProjectiles(state);
   CompleteFrame(state.Config);
   state.Temperature = state.SimulationTemplate.Temperature;
   ComputeAmplitudes(state.Thermal, state.Atoms, state.Config.Therm ? state.Temperature : -1.0);

@@ -190,6 +190,10 @@ TEST(Configuration, Failures) {
       {"Dose 1e13x NumberOfImplants 5", 0, ""},
       {"Dose one", 603, "# Error: Input::ReadParameters, Can't read the value of Dose in p.in\n"},
       {"Atom Q 0 1 1", 605, ""},
+      {"Projectiles 1 3 0", 605,
+       "# Error: Configure, Projectiles 3 names no element: the list holds 2\n"},
+      {"Projectiles -1 0", 605,
+       "# Error: Configure, Projectiles -1 names no element: the list holds 2\n"},
   };
   for (const Case& c : cases) {
     TempDir dir;
