@@ -292,3 +292,25 @@ TEST(Implant, DisplayModeShowsStoredResultsWithoutSimulating) {
   EXPECT_EQ(ReadFile(dir.File("Dp.in/MaxAmorf_vs_Dose.dat")), dose);
   EXPECT_NE(r.out.find("Writting ... Dp.in/Histo1D.01_01"), std::string::npos);
 }
+
+TEST(Implant, DoseSplitPiecesAreJoinedIntoOneProfilePerSimulation) {
+  TempDir dir;
+  const RunResult r = RunFile(dir,
+                              "ENERGY 5000 Tha 7 NumberOfImplants 10 Dose 1e15 DoseSplitting On\n"
+                              "NextSimulation DoseSplitting Off Dose 1e13\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Pieces 1e14 and 9e14 are simulations 01 and 02, the unsplit one 03.
+  for (const char* piece : {".Histo1D.01_01", ".Histo1D.02_01", ".Histo1D.03_01"}) {
+    EXPECT_TRUE(FileExists(dir.File(std::string("Dp.in/") + piece))) << piece;
+  }
+  EXPECT_NE(r.out.find("Reading ... Dp.in/.Histo1D.01_01\n"), std::string::npos);
+  EXPECT_NE(r.out.find("Reading ... Dp.in/.Histo1D.02_01\n"), std::string::npos);
+  EXPECT_NE(r.out.find("Writting ... Dp.in/Histo1D.01_01\n"), std::string::npos);
+  // The unsplit simulation is read as number 03 and written as group 02.
+  const std::size_t third = r.out.find("Reading ... Dp.in/.Histo1D.03_01\n");
+  ASSERT_NE(third, std::string::npos);
+  EXPECT_NE(r.out.find("Writting ... Dp.in/Histo1D.02_01\n", third), std::string::npos);
+  const std::string joined = ReadFile(dir.File("Dp.in/Histo1D.01_01"));
+  EXPECT_EQ(joined.substr(0, 5), "# 10 ");
+  EXPECT_NE(joined.find("\n#  Depth(nm), Conc. (at/cm^3)\n"), std::string::npos);
+}
