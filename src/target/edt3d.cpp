@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -30,14 +31,21 @@ struct AxisPoint {
 // The box runs from -side/2 to side/2; the coordinate is wrapped into it by
 // whole periods, in units of the side (multiplied by its inverse, for
 // speed: the look-up runs at every sub-step of every flight).
+// The whole number of periods below p: a conversion to an integer where p
+// fits one (every coordinate of a target), the library's floor otherwise.
+double WholePeriods(double p) {
+  if (!(std::fabs(p) < 1e15)) return std::floor(p);
+  const double whole = static_cast<double>(static_cast<int64_t>(p));
+  return whole > p ? whole - 1.0 : whole;
+}
+
 AxisPoint Locate(double x, double side, double inverseSide, int n) {
   double periods = (x + 0.5 * side) * inverseSide;
-  periods -= std::floor(periods);
+  periods -= WholePeriods(periods);
   const double g = periods * n;  // grid units from the lower face, 0..n
-  double cell = std::trunc(g);
-  if (!(cell >= 0.0)) cell = 0.0;
-  if (cell > n - 2) cell = n - 2;
-  const int i = static_cast<int>(cell);
+  // g lies in [0, n]; NaN coordinates fall into the first cell.
+  int i = g >= 0.0 ? static_cast<int>(g) : 0;
+  if (i > n - 2) i = n - 2;
   return {i, g - i};
 }
 
