@@ -8,6 +8,7 @@
 
 #include "core/fatal.h"
 #include "core/replaced_file.h"
+#include "core/text_value.h"
 
 namespace orvane {
 
@@ -34,11 +35,6 @@ std::string FloatText(float value) {
   std::snprintf(text, sizeof text, "%g", value);
   if (std::strtof(text, nullptr) != value) std::snprintf(text, sizeof text, "%.9g", value);
   return text;
-}
-
-// The text without the blank that the parameter reader appends to it.
-std::string WithoutFinalBlank(const std::string& text) {
-  return text.empty() ? text : text.substr(0, text.size() - 1);
 }
 
 }  // namespace

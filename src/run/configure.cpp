@@ -1,10 +1,10 @@
 #include "run/configure.h"
 
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "core/fatal.h"
+#include "core/text_value.h"
 #include "core/thermal.h"
 #include "run/dose_splitting.h"
 #include "run/input.h"
@@ -158,11 +158,6 @@ void ExpandDoseSplitting(RunState& state) {
   }
   Require(expanded.NumberOfElements() > 0, "Begin!=NULL", "list", 135);
   state.Simulations = expanded;
-}
-
-void StripFinalBlank(char* text) {
-  const std::size_t length = std::strlen(text);
-  if (length > 0) text[length - 1] = '\0';
 }
 
 }  // namespace

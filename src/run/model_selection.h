@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/fatal.h"
+#include "core/text_value.h"
 
 namespace orvane {
 
@@ -17,8 +18,7 @@ namespace orvane {
 // description.
 template <class Entry>
 int SelectModel(char* name, const Entry* entries, int count, const char* heading, int status) {
-  const std::size_t length = std::strlen(name);
-  if (length > 0) name[length - 1] = '\0';
+  StripFinalBlank(name);
   int listFrom = count - 1;
   for (int i = 0; i < count; ++i) {
     if (std::strcmp(name, entries[i].key) == 0) return i;

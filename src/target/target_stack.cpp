@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/fatal.h"
+#include "core/text_value.h"
 #include "target/lattice_type.h"
 #include "target/layer_check.h"
 
@@ -83,12 +84,9 @@ std::string AutomaticDensityName(const SpeciesCounts& counts, const AtomList& at
 // The name under which the layer's density is read or saved; it is also
 // stored back into the layer.
 std::string DensityFileName(Layer& layer, const SpeciesCounts& counts, const AtomList& atoms) {
-  std::string name(layer.EDTFile);
-  if (name.empty()) {
-    name = AutomaticDensityName(counts, atoms);
-  } else {
-    name.pop_back();  // the blank with which the reader ends a text value
-  }
+  const std::string given(layer.EDTFile);
+  const std::string name =
+      given.empty() ? AutomaticDensityName(counts, atoms) : WithoutFinalBlank(given);
   std::snprintf(layer.EDTFile, Layer::kFileNameSize, "%s", name.c_str());
   return name;
 }
