@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "core/append_line.h"
 #include "core/fatal.h"
 #include "core/replaced_file.h"
 #include "core/text_value.h"
@@ -160,12 +161,9 @@ double DamageProfile::FoldCrossSection(double sigma0, double pathSum, uint32_t i
 
 void DamageProfile::AppendRetained(const std::string& outputDirectory) {
   const std::string path = outputDirectory + "/DDBC_1D.dat";
-  if (std::FILE* f = std::fopen(path.c_str(), "a")) {
-    std::fprintf(f, "%lf\n", Retained);
-    std::fclose(f);
-  } else {
-    std::cerr << "# Error: DamageProfile::AppendRetained, Can't open " << path << "\n";
-  }
+  char line[64];
+  std::snprintf(line, sizeof line, "%lf\n", Retained);
+  AppendLine(path, line, "DamageProfile::AppendRetained");
   Retained = 0.0;
 }
 

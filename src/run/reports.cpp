@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "core/append_line.h"
 #include "core/fatal.h"
 #include "core/thermal.h"
 #include "damage/damage_plot.h"
@@ -108,13 +109,9 @@ void ReportCollisions(RunState& state) {
 }
 
 void AppendCrossSection(double energy, double sigma0) {
-  const char* path = "CrossSectionMartin_vs_Energy";
-  if (std::FILE* f = std::fopen(path, "a+")) {
-    std::fprintf(f, "%g %g\n", energy, sigma0);
-    std::fclose(f);
-  } else {
-    std::cerr << "# Error: Statistics, Can't open " << path << std::endl;
-  }
+  char line[64];
+  std::snprintf(line, sizeof line, "%g %g\n", energy, sigma0);
+  AppendLine("CrossSectionMartin_vs_Energy", line, "Statistics");
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
-#include <new>
 
+#include "core/append_line.h"
 #include "core/fatal.h"
 #include "run/configure.h"
 #include "run/implant_loop.h"
@@ -27,19 +27,6 @@ std::string AmorphizationLine(uint32_t b, double dose, int ions, const DamagePro
   return line;
 }
 
-namespace {
-
-void AppendAmorphization(const std::string& path, const std::string& line) {
-  if (std::FILE* f = std::fopen(path.c_str(), "a")) {
-    std::fputs(line.c_str(), f);
-    std::fclose(f);
-  } else {
-    std::cerr << "# Error: RunSimulations, Can't open " << path << std::endl;
-  }
-}
-
-}  // namespace
-
 void RunSimulations(RunState& state) {
   const std::string path = state.OutputDirectory + "/MaxAmorf_vs_Dose.dat";
   if (std::FILE* f = std::fopen(path.c_str(), "w")) {
@@ -56,7 +43,8 @@ void RunSimulations(RunState& state) {
     for (uint32_t b = 1; ions > 0 && b <= static_cast<uint32_t>(ions);) {
       ImplantOne(state);
       b = TallyIon(state);
-      AppendAmorphization(path, AmorphizationLine(b, state.Current.Dose, ions, state.Damage));
+      AppendLine(path, AmorphizationLine(b, state.Current.Dose, ions, state.Damage),
+                 "RunSimulations");
     }
     Statistics(state, k);
     ++k;
