@@ -168,9 +168,6 @@ void Defaults(RunState& state) {
   state.Damage = DamageProfile();
   state.Temperature = 300.0;
   state.IonWeight = 1.0;
-  state.CurrentRS0 = 1.8;
-  state.StoppingModel = 2;
-  state.IonizationModel = 1;
   state.ClosestImpact2 = 1e10;
   state.Current = Simulation();
 }

@@ -172,8 +172,8 @@ bool FollowedTooLong(const RunState& state) {
 }  // namespace
 
 void UseLayerStopping(RunState& state) {
-  state.CurrentRS0 = state.Current.RS0[state.CurrentLayerSlot];
-  state.NonLocalStopping.SetLayer(state.CurrentLayerSlot, state.CurrentRS0);
+  state.NonLocalStopping.SetLayer(state.CurrentLayerSlot,
+                                  state.Current.RS0[state.CurrentLayerSlot]);
 }
 
 void UseCurrentCrystalCell(RunState& state) {

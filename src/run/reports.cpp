@@ -156,7 +156,7 @@ void DisplayOnly(RunState& state, int /*mode*/) {
   for (const Simulation& simulation : state.Simulations) {
     Simulation& s = state.Current;
     s = simulation;
-    state.CurrentRS0 = s.RS0[0];
+    UseLayerStopping(state);
     if (s.Projectiles[0] == 0) s.Projectiles[0] = s.ImplantedElement;
     const std::string prefix = HistogramPrefix(c.HSTFile, k);
     OpenDisplayWindows(state.Windows, prefix, c.ShowDamage != 0);

@@ -50,10 +50,7 @@ struct RunState {
   Simulation Current;
   uint32_t NextIon = 1;
   double Temperature = 300.0;
-  double IonWeight = 1.0;   // real ions per simulated ion
-  double CurrentRS0 = 1.8;  // stopping parameter of the current layer (as the stopping holds it)
-  int StoppingModel = 2;
-  int IonizationModel = 1;
+  double IonWeight = 1.0;  // real ions per simulated ion
 
   // Counters and statistics of the simulation in hand.
   uint32_t CollisionTotal = 0;
@@ -91,7 +88,7 @@ struct RunState {
   // Interaction physics and the cascade engine.
   PairGeometry Geometry;  // the binary collision in hand, with the collision tables
   Inel LocalStopping;
-  STP NonLocalStopping;
+  STP NonLocalStopping;  // with the chosen models and the RS0 of the current layer
   Target Engine{
       TargetLinks{Atoms, Frame, Potentials, LocalStopping, NonLocalStopping, NearbySites, Damage}};
 

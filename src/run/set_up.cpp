@@ -13,19 +13,19 @@ namespace {
 // The electronic stopping and ionization models named in the parameter file.
 void SelectStoppingModels(RunState& state) {
   Configuration& c = state.Config;
-  state.StoppingModel = SelectModel(c.Stopping, kStoppingModels, kStoppingModelCount,
-                                    "# The stopping you can select are:\n", 502);
+  const int stopping = SelectModel(c.Stopping, kStoppingModels, kStoppingModelCount,
+                                   "# The stopping you can select are:\n", 502);
   if (c.Verbose) {
     std::cout << " Using " << c.Stopping << " for stopping. "
-              << kStoppingModels[state.StoppingModel].description << '\n';
+              << kStoppingModels[stopping].description << '\n';
   }
-  state.IonizationModel = SelectModel(c.Ionization, kIonizationModels, kIonizationModelCount,
-                                      "# The ionization you can select are:\n", 503);
+  const int ionization = SelectModel(c.Ionization, kIonizationModels, kIonizationModelCount,
+                                     "# The ionization you can select are:\n", 503);
   if (c.Verbose) {
     std::cout << " Using " << c.Ionization << " as ionization. "
-              << kIonizationModels[state.IonizationModel].description << '\n';
+              << kIonizationModels[ionization].description << '\n';
   }
-  state.NonLocalStopping.SelectModels(state.StoppingModel, state.IonizationModel);
+  state.NonLocalStopping.SelectModels(stopping, ionization);
 }
 
 // The crystals of the layers with their electron densities; the first layer
