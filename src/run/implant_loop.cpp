@@ -29,7 +29,7 @@ void StartIon(RunState& state) {
     const double u2 = state.Rng.Uniform();
     c.POS = Vector(0.0, u1 * state.WinB, u2 * state.WinA) - direction;
   }
-  const Vector start = FoldIntoCell(c.POS, state.Cell, state.HalfCell);
+  const Vector start = FoldStartIntoCell(c.POS, state.Cell, state.HalfCell);
   if (c.EnergyPercentage != 0.0) c.EnergySigma = c.EnergyPercentage * s.ENERGY / 100.0;
   const double energy = DrawEnergy(s.ENERGY, c.EnergySpread, c.EnergySigma, state.Rng);
 
@@ -184,7 +184,7 @@ void UseCurrentCrystalCell(RunState& state) {
   state.Engine.SetCell(state.Cell, state.HalfCell);
 }
 
-Vector FoldIntoCell(const Vector& position, const Vector& cell, const Vector& halfCell) {
+Vector FoldStartIntoCell(const Vector& position, const Vector& cell, const Vector& halfCell) {
   auto fold = [](double p, double c, double h) {
     const double f = std::fmod(p, c);
     return f - std::trunc(f / h) * c;

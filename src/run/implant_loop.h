@@ -8,7 +8,7 @@ namespace orvane {
 
 // The start position folded into the crystal cell around the origin: each
 // component less the whole cells that bring it within half a cell.
-Vector FoldIntoCell(const Vector& position, const Vector& cell, const Vector& halfCell);
+Vector FoldStartIntoCell(const Vector& position, const Vector& cell, const Vector& halfCell);
 
 // The ion energy of the run's energy spread law (0 none, 1 uniform of width
 // sigma, 2 Gaussian of deviation sigma), drawn from the stream.

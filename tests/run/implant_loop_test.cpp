@@ -42,12 +42,12 @@ TEST(ImplantStart, GaussianEnergySpreadHasItsDeviation) {
 
 TEST(ImplantStart, StartPositionsFoldIntoTheCellAroundTheOrigin) {
   const Vector cell(5.431, 5.431, 5.431), half(2.7155, 2.7155, 2.7155);
-  const Vector folded = FoldIntoCell(Vector(-1.0, 4.0, 12.0), cell, half);
+  const Vector folded = FoldStartIntoCell(Vector(-1.0, 4.0, 12.0), cell, half);
   EXPECT_DOUBLE_EQ(folded.x, -1.0);
   EXPECT_NEAR(folded.y, 4.0 - 5.431, 1e-12);
   EXPECT_NEAR(folded.z, 12.0 - 2 * 5.431, 1e-12);
   for (double p = -20.0; p < 20.0; p += 0.37) {
-    const Vector f = FoldIntoCell(Vector(p, p, p), cell, half);
+    const Vector f = FoldStartIntoCell(Vector(p, p, p), cell, half);
     EXPECT_LE(std::fabs(f.x), 2.7155 + 1e-12) << p;
     // The fold moves by whole cells only.
     const double cells = (p - f.x) / 5.431;
