@@ -12,12 +12,6 @@ using namespace orvane_test;
 
 namespace {
 
-RunResult RunFile(const TempDir& dir, const std::string& parameters,
-                  const std::string& name = "p.in") {
-  WriteFile(dir.File(name), parameters);
-  return RunOrvane(dir.Path(), name, TablesEnvironment());
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream is(text);

@@ -16,12 +16,6 @@ using namespace orvane_test;
 
 namespace {
 
-RunResult RunFile(const TempDir& dir, const std::string& parameters,
-                  const std::string& environment = TablesEnvironment()) {
-  WriteFile(dir.File("p.in"), parameters);
-  return RunOrvane(dir.Path(), "p.in", environment);
-}
-
 struct Ion {
   double depth = 0;  // nm
   std::string status;

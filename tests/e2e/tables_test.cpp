@@ -14,8 +14,8 @@ namespace {
 const std::string kTables = ORVANE_TEST_TABLES;
 
 RunResult RunWithTables(const TempDir& dir, const std::string& prefix) {
-  WriteFile(dir.File("p.in"), "NumberOfImplants 0\n");
-  return RunOrvane(dir.Path(), "p.in", "TABLES3DDIR='" + prefix + "' EDTDIR='" + kTables + "'");
+  return RunFile(dir, "NumberOfImplants 0\n",
+                 "TABLES3DDIR='" + prefix + "' EDTDIR='" + kTables + "'");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 using namespace orvane;
 using orvane_test::FileExists;
+using orvane_test::RegexLiteral;
 using orvane_test::TempDir;
 using stopping_test::ReadDoubles;
 using stopping_test::WriteDoubles;
@@ -45,16 +46,6 @@ double ReferenceFriction(double p, double za, double zb) {
 }
 
 double Entry(int k) { return 0.001 + 0.015 * k; }
-
-// Regular-expression text that matches the literal text.
-std::string Literal(const std::string& text) {
-  std::string pattern;
-  for (char c : text) {
-    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) pattern += '\\';
-    pattern += c;
-  }
-  return pattern;
-}
 
 class InelTables : public stopping_test::WithStoppingTables {};
 class InelTablesDeathTest : public stopping_test::WithStoppingTables {};
@@ -162,15 +153,15 @@ TEST_F(InelTablesDeathTest, TableThatCannotBeWrittenEndsTheRun) {
   PointTablesAt("/nonexistent-orvane-dir/");
   Inel inel;
   EXPECT_EXIT(inel.FFF(1.0, 14, 5), testing::ExitedWithCode(301 & 0xFF),
-              Literal("# Error: Inel::FFF, Can't write in "
-                      "/nonexistent-orvane-dir/InelLocal_05_14.dat\n"));
+              RegexLiteral("# Error: Inel::FFF, Can't write in "
+                           "/nonexistent-orvane-dir/InelLocal_05_14.dat\n"));
 }
 
 TEST_F(InelTablesDeathTest, AtomicNumbersBeyondTheElementsAreRefused) {
   Inel inel;
-  EXPECT_DEATH(inel.FFF(1.0, 103, 5), Literal("Z>=1 && Z<=102"));
-  EXPECT_DEATH(inel.FFF(1.0, 14, 0), Literal("Z>=1 && Z<=102"));
-  EXPECT_DEATH(inel.FFF(-0.1, 14, 5), Literal("p>=0"));
+  EXPECT_DEATH(inel.FFF(1.0, 103, 5), RegexLiteral("Z>=1 && Z<=102"));
+  EXPECT_DEATH(inel.FFF(1.0, 14, 0), RegexLiteral("Z>=1 && Z<=102"));
+  EXPECT_DEATH(inel.FFF(-0.1, 14, 5), RegexLiteral("p>=0"));
 }
 
 namespace {

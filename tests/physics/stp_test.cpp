@@ -11,6 +11,7 @@
 
 using namespace orvane;
 using orvane_test::FileExists;
+using orvane_test::RegexLiteral;
 using orvane_test::TempDir;
 using stopping_test::ReadDoubles;
 using stopping_test::WriteDoubles;
@@ -31,16 +32,6 @@ double Bilinear(const std::vector<double>& t, double v, double rs) {
   const double a = at(j, i) + fv * (at(j, i + 1) - at(j, i));
   const double b = at(j + 1, i) + fv * (at(j + 1, i + 1) - at(j + 1, i));
   return a + fr * (b - a);
-}
-
-// Regular-expression text that matches the literal text.
-std::string Literal(const std::string& text) {
-  std::string pattern;
-  for (char c : text) {
-    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) pattern += '\\';
-    pattern += c;
-  }
-  return pattern;
 }
 
 class StpTables : public stopping_test::WithStoppingTables {};
@@ -219,9 +210,9 @@ TEST_F(StpTablesDeathTest, TableThatCannotBeWrittenEndsTheRun) {
   stp.SelectModels(0, 1);
   PointTablesAt("/nonexistent-orvane-dir/");
   EXPECT_EXIT(stp.Stopping(1.0, 5.0, 2.0), testing::ExitedWithCode(301 & 0xFF),
-              Literal("# Generating non-local inelastic stopping table Z = 5\n"
-                      "# Error, STP::Stopping, Can't write in "
-                      "/nonexistent-orvane-dir/InelNonLocal05_00_01_1.80.dat\n"));
+              RegexLiteral("# Generating non-local inelastic stopping table Z = 5\n"
+                           "# Error, STP::Stopping, Can't write in "
+                           "/nonexistent-orvane-dir/InelNonLocal05_00_01_1.80.dat\n"));
   EXPECT_FALSE(FileExists("/nonexistent-orvane-dir/InelNonLocal05_00_01_1.80.dat"));
 }
 

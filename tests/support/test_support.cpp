@@ -45,6 +45,21 @@ RunResult RunOrvane(const std::string& directory, const std::string& arguments,
   return result;
 }
 
+RunResult RunFile(const TempDir& dir, const std::string& parameters,
+                  const std::string& environment) {
+  WriteFile(dir.File("p.in"), parameters);
+  return RunOrvane(dir.Path(), "p.in", environment);
+}
+
+std::string RegexLiteral(const std::string& text) {
+  std::string pattern;
+  for (char c : text) {
+    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) pattern += '\\';
+    pattern += c;
+  }
+  return pattern;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream is(path, std::ios::binary);
   std::ostringstream text;

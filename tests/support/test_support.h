@@ -21,6 +21,10 @@ class TempDir {
   std::string path_;
 };
 
+// "TABLES3DDIR=... EDTDIR=..." naming the table directory of the
+// end-to-end runs (shipped densities plus the tables generated from them).
+std::string TablesEnvironment();
+
 struct RunResult {
   int status = -1;  // exit status, or -1 when the process did not exit normally
   std::string out;
@@ -33,13 +37,17 @@ struct RunResult {
 RunResult RunOrvane(const std::string& directory, const std::string& arguments,
                     const std::string& environment = "");
 
+// Writes the parameters to "p.in" in the directory and runs the binary on it,
+// with the shared test tables unless another environment is given.
+RunResult RunFile(const TempDir& dir, const std::string& parameters,
+                  const std::string& environment = TablesEnvironment());
+
+// A regular expression that matches the text literally.
+std::string RegexLiteral(const std::string& text);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
-
-// "TABLES3DDIR=... EDTDIR=..." naming the table directory of the
-// end-to-end runs (shipped densities plus the tables generated from them).
-std::string TablesEnvironment();
 
 // The shipped directory of isolated-atom densities, with a final slash.
 std::string ShippedDensityDir();
