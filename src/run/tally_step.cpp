@@ -24,12 +24,12 @@ void PeriodicOutputs(RunState& state, uint32_t k) {
               state.Current.NumberOfImplants);
     SaveHistoR(hist, species, state.OutputDirectory, c.HSTFile);
     if (c.PearsonIV) SavePearsonIV(hist, species, state.OutputDirectory);
-    if (c.ShowDamage) {
-      // The plot reads the profile from its file, so the file is brought up
-      // to date first.
-      state.Damage.SaveAmorph(state.OutputDirectory);
-      PlotDamage(state.Windows.Damage, state.OutputDirectory, c.GPInitDamage, c.GPPlotDamage);
-    }
+  }
+  // One damage profile serves every species.  The plot reads it from its
+  // file, so the file is brought up to date first.
+  if (c.ShowDamage) {
+    state.Damage.SaveAmorph(state.OutputDirectory);
+    PlotDamage(state.Windows.Damage, state.OutputDirectory, c.GPInitDamage, c.GPPlotDamage);
   }
   if (c.ShowHisto1D) {
     ShowFinalState1D(state.Windows.Doping, state.OutputDirectory, state.Tallies.Tracked, c.HSTFile,
