@@ -5,18 +5,14 @@
 
 namespace orvane {
 
-namespace {
-constexpr double kPi = 3.141592653589793;
-}
-
 Axes Axes::Build(Vector a, Vector b, double tha, double phi, bool verbose, std::ostream& out) {
   a.Normalize();
   b.Normalize();
   const Vector x = a;
   const Vector y = b;
   const Vector z = Cross(a, b);
-  const double t = tha * kPi / 180.0;
-  const double p = phi * kPi / 180.0;
+  const double t = Radians(tha);
+  const double p = Radians(phi);
   const double ct = std::cos(t), st = std::sin(t), cp = std::cos(p), sp = std::sin(p);
   Axes frame;
   frame.X = ct * cp * x + ct * sp * y + st * z;

@@ -9,7 +9,6 @@ namespace {
 constexpr int32_t kTwo24 = 16777216;
 constexpr int32_t kCd = 7654321;
 constexpr int32_t kCm = 16777213;
-constexpr double kPi = 3.141592653589793;
 }  // namespace
 
 void Ranmar::Seed(int32_t seed1, int32_t seed2) {
@@ -93,7 +92,7 @@ Axes Ranmar::RandomRotation() {
 
 void Ranmar::Deflect(Vector& u, int divType, double angle) {
   const double alpha = (divType == 1 || divType == 2) ? angle * 0.707106781 : angle;
-  const double c = std::cos(alpha * kPi / 180.0);
+  const double c = std::cos(Radians(alpha));
   double cpsi, spsi;
   RandomAzimuth(cpsi, spsi);
   double o = 0.0;

@@ -46,6 +46,10 @@ struct Vector {
   }
 };
 
+// Pi as the angles of the run are converted with it.
+inline constexpr double kPi = 3.141592653589793;
+inline double Radians(double degrees) { return degrees * kPi / 180.0; }
+
 inline constexpr Vector NullVector{0.0, 0.0, 0.0};
 inline constexpr Vector UnitX{1.0, 0.0, 0.0};
 

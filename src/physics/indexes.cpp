@@ -1,12 +1,11 @@
 #include "physics/indexes.h"
 
 #include "core/fatal.h"
+#include "core/vector.h"
 
 namespace orvane {
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Twelve points per decade from 10 eV, ten significant digits.  The fourth
 // point of each decade is 2.008546611 (about e^3) times its power of ten, the

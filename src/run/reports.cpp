@@ -18,13 +18,9 @@
 
 namespace orvane {
 
-namespace {
-constexpr double kPi = 3.141592653589793;
-}
-
 Vector BeamDirection(const Axes& frame, double tha, double phi) {
-  const double t = tha * kPi / 180.0;
-  const double p = phi * kPi / 180.0;
+  const double t = Radians(tha);
+  const double p = Radians(phi);
   return std::cos(t) * frame.X + std::sin(t) * std::sin(p) * frame.Y +
          std::sin(t) * std::cos(p) * frame.Z;
 }

@@ -16,7 +16,6 @@ namespace orvane {
 namespace {
 
 constexpr double kDegree = 0.017453292519943295;
-constexpr double kPi = 3.141592653589793;
 // Cell and site components smaller than this are rounding residues (such
 // as cos 90 degrees) and are stored as 0.
 constexpr double kResidue = 1.0862e-05;
