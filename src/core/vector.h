@@ -46,6 +46,11 @@ struct Vector {
   }
 };
 
+// The rounding tolerance of the whole system (angstrom, or units of
+// momentum): smaller components are noise, and margins of this size keep
+// strict comparisons from failing on rounding.
+inline constexpr double kTolerance = 1.0862e-05;
+
 // Pi as the angles of the run are converted with it.
 inline constexpr double kPi = 3.141592653589793;
 inline double Radians(double degrees) { return degrees * kPi / 180.0; }

@@ -5,11 +5,6 @@
 
 namespace orvane {
 
-// The engine's rounding tolerance (angstrom, or units of momentum): smaller
-// components are noise, and margins of this size keep strict comparisons
-// from failing on rounding.
-inline constexpr double kTolerance = 1.0862e-5;
-
 // The vector with every component of magnitude below kTolerance set to 0.
 Vector WithoutRoundingNoise(Vector v);
 

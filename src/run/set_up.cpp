@@ -51,7 +51,7 @@ void SetUp(RunState& state, int argc, char** argv, int prepareTables, int openWi
   if (openWindows) {
     OpenPlotWindows(state.Windows, argc > 1 ? argv[1] : "", c.ShowHisto1D, c.REShow, c.ShowDamage);
   }
-  c.GhiLimit += 1.0862e-05;
+  c.GhiLimit += kTolerance;
   c.CellRange = 1.5;
   if (c.SimultaneousDistance < 0.0) c.SimultaneousDistance = 0.0;
   if (c.SD2 < 0.0) c.SD2 = 0.0;

@@ -16,10 +16,6 @@ namespace orvane {
 namespace {
 
 constexpr double kDegree = 0.017453292519943295;
-// Cell and site components smaller than this are rounding residues (such
-// as cos 90 degrees) and are stored as 0.
-constexpr double kResidue = 1.0862e-05;
-constexpr double kGhiMargin = 1.0862e-05;
 constexpr double kFar = 4096.0;
 constexpr double kNearbyRadius = 3.0;
 // A bound just above its square, so that the exact test by the root is
@@ -45,7 +41,9 @@ const Centring& CentringOf(int type) {
   return kCentrings[type - 1];
 }
 
-double WithoutResidue(double value) { return std::fabs(value) < kResidue ? 0.0 : value; }
+// Cell and site components smaller than the tolerance are rounding residues
+// (such as cos 90 degrees) and are stored as 0.
+double WithoutResidue(double value) { return std::fabs(value) < kTolerance ? 0.0 : value; }
 
 Vector WithoutResidue(const Vector& v) {
   return Vector(WithoutResidue(v.x), WithoutResidue(v.y), WithoutResidue(v.z));
@@ -188,7 +186,7 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
                           Ranmar& rng, double lowerDepth, double upperDepth,
                           const ThermalTable& thermal, const Axes& frame, List<Vector>& nearby) {
   double sMin = kFar, sMax = kFar, p2Selected = kFar, out = kFar, sNearMiss = kFar;
-  const double oldGhi = particle.Ghi + kGhiMargin;
+  const double oldGhi = particle.Ghi + kTolerance;
   Site nearMiss;
   Require(oldGhi >= GhiLimit, "OldGhi>=GhiLimit", "crystal", 489);
   Require(candidates.Empty(), "Candidates.NumberOfElements()==0", "crystal", __LINE__);

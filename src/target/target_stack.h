@@ -15,7 +15,7 @@ namespace orvane {
 struct TargetStack {
   double CellRange = 1.5;             // half extent of each crystal's block, in cells
   double InteractionRadius = 2.7155;  // angstrom
-  double GhiLimit = 0.1 + 1.0862e-05;
+  double GhiLimit = 0.1 + kTolerance;
   double SimultaneousDistance = 0.5;
   double BackSurface = -1e10;  // largest XMax of the layers
   double FrontSurface = 1e10;  // smallest XMin of the layers
