@@ -1,6 +1,8 @@
 #include "physics/table3d.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -44,6 +46,39 @@ void RequireSlot(int a, int b) {
           << "# E= " << energy << " eV, p=" << impact << " angstroms\n"
           << "# nE= " << e << ", np=" << i << "\n";
   Fatal(407, message.str());
+}
+
+// ln p of the impact-parameter grid points.
+const double* LogImpactGrid() {
+  static const auto grid = [] {
+    std::array<double, N_S> g{};
+    for (int j = 0; j < N_S; ++j) g[j] = std::log(ImpactIndexToValue(j).lower);
+    return g;
+  }();
+  return grid.data();
+}
+
+// The value at the impact parameter p of cell i, from the grid points
+// around the cell (up to four, i-1 .. i+2) by Lagrange interpolation of
+// ln(value) in ln(p): it follows both the flat top of an energy transfer
+// near p = 0 and its steep fall further out.  Where the two points of the
+// cell are not both positive, the linear value is kept.
+template <class Value>
+double AlongImpactCurve(const Value& value, int i, double p, double linear) {
+  if (!(value(i) > 0.0 && value(i + 1) > 0.0)) return linear;
+  const int first = (i > 0 && value(i - 1) > 0.0) ? i - 1 : i;
+  const int last = (i + 2 < N_S && value(i + 2) > 0.0) ? i + 2 : i + 1;
+  const double* lnGrid = LogImpactGrid();
+  const double x = std::log(p);
+  double lnValue = 0.0;
+  for (int j = first; j <= last; ++j) {
+    double basis = 1.0;
+    for (int k = first; k <= last; ++k) {
+      if (k != j) basis *= (x - lnGrid[k]) / (lnGrid[j] - lnGrid[k]);
+    }
+    lnValue += basis * std::log(value(j));
+  }
+  return std::exp(lnValue);
 }
 
 }  // namespace
@@ -172,13 +207,26 @@ void TBL::Lookup(int projectile, int target, double energy, double impact, const
   const double te = (energy - energies.lower) / (energies.upper - energies.lower);
   const double ts = (impact - impacts.lower) / (impacts.upper - impacts.lower);
 
-  const double* low = table + (static_cast<std::size_t>(e) * N_S + i) * kValues;
-  const double* high = low + N_S * kValues;  // the next energy
+  // The table value v at the energy, linear between the two energies of
+  // its cell, at impact-parameter index j.
+  auto atImpact = [&](int v, int j) {
+    const double* lower = table + (static_cast<std::size_t>(e) * N_S + j) * kValues + v;
+    return *lower + te * (lower[N_S * kValues] - *lower);
+  };
   double w[5];
   for (int v = 0; v < 5; ++v) {
-    const double a = low[v] + te * (high[v] - low[v]);
-    const double b = low[v + kValues] + te * (high[v + kValues] - low[v + kValues]);
-    w[v] = a + ts * (b - a);
+    const double a = atImpact(v, i);
+    w[v] = a + ts * (atImpact(v, i + 1) - a);
+  }
+  // The energy given to the atom and the recoil's direction cosine fall off
+  // steeply and with changing slope between the grid points; a straight
+  // line between them overshoots, and the nuclear stopping with it.  The
+  // projectile keeps what the atom does not take.
+  if (impact >= impacts.lower) {
+    const double total = w[3] + w[4];
+    w[2] = AlongImpactCurve([&](int j) { return atImpact(2, j); }, i, impact, w[2]);
+    w[4] = AlongImpactCurve([&](int j) { return atImpact(4, j); }, i, impact, w[4]);
+    w[3] = total - w[4];
   }
   out.ProjectileIntersection = std::min(w[0], 0.0);
   out.RecoilIntersection = w[1];

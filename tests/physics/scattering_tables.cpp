@@ -26,6 +26,7 @@ orvane::AtomList BoronSiliconArsenic() {
   atoms.Add(orvane::Atom("B", 10.811, 5, 1480.0));
   atoms.Add(orvane::Atom("Si", 28.086, 14, 519.0));
   atoms.Add(orvane::Atom("As", 74.9216, 33, 282.0));
+  atoms.Add(orvane::Atom("P", 30.973762, 15, 1480.0));
   return atoms;
 }
 
@@ -37,7 +38,7 @@ std::unique_ptr<SharedTables> Generate() {
   shared->atoms = BoronSiliconArsenic();
   ScopedTableDirectory tables(shared->prefix);
   orvane::CollisionOutcome outcome;
-  const int pairs[4][2] = {{1, 2}, {2, 1}, {2, 2}, {3, 2}};
+  const int pairs[5][2] = {{1, 2}, {2, 1}, {2, 2}, {3, 2}, {4, 2}};
   for (const auto& pair : pairs) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
@@ -54,7 +55,7 @@ std::unique_ptr<SharedTables> Generate() {
 
 }  // namespace
 
-const SharedTables& Shared() {
+SharedTables& Shared() {
   static const std::unique_ptr<SharedTables> shared = Generate();
   return *shared;
 }

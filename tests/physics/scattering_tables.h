@@ -39,10 +39,10 @@ class ScopedTableDirectory {
   std::string previous_;
 };
 
-// B, Si and As, at positions 1, 2 and 3.
+// B, Si, As and P, at positions 1 to 4.
 orvane::AtomList BoronSiliconArsenic();
 
-// The tables of B-Si, Si-B, Si-Si and As-Si, generated on first use through
+// The tables of B-Si, Si-B, Si-Si, As-Si and P-Si, generated on first use through
 // the store's look-up into a temporary directory, with what the generation
 // of B-Si printed.
 struct SharedTables {
@@ -54,6 +54,6 @@ struct SharedTables {
   std::string boronSiliconOut;
   std::string boronSiliconErr;
 };
-const SharedTables& Shared();
+SharedTables& Shared();
 
 }  // namespace scattering_test

@@ -202,19 +202,28 @@ TEST_F(TableStoreDeathTest, FilesThatCannotBeCreatedEndTheRun) {
               testing::ExitedWithCode(301 & 0xFF), "^# Error: TBL::SaveASCII\n$");
 }
 
-// Look-ups on a table that is linear in energy and impact parameter, which
-// the bilinear interpolation reproduces everywhere.
+// Look-ups on a table whose values the interpolation reproduces everywhere:
+// linear in energy, and along the impact parameter either linear (the
+// asymptote intersections, the sum of the two energies) or with a logarithm
+// quadratic in ln p (the recoil energy and cosine), the shape that a power
+// law with a slowly changing exponent has.
 class TableLookup : public TableStore {
  protected:
   void SetUp() override {
-    WriteText(prefix + "Zel1405.dat", Values(Linear));
+    WriteText(prefix + "Zel1405.dat", Values(Smooth));
     LoadAll(store, siliconBoron);
   }
-  static double Linear(double e, double s, int v) {
+  static double Bell(double s) {
+    const double x = std::log(s);
+    return std::exp(-0.05 * x * x - x);
+  }
+  static double Recoil(double e, double s) { return (0.1 * e - 2.0) * Bell(s); }  // < 0 below 20 eV
+  static double Smooth(double e, double s, int v) {
     switch (v) {
-      case 0: return 0.01 * s - 0.02;    // positive from 2 A on
-      case 3: return 0.9 * e + 100 * s;  // beyond E at low energy and large s
-      case 4: return 0.1 * e - 2.0 + s;  // negative below 20 eV and small s
+      case 0: return 0.01 * s - 0.02;                    // positive from 2 A on
+      case 2: return (0.5 + 1e-8 * e) * Bell(s) / Bell(1e-3);
+      case 3: return 0.9 * e + 100 * s - Recoil(e, s);  // the sum beyond E at large s
+      case 4: return Recoil(e, s);
       default: return v * 1.5 + 1e-4 * e - 0.3 * s;
     }
   }
@@ -223,15 +232,16 @@ class TableLookup : public TableStore {
     store.Lookup(1, 2, energy, impact, siliconBoron, potentials, out);
     return out;
   }
-  void ExpectLinear(double energy, double impact) {
+  void ExpectSmooth(double energy, double impact) {
     const CollisionOutcome o = At(energy, impact);
     const double tolerance = 1e-9 * (1 + energy);
-    EXPECT_NEAR(o.ProjectileIntersection, std::min(Linear(energy, impact, 0), 0.0), tolerance);
-    EXPECT_NEAR(o.RecoilIntersection, Linear(energy, impact, 1), tolerance);
-    EXPECT_NEAR(o.RecoilCosine, Linear(energy, impact, 2), tolerance);
-    EXPECT_NEAR(o.ProjectileEnergy, std::min(energy, std::max(Linear(energy, impact, 3), 0.0)),
+    EXPECT_NEAR(o.ProjectileIntersection, std::min(Smooth(energy, impact, 0), 0.0), tolerance);
+    EXPECT_NEAR(o.RecoilIntersection, Smooth(energy, impact, 1), tolerance);
+    EXPECT_NEAR(o.RecoilCosine, Smooth(energy, impact, 2), tolerance);
+    const double sum = 0.9 * energy + 100 * impact;
+    EXPECT_NEAR(o.ProjectileEnergy, std::min(energy, std::max(sum - Recoil(energy, impact), 0.0)),
                 tolerance);
-    EXPECT_NEAR(o.RecoilEnergy, std::max(Linear(energy, impact, 4), 0.0), tolerance);
+    EXPECT_NEAR(o.RecoilEnergy, std::max(Recoil(energy, impact), 0.0), tolerance);
     EXPECT_EQ(o.EnergyLoss, 0.0);  // not interpolated, though the table holds 7.5 there
     EXPECT_EQ(o.PathLength, 0.0);
   }
@@ -243,27 +253,44 @@ TEST_F(TableLookup, GridPointsReturnTheStoredValues) {
       const double energy = EnergyIndexToValue(e).lower;
       const double impact = ImpactIndexToValue(i).lower;
       const CollisionOutcome o = At(energy, impact);
-      EXPECT_EQ(o.RecoilIntersection, Linear(energy, impact, 1));
-      EXPECT_EQ(o.RecoilCosine, Linear(energy, impact, 2));
-      ExpectLinear(energy, impact);
+      EXPECT_EQ(o.RecoilIntersection, Smooth(energy, impact, 1));
+      EXPECT_DOUBLE_EQ(o.RecoilCosine, Smooth(energy, impact, 2));
+      ExpectSmooth(energy, impact);
     }
   }
 }
 
-TEST_F(TableLookup, BetweenGridPointsTheInterpolationIsBilinear) {
-  for (double energy : {11.0, 150.0, 3.3e4, 8.2e6}) {
-    for (double impact : {0.0007, 0.02, 1.1, 4.9}) ExpectLinear(energy, impact);
+TEST_F(TableLookup, BetweenGridPointsTheShapesAreFollowed) {
+  for (double energy : {25.0, 150.0, 3.3e4, 8.2e6}) {
+    for (double impact : {0.0007, 0.002, 0.02, 0.13, 1.1, 3.9, 4.9}) ExpectSmooth(energy, impact);
   }
 }
 
+TEST_F(TableLookup, NonPositiveValuesAreInterpolatedLinearly) {
+  // Below 20 eV the recoil energy of the table is negative: linear, clamped.
+  const double e0 = EnergyIndexToValue(1).lower, e1 = EnergyIndexToValue(2).lower;
+  const double energy = 0.5 * (e0 + e1), impact = 0.15;
+  ASSERT_LT(e1, 20.0);
+  const double expected = Recoil(energy, impact);
+  EXPECT_LT(expected, 0.0);
+  EXPECT_EQ(At(energy, impact).RecoilEnergy, 0.0);
+}
+
 TEST_F(TableLookup, BelowTheFirstPointsTheFirstCellIsExtrapolated) {
-  ExpectLinear(5.0, 0.5);
-  ExpectLinear(100.0, 0.0);
-  ExpectLinear(2.0, 0.0001);
+  // Linear values below the first energy and impact parameter.
+  for (auto [energy, impact] : {std::pair{5.0, 0.5}, {100.0, 0.0}, {2.0, 0.0001}}) {
+    const CollisionOutcome o = At(energy, impact);
+    EXPECT_NEAR(o.RecoilIntersection, Smooth(energy, impact, 1), 1e-9);
+  }
+  // Along the impact parameter the first cell's straight line continues.
+  const double s0 = ImpactIndexToValue(0).lower, s1 = ImpactIndexToValue(1).lower;
+  const double energy = 1000.0, impact = 0.0001;
+  const double line = Recoil(energy, s0) + (impact - s0) / (s1 - s0) * (Recoil(energy, s1) - Recoil(energy, s0));
+  EXPECT_NEAR(At(energy, impact).RecoilEnergy, line, 1e-9 * energy);
 }
 
 TEST_F(TableLookup, ResultsAreClampedToPhysicalValues) {
-  EXPECT_EQ(At(15.0, 0.0005).RecoilEnergy, 0.0);      // 0.1 E - 2 + s < 0
+  EXPECT_EQ(At(15.0, 0.0005).RecoilEnergy, 0.0);      // 0.1 E - 2 < 0
   EXPECT_EQ(At(100.0, 4.0).ProjectileEnergy, 100.0);  // 0.9 E + 100 s > E
   EXPECT_EQ(At(1e3, 4.0).ProjectileIntersection, 0.0);
 }
