@@ -39,12 +39,24 @@ int Target::Phase1(PairGeometry& pairGeometry, double& fraction, double& sumT, d
   return n;
 }
 
+namespace {
+
+// The same lattice site, seen through two foldings of the particle into the
+// cell: the absolute positions then differ by rounding, never by as much as
+// the rounding tolerance, while distinct sites lie angstroms apart.
+bool SameSite(const Vector& a, const Vector& b) {
+  const Vector d = a - b;
+  return Dot(d, d) <= kTolerance * kTolerance;
+}
+
+}  // namespace
+
 void Target::ExcludeStruck(const Vector& toAbsolute) {
   if (Struck.Empty()) return;
   Candidates.RemoveIf([&](const Particle& candidate) {
     const Vector site = toAbsolute + candidate.Org;
     for (const Vector& struck : Struck) {
-      if (struck == site) {
+      if (SameSite(struck, site)) {
         ++Counters.SimultaneousCollisions;
         return true;
       }

@@ -196,6 +196,35 @@ TEST_F(Phase1Test, StruckSiteIsExcludedFromTheNextCollisionStepOnly) {
   EXPECT_EQ(w.Engine.Counters.SimultaneousCollisions, 1);
 }
 
+TEST_F(Phase1Test, StruckSiteSeenThroughAFoldOfTheCellIsStillExcluded) {
+  // A projectile 4 um deep strikes the site at 0.45 of the cell along x;
+  // it then crosses the cell boundary and is folded back by one cell, so
+  // the same site appears in its new lattice frame at 0.45 - 1 cells, and
+  // the absolute positions of the two views differ in the last bits.
+  const double a = 5.431;
+  Particle before = ion;
+  before.Abs = Vector(40000.0 + 2.6 / 3.0, 0.1, 0.2);
+  before.R = Vector(2.6 / 3.0, 0.1, 0.2);
+  const Vector site(0.45 * a, 0.7, 0.3);
+  AddCandidateAt(site);
+  ASSERT_EQ(RunPhase1(w, before).partners, 1);
+  w.Engine.Candidates.Clear();
+
+  Particle after = before;
+  const Vector step(2.1, 0.0, 0.0);
+  after.Abs = before.Abs + step;
+  after.R = before.R + step - Vector(a, 0.0, 0.0);
+  const Vector refolded((0.45 - 1.0) * a, 0.7, 0.3);
+  const Vector neighbour = refolded + Vector(1.3578, 1.3578, 0.0);  // one bond away
+  ASSERT_NE((after.Abs - after.R) + refolded, w.Engine.Struck.Front());
+  AddCandidateAt(refolded);
+  AddCandidateAt(neighbour);
+  EXPECT_EQ(RunPhase1(w, after).partners, 1);
+  EXPECT_EQ(w.Engine.Counters.SimultaneousCollisions, 1);
+  ASSERT_EQ(w.Engine.Candidates.NumberOfElements(), 1);
+  EXPECT_EQ(w.Engine.Candidates.Front().Org, neighbour);
+}
+
 TEST_F(Phase1Test, StepWithEveryCandidateExcludedIsAFreeFlight) {
   AddCandidateAt(Vector(11.0, 0.3, 0));
   ASSERT_EQ(RunPhase1(w, ion).partners, 1);
