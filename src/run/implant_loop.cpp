@@ -10,10 +10,11 @@ namespace orvane {
 
 namespace {
 
-// A fresh orientation of the lattice around the first moving particle.
-void RotateLattice(RunState& state) {
+// A fresh orientation of the lattice, with the first moving particle placed
+// in it beside the atom of the struck list that it has just struck.
+void RotateLattice(RunState& state, const List<Vector>& struck) {
   state.CurrentCrystal->Rotate(state.Rng.RandomRotation());
-  state.CurrentCrystal->SetNearestTo(state.Moving.Front().R);
+  state.CurrentCrystal->PlaceAfterRotation(state.Moving.Front(), struck);
 }
 
 double Depth(const RunState& state, const Particle& p) { return state.Frame.ComponentX(p.Abs); }
@@ -53,7 +54,8 @@ void StartIon(RunState& state) {
     ion.Weight = state.IonWeight;
     state.Moving.InsertAt(1, ion);
   }
-  if (state.CurrentLayer->Kind == POLYCRYSTALLINE) RotateLattice(state);
+  // A new ion has struck nothing yet.
+  if (state.CurrentLayer->Kind == POLYCRYSTALLINE) RotateLattice(state, List<Vector>());
 }
 
 // Two particles of half the weight in place of the work particle.
@@ -85,9 +87,17 @@ void SplitRareEvents(RunState& state) {
   }
 }
 
+// Whether the last partner search found a partner within the interaction
+// radius.  Amorphous material takes a new orientation about the atom just
+// struck after every such collision: kept until the next close approach
+// only, a lattice lets the particle run along its planes between glancing
+// collisions, and amorphous ranges came out a quarter too deep.
+bool JustCollided(const RunState& state) {
+  return state.ClosestImpact2 < state.CurrentCrystal->SearchRadius2;
+}
+
 // A particle deep in damaged material meets it amorphized, with the
-// probability of the local amorphous fraction, when it passed close to an
-// atom in the last search.
+// probability of the local amorphous fraction, after a collision.
 void MeetAmorphizedMaterial(RunState& state) {
   const double u = state.Rng.Uniform();
   const double depth = Depth(state, state.Work);
@@ -99,9 +109,8 @@ void MeetAmorphizedMaterial(RunState& state) {
     cell = static_cast<int>(static_cast<float>(depth / damage.Width));
   }
   if (cell < 0 || cell > 99) return;
-  if (u < damage.Cells[cell] / state.Damage.AmorphizationDensity &&
-      state.CurrentCrystal->MeanRadius2 > state.ClosestImpact2) {
-    RotateLattice(state);
+  if (u < damage.Cells[cell] / state.Damage.AmorphizationDensity && JustCollided(state)) {
+    RotateLattice(state, state.Engine.Struck);
     ++state.RotationCount;
     state.RotationFlag = 1;
   }
@@ -135,8 +144,8 @@ void SelectLayer(RunState& state, double depth) {
 void CollideOrFly(RunState& state) {
   Crystal& crystal = *state.CurrentCrystal;
   const TargetStack& stack = state.Stack;
-  if (state.CurrentLayer->Kind == AMORPHOUS && crystal.MeanRadius2 > state.ClosestImpact2) {
-    RotateLattice(state);
+  if (state.CurrentLayer->Kind == AMORPHOUS && JustCollided(state)) {
+    RotateLattice(state, state.Engine.Struck);
     ++state.RotationCount;
   }
   Target& engine = state.Engine;

@@ -129,8 +129,7 @@ int Crystal::MakeNeighbors(const Vector& position) {
   }
   const Vector& cell = LatticeParameter;
   const Vector centre(cell.x * position.x, cell.y * position.y, -cell.z * position.z);
-  const double radius =
-      std::max({cell.x, cell.y, cell.z}) * (std::sqrt(3.0) / 2.0) + InteractionRadius;
+  const double radius = HalfDiagonal() + InteractionRadius;
   List<Site>& neighbours = Neighbors[BasisCounter];
   for (const Site& site : Sites) {
     if (Distance(site.R, centre) >= radius) continue;
@@ -180,6 +179,25 @@ int Crystal::Unrotate() {
 const Site& Crystal::SetNearestTo(const Vector& point) {
   Nearest = Sites.FindBest(DistanceFrom, point);
   return Nearest;
+}
+
+void Crystal::PlaceAfterRotation(Particle& particle, const List<Vector>& struck) {
+  double closest2 = HalfDiagonal() * HalfDiagonal();
+  const Vector* anchor = nullptr;
+  for (const Vector& atom : struck) {
+    const Vector d = particle.Abs - atom;
+    if (Dot(d, d) <= closest2) {
+      closest2 = Dot(d, d);
+      anchor = &atom;
+    }
+  }
+  if (anchor != nullptr) particle.R = particle.Abs - *anchor;
+  SetNearestTo(particle.R);
+}
+
+double Crystal::HalfDiagonal() const {
+  const Vector& cell = LatticeParameter;
+  return std::max({cell.x, cell.y, cell.z}) * (std::sqrt(3.0) / 2.0);
 }
 
 int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,

@@ -55,6 +55,16 @@ class Crystal {
   // Nearest becomes the site of the working list closest to the point (in
   // the lattice frame); returns it.
   const Site& SetNearestTo(const Vector& point);
+  // Places the particle in the freshly rotated working list about the atom
+  // it has just struck: the struck atom (absolute positions) nearest to it,
+  // when one lies within the half diagonal of the cell, takes the site at
+  // the lattice origin, so that its neighbours turn about it and the
+  // particle keeps its place beside it.  The particle then meets the next
+  // atoms at the material's density, where a fresh lattice about the cell
+  // origin would put it at a random point, inside the empty shell of some
+  // other atom.  Without such an atom the particle keeps its place in the
+  // lattice frame.  Nearest becomes the site closest to the particle.
+  void PlaceAfterRotation(Particle& particle, const List<Vector>& struck);
 
   // The collision candidates ahead of the particle: the nearest lattice atom
   // in front of it within InteractionRadius of its path, and the further ones
@@ -99,6 +109,9 @@ class Crystal {
   List<Site> Neighbors[kMaxBasis];
 
  private:
+  // Half the diagonal of a cube with the longest cell edge: the farthest a
+  // folded particle lies from the lattice origin.
+  double HalfDiagonal() const;
   void StoreLimits(double cellRange, double interactionRadius, const Vector& latticeParameter,
                    double ghiLimit, double simultaneousDistance);
 };

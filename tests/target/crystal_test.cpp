@@ -243,6 +243,50 @@ TEST(CrystalRotation, NearestBecomesTheSiteClosestToAPoint) {
   EXPECT_EQ(crystal.Nearest.R, nearest.R);
 }
 
+TEST(CrystalRotation, TheAtomJustStruckKeepsItsPlaceInTheNewOrientation) {
+  Crystal crystal = Diamond();
+  Ranmar rng;
+  crystal.Rotate(rng.RandomRotation());
+  // The particle 1.1 A beside the atom it struck, 6 um deep; a farther atom
+  // struck in the same step.
+  Particle particle = Mover();
+  particle.Abs = Vector(60000.123456789, -3.7, 12.9);
+  particle.R = Vector(2.5, -2.0, 1.0);
+  List<Vector> struck;
+  struck.Add(particle.Abs + Vector(0.4, 2.2, 0.0));
+  struck.Add(particle.Abs + Vector(0.3, -1.0, 0.4));
+  crystal.PlaceAfterRotation(particle, struck);
+
+  // That atom is now the site at the lattice origin: the same absolute
+  // position within rounding, so the next step cannot meet it again.
+  const Vector toAbsolute = particle.Abs - particle.R;
+  const Site& origin = crystal.Sites.Front();
+  EXPECT_EQ(origin.R, NullVector);
+  EXPECT_LT(Distance(toAbsolute + origin.R, struck.Back()), 1e-9);
+  EXPECT_NEAR(Distance(particle.R, origin.R), std::sqrt(0.3 * 0.3 + 1.0 + 0.4 * 0.4), 1e-9);
+  EXPECT_EQ(crystal.Nearest.R, origin.R);
+  // Its neighbours lie around it at the bond length in the new orientation.
+  int bonds = 0;
+  for (const Site& site : crystal.Sites) bonds += std::fabs(site.R.Length() - 2.3517) < 1e-3;
+  EXPECT_EQ(bonds, 4);
+}
+
+TEST(CrystalRotation, WithoutAnAtomStruckNearbyTheParticleKeepsItsPlace) {
+  Crystal crystal = Diamond();
+  Ranmar rng;
+  crystal.Rotate(rng.RandomRotation());
+  Particle particle = Mover();
+  particle.R = Vector(1.0, -2.0, 0.5);
+  List<Vector> struck;
+  crystal.PlaceAfterRotation(particle, struck);
+  EXPECT_EQ(particle.R, Vector(1.0, -2.0, 0.5));
+  // Beyond half the cell diagonal the working list would not reach far
+  // enough ahead of the particle: such an atom is no anchor.
+  struck.Add(particle.Abs + Vector(4.75, 0.0, 0.0));
+  crystal.PlaceAfterRotation(particle, struck);
+  EXPECT_EQ(particle.R, Vector(1.0, -2.0, 0.5));
+}
+
 TEST(CrystalPartners, TheNearestAheadAndTheSimultaneousOnesAreKept) {
   Crystal crystal =
       WithSites({Vector(3.0, 0.5, 0.0), Vector(1.0, 1.0, 0.0), Vector(1.0, -1.0, 0.0),
