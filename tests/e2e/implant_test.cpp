@@ -7,62 +7,14 @@
 #include <cmath>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 #include <vector>
 
+#include "support/ion_lines.h"
 #include "support/test_support.h"
 
 using namespace orvane_test;
 
 namespace {
-
-struct Ion {
-  double depth = 0;  // nm
-  std::string status;
-};
-
-// The per-ion console lines: number, depth, weight, path, time, status.
-std::vector<Ion> IonLines(const std::string& out) {
-  std::vector<Ion> ions;
-  std::istringstream is(out);
-  for (std::string line; std::getline(is, line);) {
-    std::istringstream fields(line);
-    long number;
-    double depth, weight, path, time;
-    if (!(fields >> number >> depth >> weight >> path >> time)) continue;
-    std::string status, word;
-    while (fields >> word) status += (status.empty() ? "" : " ") + word;
-    ions.push_back({depth, status});
-  }
-  return ions;
-}
-
-std::vector<double> ImplantedDepths(const std::string& out) {
-  std::vector<double> depths;
-  for (const Ion& ion : IonLines(out)) {
-    if (ion.status.empty()) depths.push_back(ion.depth);
-  }
-  return depths;
-}
-
-double Mean(const std::vector<double>& v) {
-  double s = 0;
-  for (double x : v) s += x;
-  return s / v.size();
-}
-
-double Straggle(const std::vector<double>& v) {
-  const double m = Mean(v);
-  double s = 0;
-  for (double x : v) s += (x - m) * (x - m);
-  return std::sqrt(s / v.size());
-}
-
-// The depth below which the deepest fraction of the ions lie.
-double DeepTail(std::vector<double> v, double fraction) {
-  std::sort(v.begin(), v.end());
-  return v[static_cast<std::size_t>((1.0 - fraction) * (v.size() - 1))];
-}
 
 std::string IonText(const std::string& out) {
   std::string text;
@@ -115,35 +67,6 @@ TEST(Implant, RegressionAgainstStoredResults) {
     ++compared;
   }
   EXPECT_EQ(compared, 8);
-}
-
-TEST(Implant, AmorphousSiliconRangesAgreeWithRangeTables) {
-  // Boron at 10 and 40 keV, 7 degrees, into amorphous silicon; projected
-  // range and straggle of range tables (LSS): 35 and 18 nm, 133 and 46 nm.
-  struct Case {
-    const char* energy;
-    double rp, drp;
-    TempDir dir;
-    RunResult result;
-  } cases[2] = {{"10000", 35.0, 18.0, {}, {}}, {"40000", 133.0, 46.0, {}, {}}};
-  std::vector<std::thread> runs;
-  for (Case& c : cases) {
-    runs.emplace_back([&c] {
-      c.result = RunFile(
-          c.dir, std::string("Amorphous 2\nTha 7 NumberOfImplants 2000 ENERGY ") + c.energy + "\n");
-    });
-  }
-  for (std::thread& t : runs) t.join();
-  for (Case& c : cases) {
-    ASSERT_EQ(c.result.status, 0) << c.result.err;
-    const std::vector<double> depths = ImplantedDepths(c.result.out);
-    ASSERT_GT(depths.size(), 1800u);
-    const double mean = Mean(depths), straggle = Straggle(depths);
-    EXPECT_NEAR(mean / c.rp, 1.0, 0.20) << c.energy << " eV: mean depth " << mean << " nm";
-    EXPECT_NEAR(straggle / c.drp, 1.0, 0.25) << c.energy << " eV: straggle " << straggle << " nm";
-    std::cout << "[ measured ] B " << c.energy << " eV into amorphous Si: mean depth " << mean
-              << " nm, straggle " << straggle << " nm\n";
-  }
 }
 
 TEST(Implant, ChannelingAlongTheNormalReachesDeeper) {
