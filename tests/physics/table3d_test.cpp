@@ -220,7 +220,7 @@ class TableLookup : public TableStore {
   static double Recoil(double e, double s) { return (0.1 * e - 2.0) * Bell(s); }  // < 0 below 20 eV
   static double Smooth(double e, double s, int v) {
     switch (v) {
-      case 0: return 0.01 * s - 0.02;                    // positive from 2 A on
+      case 0: return 0.01 * s - 0.02;  // positive from 2 A on
       case 2: return (0.5 + 1e-8 * e) * Bell(s) / Bell(1e-3);
       case 3: return 0.9 * e + 100 * s - Recoil(e, s);  // the sum beyond E at large s
       case 4: return Recoil(e, s);
@@ -285,7 +285,8 @@ TEST_F(TableLookup, BelowTheFirstPointsTheFirstCellIsExtrapolated) {
   // Along the impact parameter the first cell's straight line continues.
   const double s0 = ImpactIndexToValue(0).lower, s1 = ImpactIndexToValue(1).lower;
   const double energy = 1000.0, impact = 0.0001;
-  const double line = Recoil(energy, s0) + (impact - s0) / (s1 - s0) * (Recoil(energy, s1) - Recoil(energy, s0));
+  const double line =
+      Recoil(energy, s0) + (impact - s0) / (s1 - s0) * (Recoil(energy, s1) - Recoil(energy, s0));
   EXPECT_NEAR(At(energy, impact).RecoilEnergy, line, 1e-9 * energy);
 }
 

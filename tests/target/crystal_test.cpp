@@ -8,8 +8,8 @@
 #include <sstream>
 #include <vector>
 
-#include "support/allocation_counter.h"
 #include "core/libc_random.h"
+#include "support/allocation_counter.h"
 #include "target/lattice_type.h"
 #include "target_test_support.h"
 
