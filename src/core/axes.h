@@ -17,6 +17,8 @@ struct Axes {
   double ComponentY(const Vector& v) const { return Dot(Y, v); }
   double ComponentZ(const Vector& v) const { return Dot(Z, v); }
   Vector Transform(const Vector& v) const { return Vector(Dot(X, v), Dot(Y, v), Dot(Z, v)); }
+  // The inverse of Transform for orthonormal rows.
+  Vector Untransform(const Vector& v) const { return v.x * X + v.y * Y + v.z * Z; }
 
   // Builds the implant frame from the first direction a, the second
   // direction b (not orthogonalised), the tilt tha and the azimuth phi in

@@ -15,7 +15,7 @@ void Target::IncrementPosition(List<Particle>& finished, List<Particle>& moving,
   p.R += shift;
   p.Flights += 1;
   p.PathLength += shift.Length();
-  FoldIntoCell(p.R, Cell, HalfCell);
+  FoldIntoLattice(p.R);
   if (std::isnan(p.Energy)) p.Energy = 0.0;
   p.Time += FlightTime(shift.Length(), p.Energy, Element(p.Species).W);
   const double depth = links_.Frame.ComponentX(p.Abs);

@@ -14,7 +14,7 @@ void Target::Makecollision(List<Particle>& finished, List<Particle>& moving, con
   After.Dir = newDir;
   After.R = p.R + shift;
   After.Abs = p.Abs + shift;
-  FoldIntoCell(After.R, Cell, HalfCell);
+  FoldIntoLattice(After.R);
   // The next free flight takes the projectile past every atom it has just
   // struck.
   double ahead = -2.0;

@@ -17,7 +17,7 @@ void Target::ReleaseRecoils(List<Particle>& moving, double scale, Layer& layer) 
       links_.Damage.AddDamage(depth, atom.Energy * weight, 'I', weight, Temperature);
       continue;
     }
-    FoldIntoCell(atom.R, Cell, HalfCell);
+    FoldIntoLattice(atom.R);
     atom.Energy -= ed;
     atom.Ghi = GhiLimit;
     atom.Status = SECONDARY_PROJ;

@@ -27,6 +27,17 @@ void Target::SetCell(const Vector& cell, const Vector& halfCell) {
   HalfCell = halfCell;
 }
 
+void Target::FoldIntoLattice(Vector& r) const {
+  const Axes* turned = Lattice == nullptr ? nullptr : Lattice->Orientation();
+  if (turned == nullptr) {
+    FoldIntoCell(r, Cell, HalfCell);
+    return;
+  }
+  Vector own = turned->Untransform(r);
+  FoldIntoCell(own, Cell, HalfCell);
+  r = turned->Transform(own);
+}
+
 const Atom& Target::Element(int species) const {
   int position = 1;
   for (const Atom& atom : links_.Atoms) {

@@ -12,6 +12,7 @@
 #include "engine/collision_counters.h"
 #include "engine/pair_geometry.h"
 #include "physics/pair_potentials.h"
+#include "target/crystal.h"
 #include "target/edt3d.h"
 #include "target/layer.h"
 
@@ -42,6 +43,11 @@ class Target {
                  double thresholdEnergy, double sd2, double temperature);
   // The cell of a new current layer, with the half that folding uses.
   void SetCell(const Vector& cell, const Vector& halfCell);
+  // Moves a lattice-frame position by whole cells towards the origin along
+  // the axes of the lattice: the axes of the frame, or those of the
+  // rotation of the current crystal while it is turned, so that a fold never
+  // moves the particle to another place in the lattice.
+  void FoldIntoLattice(Vector& r) const;
 
   // One collision step of the first moving particle with the Candidates:
   // the number of partners, or -1 when every candidate was excluded or
@@ -107,6 +113,7 @@ class Target {
   Particle Projectile;             // the moving particle at the start of the step
   Vector HalfCell{2.7155, 2.7155, 2.7155};
   Vector Cell{5.431, 5.431, 5.431};
+  const Crystal* Lattice = nullptr;  // the current crystal, when there is one
 
   CollisionCounters Counters;
   // The electronic loss of the last collision step as the balance scaled

@@ -191,6 +191,7 @@ void UseCurrentCrystalCell(RunState& state) {
   state.HalfCell = Vector(static_cast<float>(c.x * 0.5), static_cast<float>(c.y * 0.5),
                           static_cast<float>(c.z * 0.5));
   state.Engine.SetCell(state.Cell, state.HalfCell);
+  state.Engine.Lattice = state.CurrentCrystal;
 }
 
 Vector FoldStartIntoCell(const Vector& position, const Vector& cell, const Vector& halfCell) {

@@ -149,6 +149,8 @@ int Crystal::Reset(double cellRange, double interactionRadius, const Vector& lat
 }
 
 int Crystal::Rotate(const Axes& rotation) {
+  orientation_ = rotation;
+  turned_ = true;
   Neighbors[0].First();
   Sites.First();
   int rotated = 0;
@@ -163,6 +165,7 @@ int Crystal::Rotate(const Axes& rotation) {
 }
 
 int Crystal::Unrotate() {
+  turned_ = false;
   Neighbors[0].First();
   Sites.First();
   int restored = 0;

@@ -52,6 +52,8 @@ class Crystal {
   int Rotate(const Axes& rotation);
   // The working list back in its unrotated positions; returns their number.
   int Unrotate();
+  // The rotation of the working list, or null while it is unrotated.
+  const Axes* Orientation() const { return turned_ ? &orientation_ : nullptr; }
   // Nearest becomes the site of the working list closest to the point (in
   // the lattice frame); returns it.
   const Site& SetNearestTo(const Vector& point);
@@ -109,6 +111,8 @@ class Crystal {
   List<Site> Neighbors[kMaxBasis];
 
  private:
+  Axes orientation_;
+  bool turned_ = false;
   // Half the diagonal of a cube with the longest cell edge: the farthest a
   // folded particle lies from the lattice origin.
   double HalfDiagonal() const;

@@ -178,6 +178,35 @@ TEST(ParticleMotion, FoldingMovesByWholeCells) {
   EXPECT_EQ(edge, Vector(-2.0, 3.0, 0.0));
 }
 
+TEST(ParticleMotion, FoldsFollowTheAxesOfATurnedLattice) {
+  // A crystal turned by 90 degrees about z: its own x axis is the frame's y.
+  Crystal crystal;
+  crystal.Neighbors[0].Add(Site(1, 0, NullVector, 1, 1.0));
+  crystal.Sites = crystal.Neighbors[0];
+  Axes quarterTurn;
+  quarterTurn.X = Vector(0, -1, 0);
+  quarterTurn.Y = Vector(1, 0, 0);
+  EngineWorld w;
+  Target& engine = w.Engine;
+  engine.SetCell(Vector(4, 6, 8), Vector(2, 3, 4));
+  engine.Lattice = &crystal;
+
+  // Unturned, the fold moves along the frame's axes.
+  Vector r(0.0, 2.5, 0.0);
+  engine.FoldIntoLattice(r);
+  EXPECT_EQ(r, Vector(0.0, 2.5, 0.0));
+  // Turned, 2.5 along the frame's y is 2.5 along the crystal's x, beyond its
+  // half cell of 2: one cell of 4 back along the crystal's x, a lattice
+  // translation of the turned crystal.
+  crystal.Rotate(quarterTurn);
+  engine.FoldIntoLattice(r);
+  EXPECT_EQ(r, Vector(0.0, -1.5, 0.0));
+  crystal.Unrotate();
+  Vector s(0.0, 2.5, 0.0);
+  engine.FoldIntoLattice(s);
+  EXPECT_EQ(s, Vector(0.0, 2.5, 0.0));
+}
+
 TEST(ParticleMotion, FlightTimeFollowsTheSpeed) {
   // 1 A at 1 eV per amu takes 7.21958e-15 s; four times the energy, half.
   EXPECT_DOUBLE_EQ(FlightTime(1.0, 28.0, 28.0), 7.21958e-15);

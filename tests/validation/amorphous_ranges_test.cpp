@@ -112,6 +112,23 @@ INSTANTIATE_TEST_SUITE_P(Implants, AmorphousSilicon, testing::ValuesIn(kCases),
 namespace {
 
 class DamagedSilicon : public FreshTables, public testing::Test {};
+class LatticeSilicon : public FreshTables, public testing::TestWithParam<int> {};
+
+TEST_P(LatticeSilicon, MeetsItsAtomsAtTheLayerDensity) {
+  // A crystal, and a polycrystal that turns its lattice once per ion:
+  // between collisions the particle is folded back by whole cells of the
+  // lattice as it lies, so it never jumps to another place in it.
+  const RunResult r = RunWithOwnTables("Amorphous " + std::to_string(GetParam()) +
+                                       "\nVerbose On Tha 7 Seed1 5 Seed2 6 ENERGY 10000 "
+                                       "NumberOfImplants 300\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const double density = DensityRatio(r.out);
+  EXPECT_NEAR(density, 1.0, 0.03);
+  std::cout << "[ measured ] B 10 keV into silicon of kind " << GetParam()
+            << ": effective / atomic density " << density << "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(CrystalAndPolycrystal, LatticeSilicon, testing::Values(0, 1));
 
 TEST_F(DamagedSilicon, CrystalAtTheAmorphizationDensityIsLikeAmorphousSilicon) {
   // Every cell of the previous damage profile beyond the amorphization
