@@ -29,6 +29,17 @@ std::string DamagePostScriptCommands(const std::string& outputDirectory, const s
          "set term x11; unset timestamp; set title\n";
 }
 
+std::string DamagePictureCommands(const std::string& outputDirectory, double peak) {
+  const std::string top = std::to_string(peak > 1.0 ? 1.05 * peak : 1.0);
+  return PictureTerminal(outputDirectory + "/Amorph1D.png") +
+         "set grid; set xlabel 'Depth (nm)'; set ylabel 'Amorphization (%)'\n"
+         "set title 'Percentage of amorphization'\n"
+         "set yrange [0:" +
+         top + "]\nplot " + GnuplotQuote(outputDirectory + "/Amorph1D.dat") +
+         " using 1:3 with lines title 'Amorphization'\n"
+         "unset output\n";
+}
+
 void PlotDamage(std::FILE*& pipe, const std::string& outputDirectory, const std::string& init,
                 const std::string& plot) {
   SendPlot(pipe, DamagePlotCommands(outputDirectory, init, plot));
