@@ -30,12 +30,14 @@ std::string DamagePostScriptCommands(const std::string& outputDirectory, const s
 }
 
 std::string DamagePictureCommands(const std::string& outputDirectory, double peak) {
-  const std::string top = std::to_string(peak > 1.0 ? 1.05 * peak : 1.0);
+  // The scale starts a little below 0, so that a profile without damage
+  // shows apart from the axis.
+  const double top = peak > 1.0 ? 1.05 * peak : 1.0;
   return PictureTerminal(outputDirectory + "/Amorph1D.png") +
          "set grid; set xlabel 'Depth (nm)'; set ylabel 'Amorphization (%)'\n"
          "set title 'Percentage of amorphization'\n"
-         "set yrange [0:" +
-         top + "]\nplot " + GnuplotQuote(outputDirectory + "/Amorph1D.dat") +
+         "set yrange [" +
+         std::to_string(-0.02 * top) + ":" + std::to_string(top) + "]\nplot " + GnuplotQuote(outputDirectory + "/Amorph1D.dat") +
          " using 1:3 with lines title 'Amorphization'\n"
          "unset output\n";
 }

@@ -86,8 +86,8 @@ std::string ProfilePictureCommands(const std::string& outputDirectory, const std
   char picture[32];
   std::snprintf(picture, sizeof picture, "_%02d.png", species);
   // Empty bins and lower error bounds at or below 0 have no place on a
-  // logarithmic scale: the bins are left out, the bounds cut at 1/1000 of
-  // the concentration.
+  // logarithmic scale: the bins are left out, the bounds cut at a tenth of
+  // the concentration (a bin of one ion has an error of 100 %).
   return PictureTerminal(outputDirectory + "/" + name + picture) +
          "set logscale y; set format y '10^{%T}'; set grid\n"
          "set xlabel 'Depth (nm)'; set ylabel 'Concentration (at/cm^3)'\n"
@@ -96,7 +96,7 @@ std::string ProfilePictureCommands(const std::string& outputDirectory, const std
          "\n"
          "plot " +
          GnuplotQuote(profile) +
-         " using 1:($2 > 0 ? $2 : 1/0):($3 > $2 / 1000 ? $3 : $2 / 1000):4"
+         " using 1:($2 > 0 ? $2 : 1/0):($3 > $2 / 10 ? $3 : $2 / 10):4"
          " with yerrorbars pointtype 7 pointsize 0.5 title 'Concentration',"
          " '' using 1:($2 > 0 ? $2 : 1/0) with lines notitle\n"
          "unset output\n";

@@ -140,10 +140,10 @@ TEST(Summary, OneBlockPerSpeciesAndSimulationWithTheDamageOfDoseEffects) {
   EXPECT_EQ(r.err.find("Warning"), std::string::npos) << r.err;
 }
 
-TEST(Summary, AHighDoseWithTheInertDamageModelIsWarnedOfOnce) {
+TEST(Summary, AHighDoseWithTheInertDamageModelIsWarnedOfOnceAndChangesNothing) {
   TempDir dir;
-  const RunResult r =
-      RunFile(dir, "NumberOfImplants 2 Dose 5e15 NextSimulation NumberOfImplants 2 Dose 2e15\n");
+  const RunResult r = RunFile(
+      dir, "Tha 0 ENERGY 5000 NumberOfImplants 20 Dose 5e15 NextSimulation Dose 2e15\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string warning =
       "# Warning: Dose above 1e14 at/cm^2, but with these damage constants (CteD 1e-30) no "
@@ -151,13 +151,18 @@ TEST(Summary, AHighDoseWithTheInertDamageModelIsWarnedOfOnce) {
   const std::size_t at = r.err.find(warning);
   ASSERT_NE(at, std::string::npos) << r.err;
   EXPECT_EQ(r.err.find(warning, at + 1), std::string::npos);
-  for (const auto& block : SummaryBlocks(r.out)) {
-    EXPECT_EQ(block.at("Peak amorphization"), "0.00 %");
-  }
+  const auto blocks = SummaryBlocks(r.out);
+  ASSERT_EQ(blocks.size(), 2u);
+  for (const auto& block : blocks) EXPECT_EQ(block.at("Peak amorphization"), "0.00 %");
+  // The same ions at a low dose land at the same depths.
   TempDir low;
-  const RunResult quiet = RunFile(low, "NumberOfImplants 2 Dose 1e14\n");
+  const RunResult quiet = RunFile(low, "Tha 0 ENERGY 5000 NumberOfImplants 20 Dose 1e13\n");
   ASSERT_EQ(quiet.status, 0) << quiet.err;
   EXPECT_EQ(quiet.err.find("Warning"), std::string::npos) << quiet.err;
+  const std::vector<IonLine> high = IonLines(r.out), base = IonLines(quiet.out);
+  ASSERT_EQ(base.size(), 20u);
+  for (std::size_t i = 0; i < base.size(); ++i) EXPECT_EQ(high[i].depth, base[i].depth) << i;
+  EXPECT_EQ(blocks[0].at("Mean depth"), SummaryBlocks(quiet.out)[0].at("Mean depth"));
 }
 
 TEST(Options, HelpAndVersionReadNoParameterFile) {
