@@ -11,10 +11,10 @@ namespace orvane {
 
 // What the block says besides the profile itself.
 struct SummaryContext {
-  int Simulation = 1;           // 1-based number of the simulation
-  int Species = 1;              // species index
-  std::string Symbol;           // the species' element symbol
-  int Ions = 0;                 // ions simulated
+  int Simulation = 1;              // 1-based number of the simulation
+  int Species = 1;                 // species index
+  std::string Symbol;              // the species' element symbol
+  int Ions = 0;                    // ions simulated
   double PeakAmorphization = 0.0;  // percent, at the end of the simulation
   double WallSeconds = 0.0;        // wall time of the simulation
 };

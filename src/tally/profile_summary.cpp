@@ -50,9 +50,7 @@ void Moments(const Hist& histogram, ProfileSummary& summary) {
   }
 }
 
-double BinDepth(const Hist& histogram, int bin) {
-  return bin * histogram.Deepest / Hist::kBins;
-}
+double BinDepth(const Hist& histogram, int bin) { return bin * histogram.Deepest / Hist::kBins; }
 
 int PeakBin(const Hist& histogram) {
   int peak = 0;

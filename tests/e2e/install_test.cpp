@@ -33,6 +33,7 @@ TEST(Install, RunsFromAnEmptyDirectory) {
   EXPECT_NE(ReadFile(run.File("out.txt")).find("# Summary of simulation 1"), std::string::npos);
   // The generated tables go under the prefix; the densities stay installed.
   EXPECT_TRUE(FileExists(run.File("Tables/Zel0514.dat")));
-  EXPECT_TRUE(FileExists(run.File("Tables/EDT_Si.lit")) || FileExists(run.File("Tables/EDT_Si.big")));
+  EXPECT_TRUE(FileExists(run.File("Tables/EDT_Si.lit")) ||
+              FileExists(run.File("Tables/EDT_Si.big")));
   EXPECT_FALSE(FileExists(run.File("Tables/N14.den")));
 }

@@ -29,7 +29,9 @@ std::pair<unsigned, unsigned> PngSize(const std::string& bytes) {
   if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return {0, 0};
   auto word = [&bytes](std::size_t at) {
     unsigned value = 0;
-    for (std::size_t i = at; i < at + 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    for (std::size_t i = at; i < at + 4; ++i) {
+      value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    }
     return value;
   };
   return {word(16), word(20)};
@@ -81,11 +83,11 @@ TEST(Plots, PngPicturesWithoutADisplay) {
 
 TEST(Plots, WithoutThePlottingProgramTheRunSaysSoOnceAndGoesOn) {
   TempDir dir;
-  WriteFile(dir.File("p.in"),
-            "SavePNG On NumberOfImplants 2 NextSimulation NumberOfImplants 2\n");
+  WriteFile(dir.File("p.in"), "SavePNG On NumberOfImplants 2 NextSimulation NumberOfImplants 2\n");
   const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment() + " PATH=/nonexistent");
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::string notice = "# Warning: the plotting program gnuplot is not installed: plots are skipped\n";
+  const std::string notice =
+      "# Warning: the plotting program gnuplot is not installed: plots are skipped\n";
   const std::size_t at = r.err.find(notice);
   ASSERT_NE(at, std::string::npos) << r.err;
   EXPECT_EQ(r.err.find(notice, at + 1), std::string::npos) << r.err;

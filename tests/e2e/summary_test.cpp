@@ -142,8 +142,8 @@ TEST(Summary, OneBlockPerSpeciesAndSimulationWithTheDamageOfDoseEffects) {
 
 TEST(Summary, AHighDoseWithTheInertDamageModelIsWarnedOfOnceAndChangesNothing) {
   TempDir dir;
-  const RunResult r = RunFile(
-      dir, "Tha 0 ENERGY 5000 NumberOfImplants 20 Dose 5e15 NextSimulation Dose 2e15\n");
+  const RunResult r =
+      RunFile(dir, "Tha 0 ENERGY 5000 NumberOfImplants 20 Dose 5e15 NextSimulation Dose 2e15\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string warning =
       "# Warning: Dose above 1e14 at/cm^2, but with these damage constants (CteD 1e-30) no "
@@ -170,10 +170,10 @@ TEST(Options, HelpAndVersionReadNoParameterFile) {
   const RunResult help = RunOrvane(dir.Path(), "--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.err, "");
-  for (const char* text : {"Usage: orvane parameter-file [mode]", "--version", "TABLES3DDIR",
-                           "EDTDIR", "share/orvane/Tables", "CteD 1e-30", "CteD 1\n",
-                           "examples/b_dose_split_damage.in", "\n    0  success\n",
-                           "\n  300  ", "\n  605  ", "README.md"}) {
+  for (const char* text :
+       {"Usage: orvane parameter-file [mode]", "--version", "TABLES3DDIR", "EDTDIR",
+        "share/orvane/Tables", "CteD 1e-30", "CteD 1\n", "examples/b_dose_split_damage.in",
+        "\n    0  success\n", "\n  300  ", "\n  605  ", "README.md"}) {
     EXPECT_NE(help.out.find(text), std::string::npos) << text;
   }
   const RunResult version = RunOrvane(dir.Path(), "--version");

@@ -27,8 +27,8 @@ TEST(ProgressLine, DrawnAfterTheDelayAtMostEveryInterval) {
   line.Update(12, 2.7);
   EXPECT_EQ(out.str(), kErase + ProgressLine::Text(10, 100, 2.5)) << "redrawn too soon";
   line.Update(13, 2.8);
-  EXPECT_EQ(out.str(), kErase + ProgressLine::Text(10, 100, 2.5) + kErase +
-                           ProgressLine::Text(13, 100, 2.8));
+  EXPECT_EQ(out.str(),
+            kErase + ProgressLine::Text(10, 100, 2.5) + kErase + ProgressLine::Text(13, 100, 2.8));
   line.Hide();  // the ion lines go elsewhere: the line stays
   line.Finish();
   EXPECT_EQ(out.str().substr(out.str().size() - kErase.size()), kErase);

@@ -28,8 +28,10 @@ Hist Computed(const std::vector<Ion>& ions, double dose) {
 TEST(ProfileSummary, CountsMomentsAndPeakAgainstAProfileComputedHere) {
   // Implanted ions of two weights (as after a rare-event split), one abandoned
   // ion that stays in the target, two back scattered and one transmitted.
-  std::vector<Ion> ions = {{-40.0, 0.5, BACK_SCATTERED}, {-30.0, 1.0, BACK_SCATTERED},
-                           {900.0, 1.0, OUTSIDE_ION},    {75.0, 1.0, ION_NOT_FOLLOWED}};
+  std::vector<Ion> ions = {{-40.0, 0.5, BACK_SCATTERED},
+                           {-30.0, 1.0, BACK_SCATTERED},
+                           {900.0, 1.0, OUTSIDE_ION},
+                           {75.0, 1.0, ION_NOT_FOLLOWED}};
   for (int i = 0; i < 40; ++i) {
     ions.push_back({100.0 + 7.0 * (i % 9), 1.0, IMPLANTED_ION});
     ions.push_back({250.0 + 13.0 * (i % 5), 0.5, IMPLANTED_ION});
