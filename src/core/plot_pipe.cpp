@@ -99,4 +99,15 @@ void StopPlotter(std::FILE*& pipe) {
   pipe = nullptr;
 }
 
+std::string PictureTerminal(const std::string& path) {
+  return "set terminal pngcairo size 800,600 enhanced font 'sans,10'\n"
+         "set output " +
+         GnuplotQuote(path) + "\n";
+}
+
+void DrawPictures(const std::string& commands) {
+  std::FILE* pipe = StartPlotter({}, commands);
+  StopPlotter(pipe);
+}
+
 }  // namespace orvane

@@ -32,4 +32,12 @@ void SendPlot(std::FILE*& pipe, const std::string& commands);
 // Closes the pipe, if open, and sets it to null.
 void StopPlotter(std::FILE*& pipe);
 
+// The commands that send the next plot to a PNG picture at the path, drawn
+// by the cairo terminal, which needs no display.
+std::string PictureTerminal(const std::string& path);
+
+// Runs the commands in a plotting program of their own and waits until it
+// has finished them (without gnuplot, nothing is drawn; see StartPlotter).
+void DrawPictures(const std::string& commands);
+
 }  // namespace orvane

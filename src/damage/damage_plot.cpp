@@ -29,6 +29,20 @@ std::string DamagePostScriptCommands(const std::string& outputDirectory, const s
          "set term x11; unset timestamp; set title\n";
 }
 
+std::string DamagePictureCommands(const std::string& outputDirectory, double peak) {
+  // The scale starts a little below 0, so that a profile without damage
+  // shows apart from the axis.
+  const double top = peak > 1.0 ? 1.05 * peak : 1.0;
+  const std::string range = "[" + std::to_string(-0.02 * top) + ":" + std::to_string(top) + "]";
+  return PictureTerminal(outputDirectory + "/Amorph1D.png") +
+         "set grid; set xlabel 'Depth (nm)'; set ylabel 'Amorphization (%)'\n"
+         "set title 'Percentage of amorphization'\n"
+         "set yrange " +
+         range + "\nplot " + GnuplotQuote(outputDirectory + "/Amorph1D.dat") +
+         " using 1:3 with lines title 'Amorphization'\n"
+         "unset output\n";
+}
+
 void PlotDamage(std::FILE*& pipe, const std::string& outputDirectory, const std::string& init,
                 const std::string& plot) {
   SendPlot(pipe, DamagePlotCommands(outputDirectory, init, plot));

@@ -17,6 +17,11 @@ std::string DamagePlotCommands(const std::string& outputDirectory, const std::st
 // by ".ps" in the output directory and return the window to the screen.
 std::string DamagePostScriptCommands(const std::string& outputDirectory, const std::string& name);
 
+// The commands that draw the percentage of amorphization of "Amorph1D.dat"
+// as the PNG picture "<dir>/Amorph1D.png"; the scale reaches the peak
+// (percent), and at least 1 %.
+std::string DamagePictureCommands(const std::string& outputDirectory, double peak);
+
 // Sends the commands above to the pipe and flushes it.
 void PlotDamage(std::FILE*& pipe, const std::string& outputDirectory, const std::string& init,
                 const std::string& plot);

@@ -130,6 +130,11 @@ double DamageProfile::EffectiveEnergy(double energy, char kind, double weight,
 // Dynamic annealing: the surviving fraction grows with the dose rate and
 // with the damage already present, and falls with the temperature; it is
 // limited to 1 (an undefined fraction, at 0 K, counts as full survival).
+bool DamageProfile::RetainsDamage(double temperature) const {
+  constexpr double kNegligibleSurvival = 1e-6;
+  return SurvivalFraction(1.0, temperature) >= kNegligibleSurvival;
+}
+
 double DamageProfile::SurvivalFraction(double amorphousFraction, double temperature) const {
   const double activation = (CteB + CteC * amorphousFraction) * kElementaryCharge;
   const double fraction =

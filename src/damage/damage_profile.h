@@ -87,6 +87,11 @@ struct DamageProfile {
   // in the directory and starts that sum afresh.
   void AppendRetained(const std::string& outputDirectory);
 
+  // False when, at the temperature (K), the survival law keeps fewer than
+  // one displacement in a million even in amorphized material: the damage
+  // then never grows with the dose (the default CteD 1e-30 does so).
+  bool RetainsDamage(double temperature) const;
+
   // The largest cell over the amorphization density, in percent (0 for a
   // profile without positive cells).
   double PeakAmorphization() const;

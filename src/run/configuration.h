@@ -46,6 +46,7 @@ struct Configuration {
   int32_t ShowHisto1D = 0;
   int32_t ShowDamage = 0;
   int32_t FullDoseOutput = 1;
+  int32_t SavePNG = 0;  // PNG pictures of the profiles and the damage after each simulation
   // Text values end with the blank that the reader appends to every word.
   char HSTFile[kTextSize] = "Histo1D. ";
   char GPInit[kTextSize] = "";

@@ -82,6 +82,7 @@ void RegisterKeywords(Input& input, RunState& state) {
       {"ShowHisto1D", KIND_SWITCH, &c.ShowHisto1D},
       {"ShowDamage", KIND_SWITCH, &c.ShowDamage},
       {"FullDoseOutput", KIND_SWITCH, &c.FullDoseOutput},
+      {"SavePNG", KIND_SWITCH, &c.SavePNG},
       {"HSTFile[", KIND_TEXT, c.HSTFile, nullptr, text},
       {"GPInit[", KIND_TEXT, c.GPInit, nullptr, text},
       {"GPPlot[", KIND_TEXT, c.GPPlot, nullptr, text},
@@ -108,7 +109,7 @@ void RegisterKeywords(Input& input, RunState& state) {
       {"CteK", KIND_REAL, &d.CteK},
       {"AnchoCajas", KIND_REAL, &d.AnchoCajas},
   };
-  static_assert(sizeof(keywords) / sizeof(keywords[0]) == 84, "the parameter file has 84 keywords");
+  static_assert(sizeof(keywords) / sizeof(keywords[0]) == 85, "the parameter file has 85 keywords");
   for (const Parameter& keyword : keywords) input.Add(keyword);
 }
 

@@ -1,5 +1,6 @@
 #include "run/reports.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -8,7 +9,9 @@
 #include "core/fatal.h"
 #include "core/thermal.h"
 #include "damage/damage_plot.h"
+#include "core/plot_pipe.h"
 #include "run/implant_loop.h"
+#include "run/run_summary.h"
 #include "tally/histo_3d.h"
 #include "tally/histo_plot.h"
 #include "tally/ion_coordinates.h"
@@ -51,6 +54,7 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int /*k*/) 
   state.WinA = c.WinA;
   state.WinB = c.WinB;
   state.IonWeight = EffectiveWeight(s.Dose, c.ImplantationArea, s.NumberOfImplants);
+  state.SimulationStart = std::chrono::steady_clock::now();
   state.Damage.StartSimulation(
       DamageSettings{c.ImplantationArea, c.LevelOfSimulation, c.RecombinationFactor,
                      c.KinchinPeaseConstant, c.AmorphizationDensity * 1e-24, c.CutOffEnergy,
@@ -110,6 +114,36 @@ void AppendCrossSection(double energy, double sigma0) {
   AppendLine("CrossSectionMartin_vs_Energy", line, "Statistics");
 }
 
+// The PNG pictures of the profile of every tracked species and of the
+// damage, drawn by one plotting program.
+void SavePictures(RunState& state, const std::string& prefix) {
+  const Simulation& s = state.Current;
+  std::string commands;
+  for (int species : state.Tallies.Tracked) {
+    char title[160];
+    std::snprintf(title, sizeof title, "%s at %g keV, tilt %g deg, dose %g at/cm^2",
+                  state.Atoms.GetAt(species).SymbolText().c_str(), s.ENERGY / 1000.0, s.Tha,
+                  s.Dose);
+    commands += ProfilePictureCommands(state.OutputDirectory, prefix, species, title) + "reset\n";
+  }
+  commands += DamagePictureCommands(state.OutputDirectory, state.Damage.PeakAmorphization());
+  DrawPictures(commands);
+}
+
+void WriteSummaries(RunState& state, int k) {
+  const double seconds = state.SimulationSeconds();
+  for (int species : state.Tallies.Tracked) {
+    const SummaryContext context{k,
+                                 species,
+                                 state.Atoms.GetAt(species).SymbolText(),
+                                 state.Current.NumberOfImplants,
+                                 state.Damage.PeakAmorphization(),
+                                 seconds};
+    WriteSummary(std::cout, state.Tallies.HistogramOf(species), context);
+  }
+  std::cout.flush();
+}
+
 }  // namespace
 
 void Statistics(RunState& state, int k) {
@@ -143,6 +177,8 @@ void Statistics(RunState& state, int k) {
   std::snprintf(sigma, sizeof sigma, "\nSigma_0 = %g cm^2\n\n", state.Sigma0);
   std::cout << sigma;
   AppendCrossSection(state.Current.ENERGY, state.Sigma0);
+  if (c.SavePNG) SavePictures(state, prefix);
+  WriteSummaries(state, k);
 }
 
 void DisplayOnly(RunState& state, int /*mode*/) {

@@ -7,9 +7,11 @@
 
 #include "core/append_line.h"
 #include "core/fatal.h"
+#include "run/command_line.h"
 #include "run/configure.h"
 #include "run/implant_loop.h"
 #include "run/join_splitting.h"
+#include "run/progress_line.h"
 #include "run/reports.h"
 #include "run/set_up.h"
 #include "run/tally_step.h"
@@ -17,7 +19,7 @@
 namespace orvane {
 
 void Banner(std::ostream& os) {
-  os << '\n' << "[ORVANE] Orvane (Version 2004.10.04) DAMAGE1D" << '\n';
+  os << '\n' << kVersionLine << '\n';
 }
 
 std::string AmorphizationLine(uint32_t b, double dose, int ions, const DamageProfile& damage) {
@@ -35,23 +37,29 @@ void RunSimulations(RunState& state) {
     std::cerr << "# Error: RunSimulations, Can't open " << path << std::endl;
   }
   Require(state.Simulations.NumberOfElements() > 0, "Begin!=NULL", "list", 135);
+  ProgressLine progress = ProgressLine::ForStandardError();
   int k = 1;
   for (const Simulation& simulation : state.Simulations) {
     SimulationHeader(state, simulation, k);
     const int ions = state.Current.NumberOfImplants;
+    progress.Start(ions);
     // A simulation without ions implants none.
     for (uint32_t b = 1; ions > 0 && b <= static_cast<uint32_t>(ions);) {
       ImplantOne(state);
+      progress.Hide();
       b = TallyIon(state);
       AppendLine(path, AmorphizationLine(b, state.Current.Dose, ions, state.Damage),
                  "RunSimulations");
+      progress.Update(static_cast<int>(b - 1), state.SimulationSeconds());
     }
+    progress.Finish();
     Statistics(state, k);
     ++k;
   }
 }
 
 int RunMain(int argc, char** argv) {
+  if (AnswerOption(argc, argv, std::cout)) return 0;
   auto state = std::make_unique<RunState>();
   Banner(std::cout);
   Defaults(*state);

@@ -4,6 +4,7 @@
 // it by reference, so a test can build its own.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -51,6 +52,7 @@ struct RunState {
   uint32_t NextIon = 1;
   double Temperature = 300.0;
   double IonWeight = 1.0;  // real ions per simulated ion
+  std::chrono::steady_clock::time_point SimulationStart;  // wall clock at its header
 
   // Counters and statistics of the simulation in hand.
   uint32_t CollisionTotal = 0;
@@ -94,6 +96,12 @@ struct RunState {
 
   SpeciesTallies Tallies;
   PlotWindows Windows;
+
+  // Wall time since the header of the simulation in hand, in seconds.
+  double SimulationSeconds() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - SimulationStart)
+        .count();
+  }
 
   RunState() = default;
   RunState(const RunState&) = delete;

@@ -1,10 +1,14 @@
 #include "run/set_up.h"
 
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "physics/stopping_models.h"
+#include "physics/table_directory.h"
 #include "run/implant_loop.h"
 #include "run/model_selection.h"
+#include "target/density_path.h"
 
 namespace orvane {
 
@@ -43,6 +47,30 @@ void BuildTarget(RunState& state, int prepareTables) {
   state.CurrentCrystal = &target.Crystals.Front();
 }
 
+// The directory part of a table prefix is created when it is missing, so
+// that a run started anywhere can write the tables it generates.
+void CreateTableDirectory(const std::string& prefix) {
+  const std::size_t slash = prefix.find_last_of('/');
+  if (slash == std::string::npos || slash == 0) return;
+  std::error_code ignored;  // a directory that cannot be made shows when a table is written
+  std::filesystem::create_directories(prefix.substr(0, slash), ignored);
+}
+
+// Above this dose (atoms/cm^2) a damage model that retains nothing is worth
+// a word: the user probably expects the profile to change with the dose.
+constexpr double kDoseEffectsDose = 1e14;
+
+void WarnOfInertDamageModel(const RunState& state) {
+  for (const Simulation& s : state.Simulations) {
+    if (s.Dose > kDoseEffectsDose && !state.Damage.RetainsDamage(s.Temperature)) {
+      std::cerr << "# Warning: Dose above 1e14 at/cm^2, but with these damage constants (CteD "
+                << state.Damage.CteD
+                << ") no damage is retained: no dose effects (see orvane --help)" << std::endl;
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 void SetUp(RunState& state, int argc, char** argv, int prepareTables, int openWindows) {
@@ -57,7 +85,12 @@ void SetUp(RunState& state, int argc, char** argv, int prepareTables, int openWi
   if (c.SD2 < 0.0) c.SD2 = 0.0;
   state.Rng.Seed(c.Seed1, c.Seed2);
   state.Frame = Axes::Build(c.ABC, c.FLAT, c.Cut_Tha, c.Cut_Phi, c.Verbose != 0, std::cout);
-  if (prepareTables) state.Geometry.Tables.LoadAll(state.Atoms, state.Potentials);
+  WarnOfInertDamageModel(state);
+  if (prepareTables) {
+    CreateTableDirectory(TableDirectory());
+    CreateTableDirectory(DensityPath(""));
+    state.Geometry.Tables.LoadAll(state.Atoms, state.Potentials);
+  }
   BuildTarget(state, prepareTables);
   state.Engine.Configure(state.CurrentCrystal->LatticeParameter, c.InteractionRadius, c.GhiLimit,
                          c.ThresholdEnergy, c.SD2, state.Temperature);

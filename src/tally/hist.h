@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/list.h"
+#include "core/particle.h"
 
 namespace orvane {
 
@@ -19,6 +20,7 @@ struct HistEntry {
   double Depth = 0.0;   // angstrom
   double Weight = 0.0;  // real ions the entry stands for
   double E = 0.0;       // rare-event quantity, angstrom
+  int Status = IMPLANTED_ION;  // how the ion ended: implanted, back scattered, transmitted, ...
 };
 
 struct Hist {
@@ -45,7 +47,9 @@ struct Hist {
   // process with status 402 for a negative request or one beyond 20 depths.
   void Initialize(int rareEvent, double maxDepth, double dose);
 
-  void Add(double depth, double weight, double e) { Entries.Add(HistEntry{depth, weight, e}); }
+  void Add(double depth, double weight, double e, int status = IMPLANTED_ION) {
+    Entries.Add(HistEntry{depth, weight, e, status});
+  }
 
   int VirtualIons() const { return Entries.NumberOfElements(); }
 

@@ -8,4 +8,14 @@ namespace orvane {
 
 std::string DensityPath(const std::string& name);
 
+// The directory of the isolated-atom densities that an installed program
+// ships: "<prefix>/share/orvane/Tables/" for a program in "<prefix>/bin";
+// empty when the program's own path is unknown.
+std::string InstalledDensityDirectory();
+
+// The path of an isolated-atom density: under the prefix when it is there,
+// else the installed copy when there is one, else (for the error that
+// follows) the path under the prefix.
+std::string IsolatedDensityPath(const std::string& name);
+
 }  // namespace orvane

@@ -17,7 +17,7 @@ EDT1D::EDT1D() {
 }
 
 void EDT1D::ReadTable(const std::string& name, int /*mode*/) {
-  const std::string path = DensityPath(name);
+  const std::string path = IsolatedDensityPath(name);
   std::FILE* file = std::fopen(path.c_str(), "r");
   if (file == nullptr)
     Fatal(300, "\n# Error: EDT1D::ReadTable, File (1D) not found: " + path + "\n");

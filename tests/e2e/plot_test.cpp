@@ -1,9 +1,12 @@
-// Plots through the real plotting program on a virtual X server: every
-// command text must be accepted and the PostScript copies written.
+// Plots through the real plotting program: on a virtual X server every
+// command text must be accepted and the PostScript copies written; without
+// any display the PNG pictures are drawn; without the program the run goes
+// on.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "support/test_support.h"
 
@@ -13,6 +16,25 @@ namespace {
 bool Installed(const char* program) {
   const std::string command = std::string("command -v ") + program + " > /dev/null 2>&1";
   return std::system(command.c_str()) == 0;
+}
+
+bool CairoTerminalInstalled() {
+  return Installed("gnuplot") &&
+         std::system("gnuplot -e 'set terminal' 2>&1 | grep -q pngcairo") == 0;
+}
+
+// The width and height of a PNG image, from its header; 0 when the file is
+// not a PNG image.
+std::pair<unsigned, unsigned> PngSize(const std::string& bytes) {
+  if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return {0, 0};
+  auto word = [&bytes](std::size_t at) {
+    unsigned value = 0;
+    for (std::size_t i = at; i < at + 4; ++i) {
+      value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    }
+    return value;
+  };
+  return {word(16), word(20)};
 }
 }  // namespace
 
@@ -40,4 +62,35 @@ TEST(Plots, ProfilesDamageAndSplitDepthsOnAVirtualScreen) {
     EXPECT_NE(ReadFile(entry.path().string()).find("%%Trailer"), std::string::npos) << entry.path();
   }
   EXPECT_GE(postScripts, 1);
+}
+
+TEST(Plots, PngPicturesWithoutADisplay) {
+  if (!CairoTerminalInstalled()) GTEST_SKIP() << "gnuplot with its pngcairo terminal is missing";
+  TempDir dir;
+  WriteFile(dir.File("p.in"),
+            "SavePNG On ENERGY 5000 Tha 7 NumberOfImplants 60 Projectiles 1 0 NextSimulation\n"
+            "Tha 0\n");
+  const RunResult r = RunOrvane(dir.Path(), "p.in", "env -u DISPLAY " + TablesEnvironment());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("gnuplot>"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("arning"), std::string::npos) << r.err;
+  for (const char* name : {"Histo1D.01_01.png", "Histo1D.02_01.png", "Amorph1D.png"}) {
+    const std::string bytes = ReadFile(dir.File(std::string("Dp.in/") + name));
+    EXPECT_EQ(PngSize(bytes), std::make_pair(800u, 600u)) << name;
+    EXPECT_GT(bytes.size(), 10000u) << name;
+  }
+}
+
+TEST(Plots, WithoutThePlottingProgramTheRunSaysSoOnceAndGoesOn) {
+  TempDir dir;
+  WriteFile(dir.File("p.in"), "SavePNG On NumberOfImplants 2 NextSimulation NumberOfImplants 2\n");
+  const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment() + " PATH=/nonexistent");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string notice =
+      "# Warning: the plotting program gnuplot is not installed: plots are skipped\n";
+  const std::size_t at = r.err.find(notice);
+  ASSERT_NE(at, std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find(notice, at + 1), std::string::npos) << r.err;
+  EXPECT_FALSE(FileExists(dir.File("Dp.in/Amorph1D.png")));
+  EXPECT_NE(r.out.find("# Summary of simulation 2"), std::string::npos);
 }

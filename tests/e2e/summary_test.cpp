@@ -1,0 +1,185 @@
+// End-to-end runs of what a run tells its user: the summary after each
+// simulation, the options that answer without running, and the warning of
+// a dose that the damage model ignores.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "support/test_support.h"
+
+using namespace orvane_test;
+
+namespace {
+
+// The "name = value" lines of the summary blocks, one map per block.
+std::vector<std::map<std::string, std::string>> SummaryBlocks(const std::string& out) {
+  std::vector<std::map<std::string, std::string>> blocks;
+  std::istringstream is(out);
+  for (std::string line; std::getline(is, line);) {
+    if (line.rfind("# Summary", 0) == 0) {
+      blocks.emplace_back();
+      blocks.back()["heading"] = line;
+      continue;
+    }
+    const std::size_t equals = line.find(" = ");
+    if (blocks.empty() || line.rfind("#   ", 0) != 0 || equals == std::string::npos) continue;
+    std::string name = line.substr(4, equals - 4);
+    name.erase(name.find_last_not_of(' ') + 1);
+    blocks.back()[name] = line.substr(equals + 3);
+  }
+  return blocks;
+}
+
+double Number(const std::string& text) { return std::stod(text); }
+
+struct IonLine {
+  double depth;  // nm
+  std::string status;
+};
+
+std::vector<IonLine> IonLines(const std::string& out) {
+  std::vector<IonLine> ions;
+  std::istringstream is(out);
+  for (std::string line; std::getline(is, line);) {
+    std::istringstream fields(line);
+    long number;
+    double depth, weight, path, time;
+    if (!(fields >> number >> depth >> weight >> path >> time)) continue;
+    std::string status, word;
+    while (fields >> word) status += (status.empty() ? "" : " ") + word;
+    ions.push_back({depth, status});
+  }
+  return ions;
+}
+
+}  // namespace
+
+TEST(Summary, FiguresAgreeWithTheIonLinesAndTheProfileFile) {
+  TempDir dir;
+  const RunResult r = RunFile(dir, "ENERGY 3000 Tha 7 NumberOfImplants 150 Dose 1e13\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto blocks = SummaryBlocks(r.out);
+  ASSERT_EQ(blocks.size(), 1u) << r.out;
+  auto block = blocks[0];
+  EXPECT_EQ(block["heading"], "# Summary of simulation 1, species 1 (B): 150 ions");
+
+  // Every ion has the same weight: the moments of the implanted ions' depths
+  // (printed to 1e-4 nm) and the share of each end.
+  std::vector<double> depths;
+  int back = 0;
+  for (const IonLine& ion : IonLines(r.out)) {
+    if (ion.status.empty()) depths.push_back(ion.depth);
+    if (ion.status == "BACK SCATTERED") ++back;
+  }
+  ASSERT_EQ(depths.size() + back, 150u);
+  double mean = 0;
+  for (double d : depths) mean += d / depths.size();
+  double m2 = 0, m3 = 0, m4 = 0;
+  for (double d : depths) {
+    m2 += std::pow(d - mean, 2) / depths.size();
+    m3 += std::pow(d - mean, 3) / depths.size();
+    m4 += std::pow(d - mean, 4) / depths.size();
+  }
+  EXPECT_NEAR(Number(block["Mean depth"]), mean, 0.006);
+  EXPECT_NEAR(Number(block["Straggle"]), std::sqrt(m2), 0.006);
+  EXPECT_NEAR(Number(block["Skewness"]), m3 / std::pow(m2, 1.5), 0.002);
+  EXPECT_NEAR(Number(block["Kurtosis"]), m4 / (m2 * m2), 0.002);
+  const std::string backText = block["Real ions backscattered"];
+  EXPECT_NEAR(Number(backText.substr(backText.find('(') + 1)), 100.0 * back / 150, 0.006)
+      << backText;
+  // 150 ions at 1e13 at/cm^2 over 100 A^2: 0.1 real ions in all.
+  EXPECT_NEAR(Number(block["Real ions implanted"]), 0.1 * depths.size() / 150, 1e-5);
+  EXPECT_EQ(block["Real ions transmitted"], "0 (0.00 %)");
+
+  // The peak of the profile file, at its bin's depth.
+  std::istringstream profile(ReadFile(dir.File("Dp.in/.Histo1D.01_01")));
+  double peak = 0, peakDepth = 0;
+  for (std::string line; std::getline(profile, line);) {
+    if (line[0] == '#') continue;
+    double depth, conc;
+    std::istringstream(line) >> depth >> conc;
+    if (conc > peak) peak = conc, peakDepth = depth;
+  }
+  const std::string peakText = block["Peak concentration"];
+  EXPECT_NEAR(Number(peakText) / peak, 1.0, 1e-3) << peakText;
+  EXPECT_NEAR(Number(peakText.substr(peakText.find(" at ") + 4)), peakDepth, 0.006) << peakText;
+  EXPECT_GT(Number(block["Depth at 1e-3 of peak"]), mean);
+  EXPECT_GE(Number(block["Depth at 1e-4 of peak"]), Number(block["Depth at 1e-3 of peak"]));
+  EXPECT_EQ(block["Peak amorphization"], "0.00 %");
+  EXPECT_NE(block["Wall time"].find(" ions/s"), std::string::npos);
+  EXPECT_EQ(r.err.find("Warning"), std::string::npos) << r.err;
+}
+
+TEST(Summary, OneBlockPerSpeciesAndSimulationWithTheDamageOfDoseEffects) {
+  TempDir dir;
+  const RunResult r =
+      RunFile(dir,
+              "AmorphizationDensity 4.99e21 DoseRate 1e11 CteD 1\n"
+              "ENERGY 20000 Tha 7 NumberOfImplants 20 Dose 2e15 Projectiles 1 2 0 NextSimulation\n"
+              "Tha 0\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto blocks = SummaryBlocks(r.out);
+  ASSERT_EQ(blocks.size(), 4u) << r.out;
+  EXPECT_EQ(blocks[0].at("heading"), "# Summary of simulation 1, species 1 (B): 20 ions");
+  EXPECT_EQ(blocks[1].at("heading"), "# Summary of simulation 1, species 2 (Si): 20 ions");
+  EXPECT_EQ(blocks[2].at("heading"), "# Summary of simulation 2, species 1 (B): 20 ions");
+  EXPECT_EQ(blocks[3].at("heading"), "# Summary of simulation 2, species 2 (Si): 20 ions");
+  // Damage that survives grows: the peak amorphization is that of the last
+  // line of the amorphization-versus-dose file.
+  const double peak = Number(blocks[3].at("Peak amorphization"));
+  EXPECT_EQ(blocks[2].at("Peak amorphization"), blocks[3].at("Peak amorphization"));
+  EXPECT_GT(peak, 0.0);
+  std::istringstream dat(ReadFile(dir.File("Dp.in/MaxAmorf_vs_Dose.dat")));
+  double dose = 0, last = -1;
+  for (std::string line; std::getline(dat, line);) std::istringstream(line) >> dose >> last;
+  EXPECT_NEAR(peak, last, 0.006);
+  // Constants that retain damage draw no warning, at any dose.
+  EXPECT_EQ(r.err.find("Warning"), std::string::npos) << r.err;
+}
+
+TEST(Summary, AHighDoseWithTheInertDamageModelIsWarnedOfOnceAndChangesNothing) {
+  TempDir dir;
+  const RunResult r =
+      RunFile(dir, "Tha 0 ENERGY 5000 NumberOfImplants 20 Dose 5e15 NextSimulation Dose 2e15\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string warning =
+      "# Warning: Dose above 1e14 at/cm^2, but with these damage constants (CteD 1e-30) no "
+      "damage is retained: no dose effects (see orvane --help)\n";
+  const std::size_t at = r.err.find(warning);
+  ASSERT_NE(at, std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find(warning, at + 1), std::string::npos);
+  const auto blocks = SummaryBlocks(r.out);
+  ASSERT_EQ(blocks.size(), 2u);
+  for (const auto& block : blocks) EXPECT_EQ(block.at("Peak amorphization"), "0.00 %");
+  // The same ions at a low dose land at the same depths.
+  TempDir low;
+  const RunResult quiet = RunFile(low, "Tha 0 ENERGY 5000 NumberOfImplants 20 Dose 1e13\n");
+  ASSERT_EQ(quiet.status, 0) << quiet.err;
+  EXPECT_EQ(quiet.err.find("Warning"), std::string::npos) << quiet.err;
+  const std::vector<IonLine> high = IonLines(r.out), base = IonLines(quiet.out);
+  ASSERT_EQ(base.size(), 20u);
+  for (std::size_t i = 0; i < base.size(); ++i) EXPECT_EQ(high[i].depth, base[i].depth) << i;
+  EXPECT_EQ(blocks[0].at("Mean depth"), SummaryBlocks(quiet.out)[0].at("Mean depth"));
+}
+
+TEST(Options, HelpAndVersionReadNoParameterFile) {
+  TempDir dir;
+  const RunResult help = RunOrvane(dir.Path(), "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  for (const char* text :
+       {"Usage: orvane parameter-file [mode]", "--version", "TABLES3DDIR", "EDTDIR",
+        "share/orvane/Tables", "CteD 1e-30", "CteD 1\n", "examples/b_dose_split_damage.in",
+        "\n    0  success\n", "\n  300  ", "\n  605  ", "README.md"}) {
+    EXPECT_NE(help.out.find(text), std::string::npos) << text;
+  }
+  const RunResult version = RunOrvane(dir.Path(), "--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "[ORVANE] Orvane (Version 2004.10.04) DAMAGE1D\n");
+  // No output directory was made: neither option is a parameter file.
+  EXPECT_FALSE(FileExists(dir.File("D--help")));
+  EXPECT_FALSE(FileExists(dir.File("D--version")));
+}
