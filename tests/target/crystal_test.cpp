@@ -243,10 +243,20 @@ TEST(CrystalRotation, NearestBecomesTheSiteClosestToAPoint) {
   EXPECT_EQ(crystal.Nearest.R, nearest.R);
 }
 
-TEST(CrystalRotation, TheAtomJustStruckKeepsItsPlaceInTheNewOrientation) {
+namespace {
+
+// Diamond silicon turned by the first random rotation of the generator.
+Crystal TurnedDiamond() {
   Crystal crystal = Diamond();
   Ranmar rng;
   crystal.Rotate(rng.RandomRotation());
+  return crystal;
+}
+
+}  // namespace
+
+TEST(CrystalRotation, TheAtomJustStruckKeepsItsPlaceInTheNewOrientation) {
+  Crystal crystal = TurnedDiamond();
   // The particle 1.1 A beside the atom it struck, 6 um deep; a farther atom
   // struck in the same step.
   Particle particle = Mover();
@@ -272,9 +282,7 @@ TEST(CrystalRotation, TheAtomJustStruckKeepsItsPlaceInTheNewOrientation) {
 }
 
 TEST(CrystalRotation, WithoutAnAtomStruckNearbyTheParticleKeepsItsPlace) {
-  Crystal crystal = Diamond();
-  Ranmar rng;
-  crystal.Rotate(rng.RandomRotation());
+  Crystal crystal = TurnedDiamond();
   Particle particle = Mover();
   particle.R = Vector(1.0, -2.0, 0.5);
   List<Vector> struck;
