@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 
 #include "core/append_line.h"
 #include "core/fatal.h"
@@ -58,11 +59,14 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int /*k*/) 
       state.OutputDirectory);
 
   if (c.Verbose) {
-    std::cout << "\tDose             = " << s.Dose << '\n'
-              << "\tN                = " << s.NumberOfImplants << '\n'
-              << "\tImplantationArea = " << c.ImplantationArea << '\n'
-              << "\tWEffective       = " << state.IonWeight << '\n'
-              << "\tNEffective       = " << s.NumberOfImplants * state.IonWeight << '\n';
+    // The default notation, whatever the last simulation left on the console.
+    std::ostringstream values;
+    values << "\tDose             = " << s.Dose << '\n'
+           << "\tN                = " << s.NumberOfImplants << '\n'
+           << "\tImplantationArea = " << c.ImplantationArea << '\n'
+           << "\tWEffective       = " << state.IonWeight << '\n'
+           << "\tNEffective       = " << s.NumberOfImplants * state.IonWeight << '\n';
+    std::cout << values.str();
   }
   std::cout << '\n'
             << "    Ion      Depth (nm)    Stat weigth      Path (nm)    Cascade time (sec.)\n"
@@ -89,19 +93,20 @@ void ReportCollisions(RunState& state) {
   const double density =
       meanDistance > 0.0 ? meanPartners / (meanDistance * kPi * radius * radius) * 1e24 : 0.0;
   const double ions = state.Current.NumberOfImplants;
-  std::ostream& out = std::cout;
-  const std::ios::fmtflags flags = out.flags();
-  out.unsetf(std::ios::floatfield);
+  // General notation with four digits, whatever the per-ion lines left on
+  // the console; the counts are whole numbers.
+  std::ostringstream out;
+  out.precision(4);
   out << "Mean Distance     = " << meanDistance << " (A)\n"
       << "Effective density = " << density << " at/cm^3 (aprox.)\n"
       << "NSimMean          = " << meanPartners << " at/col\n"
       << "NColMean          = " << (ions > 0 ? collisions / ions : 0.0) << " col/cascade\n"
       << "RotationMean      = " << (collisions > 0 ? state.RotationCount / collisions : 0.0)
       << " rot/total_iterations\n\n"
-      << "Simultaneous col. = " << counters.SimultaneousCollisions << " vs " << collisions
-      << " total collisions ("
+      << "Simultaneous col. = " << counters.SimultaneousCollisions << " vs "
+      << state.CollisionTotal << " total collisions ("
       << (collisions > 0 ? counters.SimultaneousCollisions / collisions * 100.0 : 0.0) << " %)\n";
-  out.flags(flags);
+  std::cout << out.str();
 }
 
 void AppendCrossSection(double energy, double sigma0) {

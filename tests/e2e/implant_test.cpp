@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -174,6 +175,27 @@ TEST(Implant, EffectiveWeightAndVerboseReports) {
   EXPECT_NE(r.out.find("\nProjectile 1,\tReal ions = "), std::string::npos);
   EXPECT_NE(r.out.find("\nSigma_0 = "), std::string::npos);
   EXPECT_TRUE(FileExists(dir.File("CrossSectionMartin_vs_Energy")));
+}
+
+TEST(Implant, VerboseReportsKeepTheirOwnNotation) {
+  TempDir dir;
+  const RunResult r = RunFile(dir,
+                              "Verbose On Dose 1e13 NumberOfImplants 100 ENERGY 2000 "
+                              "NextSimulation NumberOfImplants 10\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The collisions are counted in whole numbers.
+  EXPECT_TRUE(std::regex_search(r.out, std::regex("Simultaneous col\\. = [0-9]+ vs [0-9]+ total "
+                                                  "collisions \\([0-9.e+-]+ %\\)\n")))
+      << r.out;
+  // The per-ion lines' fixed notation reaches neither the ion count nor the
+  // header of the next simulation.
+  EXPECT_NE(r.out.find("\nProjectile 1,\tReal ions = 0.1,\tVirtual ions = 100\n"),
+            std::string::npos)
+      << r.out;
+  const std::size_t second = r.out.find("\tN                = 10\n");
+  ASSERT_NE(second, std::string::npos);
+  const std::string dose = "\tDose             = 1e+13\n";
+  EXPECT_EQ(r.out.rfind(dose, second), second - dose.size());
 }
 
 TEST(Implant, MoleculeSharesItsEnergyByMass) {
