@@ -115,31 +115,38 @@ void AppendCrossSection(double energy, double sigma0) {
   AppendLine("CrossSectionMartin_vs_Energy", line, "Statistics");
 }
 
+// The profile, moments, 3-D histogram and coordinates of one species of
+// simulation k after the given number of ions.
+void SaveSpeciesResults(RunState& state, int species, int k, uint32_t ions) {
+  const Configuration& c = state.Config;
+  const Simulation& s = state.Current;
+  Hist& hist = state.Tallies.HistogramOf(species);
+  const Tally3D& tally = state.Tallies.Tally3DOf(species);
+  hist.Compute();
+  if (c.PearsonIV) SavePearsonIV(hist, species, state.OutputDirectory);
+  SaveHisto(hist, species, state.OutputDirectory, HistogramPrefix(c.HSTFile, k),
+            c.FullDoseOutput != 0, ions, s.NumberOfImplants);
+  // A simulation without ions has no weight to spread over the 3-D grid.
+  if (!tally.Entries.Empty()) {
+    SaveHisto3D(tally, species, s.Dose, c.WinA * c.WinB, c.ASCII != 0, state.Frame,
+                state.OutputDirectory);
+  }
+  if (c.ASCII) SaveCoordinates(tally, species, s.Dose, state.OutputDirectory);
+}
+
 }  // namespace
 
 void Statistics(RunState& state, int k) {
   const Configuration& c = state.Config;
   ReportCollisions(state);
   state.Damage.SaveAmorph(state.OutputDirectory);
-  const std::string prefix = HistogramPrefix(c.HSTFile, k);
-  const Simulation& s = state.Current;
   for (int species : state.Tallies.Tracked) {
+    SaveSpeciesResults(state, species, k, state.Current.NumberOfImplants);
     Hist& hist = state.Tallies.HistogramOf(species);
-    const Tally3D& tally = state.Tallies.Tally3DOf(species);
-    hist.Compute();
-    if (c.PearsonIV) SavePearsonIV(hist, species, state.OutputDirectory);
     if (c.REShow) {
       hist.ShowSplitDepths(species, state.NextIon, state.OutputDirectory, state.Windows.Splitting);
     }
-    SaveHisto(hist, species, state.OutputDirectory, prefix, c.FullDoseOutput != 0,
-              s.NumberOfImplants, s.NumberOfImplants);
     if (c.Verbose) hist.ShowIons(species, std::cout);
-    // A simulation without ions has no weight to spread over the 3-D grid.
-    if (!tally.Entries.Empty()) {
-      SaveHisto3D(tally, species, s.Dose, c.WinA * c.WinB, c.ASCII != 0, state.Frame,
-                  state.OutputDirectory);
-    }
-    if (c.ASCII) SaveCoordinates(tally, species, s.Dose, state.OutputDirectory);
   }
   state.NonLocalStopping.Release();
   if (state.Config.PAUSE != 0) std::cin >> state.Config.PAUSE;
@@ -148,6 +155,11 @@ void Statistics(RunState& state, int k) {
   std::snprintf(sigma, sizeof sigma, "\nSigma_0 = %g cm^2\n\n", state.Sigma0);
   std::cout << sigma;
   AppendCrossSection(state.Current.ENERGY, state.Sigma0);
+}
+
+void SaveResultsSoFar(RunState& state, int k, uint32_t ions) {
+  state.Damage.SaveAmorph(state.OutputDirectory);
+  for (int species : state.Tallies.Tracked) SaveSpeciesResults(state, species, k, ions);
 }
 
 void DisplayOnly(RunState& state, int /*mode*/) {
