@@ -103,13 +103,13 @@ TEST(Interruption, SigintAndSigtermWriteTheResultsSoFarAndEndWith128PlusTheSigna
 TEST(RareEvents, CopiesOfOneIonAreBoundedAndTheWeightsStillSumToTheRealIons) {
   TempDir dir;
   const RunResult r = RunFile(
-      dir, "RareEvent 6 NumberOfImplants 100 REInterval 20 REThreshold 0 ENERGY 5000\n");
+      dir, "RareEvent 6 NumberOfImplants 40 REInterval 20 REThreshold 0 ENERGY 5000\n");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Count(r.err, "rare-event copies; its particles go on without further splits"), 1u)
       << r.err;
   const ProfileHeader h = ReadProfileHeader(dir.File("Dp.in/.Histo1D.01_01"));
-  EXPECT_EQ(h.ions, 100);
-  // 100 ions of weight 1e13 * 100 / (100 * 1e16).
+  EXPECT_EQ(h.ions, 40);
+  // 40 ions of weight 1e13 * 100 / (40 * 1e16).
   EXPECT_NEAR(h.realIons, 0.1, 1e-9);
   EXPECT_GT(h.virtualIons, 1000);
 }
