@@ -6,10 +6,22 @@
 
 namespace orvane {
 
-void Fatal(int status, const std::string& message) {
+namespace {
+
+void Report(int /*status*/, const std::string& message) {
   std::cout.flush();
   std::cerr << message;
   std::cerr.flush();
+}
+
+FatalEnd fatalEnd = Report;
+
+}  // namespace
+
+void SetFatalEnd(FatalEnd end) { fatalEnd = end != nullptr ? end : Report; }
+
+void Fatal(int status, const std::string& message) {
+  fatalEnd(status, message);
   std::exit(status);
 }
 

@@ -9,6 +9,13 @@ namespace orvane {
 // process with the status code.
 [[noreturn]] void Fatal(int status, const std::string& message);
 
+// What Fatal does with the message and the status before the process ends.
+// A program that must outlive the failures it provokes (the fuzz target of
+// the parameter reader) installs an end that throws; any other end is
+// followed by the end of the process.
+using FatalEnd = void (*)(int status, const std::string& message);
+void SetFatalEnd(FatalEnd end);
+
 // Reports a violated internal condition with the source unit and line that
 // guard it, and aborts.
 [[noreturn]] void AssertionFailed(const char* condition, const char* unit, int line);

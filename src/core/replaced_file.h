@@ -1,6 +1,7 @@
-// An output text file written under a temporary name and put in place
-// whole when it is closed, so that a reader that works alongside the run
-// (the plotting program) never finds it empty or half written.
+// A file written under a temporary name of its own and put in place whole,
+// so that no reader -- the plotting program that works alongside the run,
+// or another run that shares the table directory -- ever finds it empty or
+// half written.
 #pragma once
 
 #include <fstream>
@@ -10,20 +11,30 @@ namespace orvane {
 
 class ReplacedFile {
  public:
-  // Opens "<path>.new" for writing; check Stream() for success.
-  explicit ReplacedFile(const std::string& path);
-  // Closes the temporary file and renames it to the path; a file whose
-  // writing failed is removed and reported on standard error.
+  // Opens a temporary file next to the path, named after it and after this
+  // process, for writing with the mode (text or binary); check Stream().
+  explicit ReplacedFile(const std::string& path, std::ios::openmode mode = std::ios::out);
+  // A file that was not committed is removed: its writing was abandoned.
   ~ReplacedFile();
   ReplacedFile(const ReplacedFile&) = delete;
   ReplacedFile& operator=(const ReplacedFile&) = delete;
 
   std::ofstream& Stream() { return stream_; }
+  const std::string& Path() const { return path_; }
+
+  // Closes the temporary file and renames it to the path, replacing any
+  // file of that name at once.  False, with the temporary file removed and
+  // the old file left as it was, when a write, the close or the rename
+  // failed.
+  bool Commit();
 
  private:
+  void Discard();
+
   std::string path_;
   std::string temporary_;
   std::ofstream stream_;
+  bool committed_ = false;
 };
 
 }  // namespace orvane

@@ -154,6 +154,7 @@ void DamageProfile::SaveAmorph(const std::string& outputDirectory) const {
        << Damage.Cells[i] * 100 / AmorphizationDensity << "\n";
   }
   os << "# Distance(nm) defects/A^3  percentage_of_amorphization\n";
+  if (!file.Commit()) Fatal(301, "# I can't write in " + path + "\n");
 }
 
 double DamageProfile::FoldCrossSection(double sigma0, double pathSum, uint32_t ion) {

@@ -101,25 +101,22 @@ std::unique_ptr<Inel::PairTable> Inel::Build(double zmax, double zmin) {
   pair->screening.Init(large, small, kZblUniversal);
   pair->aF = ScreeningLength(zmax, zmin);
   const std::string path = TablePath(small, large);
-  if (const auto read = ReadRawTable(path, pair->coefficient, kPoints)) {
-    std::cerr << "# Reading " << path;
-    // The entries that a short file lacks are computed.
-    Fill(*pair, static_cast<int>(*read), zmax, zmin);
-    std::cerr << std::endl;
+  if (ReadRawTable(path, pair->coefficient, kPoints)) {
+    std::cerr << "# Reading " << path << std::endl;
     return pair;
   }
   std::cerr << "# Generating     local inelastic stopping table, Z1 = " << zmax << ", Z2 = " << zmin
             << " : ";
-  Fill(*pair, 0, zmax, zmin);
+  Fill(*pair, zmax, zmin);
   std::cerr << kPoints << std::endl;
   if (!WriteRawTable(path, pair->coefficient, kPoints))
     Fatal(301, "# Error: Inel::FFF, Can't write in " + path + "\n");
   return pair;
 }
 
-void Inel::Fill(PairTable& pair, int first, double zmax, double zmin) {
-  double p = kFirstDistance + kDistanceStep * first;
-  for (int k = first; k < kPoints; ++k, p += kDistanceStep)
+void Inel::Fill(PairTable& pair, double zmax, double zmin) {
+  double p = kFirstDistance;
+  for (int k = 0; k < kPoints; ++k, p += kDistanceStep)
     pair.coefficient[k] = Coefficient(pair, p, zmax, zmin);
 }
 

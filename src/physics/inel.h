@@ -55,8 +55,8 @@ class Inel {
 
   const PairTable& Table(double zmax, double zmin);
   static std::unique_ptr<PairTable> Build(double zmax, double zmin);
-  // Computes the entries from the first on.
-  static void Fill(PairTable& pair, int first, double zmax, double zmin);
+  // Computes every entry.
+  static void Fill(PairTable& pair, double zmax, double zmin);
   // The coefficient at distance p computed from the pair's screening.
   static double Coefficient(const PairTable& pair, double p, double zmax, double zmin);
 

@@ -3,18 +3,17 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 
 namespace orvane {
 
-// Reads at most count doubles from the file into values.  Returns the
-// number of whole doubles read (fewer for a short file), or nothing when the
-// file cannot be opened.
-std::optional<std::size_t> ReadRawTable(const std::string& path, double* values, std::size_t count);
+// Reads the count doubles of the file into values.  False when the file
+// cannot be opened or holds fewer doubles; a short file is said so on
+// standard error, and the caller computes the table again.
+bool ReadRawTable(const std::string& path, double* values, std::size_t count);
 
-// Creates the file and writes the count doubles; false when the file cannot
-// be created or fully written.
+// Writes the count doubles under a temporary name and puts the file in
+// place whole; false when it cannot be created or fully written.
 bool WriteRawTable(const std::string& path, const double* values, std::size_t count);
 
 }  // namespace orvane

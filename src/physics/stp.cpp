@@ -86,23 +86,20 @@ std::unique_ptr<double[]> STP::LoadOrGenerate(int z, double z1) const {
   std::unique_ptr<double[]> table(new (std::nothrow) double[kEntries]);
   if (table == nullptr) Fatal(302, "#Error: STP::Stopping, No memory\n");
   const std::string path = TablePath(z);
-  if (const auto read = ReadRawTable(path, table.get(), kEntries)) {
-    std::cerr << "# Reading " << path;
-    // The entries that a short file lacks are computed.
-    Generate(table.get(), static_cast<int>(*read), z1);
-    std::cerr << std::endl;
+  if (ReadRawTable(path, table.get(), kEntries)) {
+    std::cerr << "# Reading " << path << std::endl;
     return table;
   }
   std::cerr << "# Generating non-local inelastic stopping table Z = " << z;
-  Generate(table.get(), 0, z1);
+  Generate(table.get(), z1);
   std::cerr << std::endl;
   if (!WriteRawTable(path, table.get(), kEntries))
     Fatal(301, "# Error, STP::Stopping, Can't write in " + path + "\n");
   return table;
 }
 
-void STP::Generate(double* table, int first, double z1) const {
-  for (int entry = first; entry < kEntries; ++entry) {
+void STP::Generate(double* table, double z1) const {
+  for (int entry = 0; entry < kEntries; ++entry) {
     const double rs = kFirstRadius + kRadiusStep * (entry / kColumns);
     const double v = kFirstSpeed + kSpeedStep * (entry % kColumns);
     table[entry] = Model(v, z1, rs);

@@ -49,8 +49,8 @@ class STP {
  private:
   const double* Table(int z, double z1);
   std::unique_ptr<double[]> LoadOrGenerate(int z, double z1) const;
-  // Fills the entries from the first on with the selected model.
-  void Generate(double* table, int first, double z1) const;
+  // Fills every entry with the selected model.
+  void Generate(double* table, double z1) const;
   std::string TablePath(int z) const;
 
   int stopping_;

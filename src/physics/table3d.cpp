@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "core/fatal.h"
+#include "core/replaced_file.h"
 #include "physics/ssf.h"
 #include "physics/table_directory.h"
 #include "physics/tc.h"
@@ -113,7 +114,7 @@ int TBL::LoadBinary(int a, int b, const std::string& name) {
   const std::string path = TableDirectory() + BinaryName(name);
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return 0;
-  std::fread(header_, 1, kHeaderBytes, file);
+  const std::size_t headerBytes = std::fread(header_, 1, kHeaderBytes, file);
   double* table = NewTable(a, b);
   if (table == nullptr) {
     Fatal(302, "# Error: TBL::LoadBinary, I Can't Allocate " + std::to_string(kTableBytes) +
@@ -121,7 +122,15 @@ int TBL::LoadBinary(int a, int b, const std::string& name) {
   }
   const std::size_t bytes = std::fread(table, 1, kTableBytes, file);
   std::fclose(file);
-  std::cout << "# Found " << path << " (" << 100 * (bytes / kTableBytes) << "%) OK. " << '\n';
+  if (headerBytes < kHeaderBytes || bytes < kTableBytes) {
+    // A short table is never used: the text table, or a new one, takes its
+    // place.
+    tables_[a][b].reset();
+    std::cerr << "# Warning: TBL::LoadBinary, " << path << " is short (" << headerBytes + bytes
+              << " of " << kHeaderBytes + kTableBytes << " bytes); it is not used\n";
+    return 0;
+  }
+  std::cout << "# Found " << path << " (100%) OK. " << '\n';
   return 1;
 }
 
@@ -141,11 +150,14 @@ int TBL::LoadASCII(int a, int b, const std::string& name) {
   }
   std::size_t read = 0;
   while (read < kTableValues && is >> table[read]) ++read;
-  std::cout << "# Found ... " << path << '\n';
   if (read < kTableValues) {
+    // A short table is never used: the first look-up generates it again.
+    tables_[a][b].reset();
     std::cerr << "# Warning: TBL::LoadASCII, " << path << " holds " << read << " of "
-              << kTableValues << " values; the others are 0\n";
+              << kTableValues << " values; it is not used\n";
+    return 0;
   }
+  std::cout << "# Found ... " << path << '\n';
   return 1;
 }
 
@@ -153,25 +165,25 @@ void TBL::SaveBinary(int a, int b, const std::string& name) {
   RequireSlot(a, b);
   Require(tables_[a][b] != nullptr, "Table!=NULL", "table3d", __LINE__);
   std::snprintf(header_, kHeaderBytes, "nE=%2d,n_S=%2d,nV=%1d", N_ENERGY, N_S, kValues);
-  std::FILE* file = std::fopen((TableDirectory() + BinaryName(name)).c_str(), "wb");
-  if (file == nullptr) Fatal(301, "# Error: TBL::SaveBinary\n");
-  std::fwrite(header_, 1, kHeaderBytes, file);
-  std::fwrite(tables_[a][b].get(), 1, kTableBytes, file);
-  std::fclose(file);
+  ReplacedFile file(TableDirectory() + BinaryName(name), std::ios::out | std::ios::binary);
+  file.Stream().write(header_, kHeaderBytes);
+  file.Stream().write(reinterpret_cast<const char*>(tables_[a][b].get()), kTableBytes);
+  if (!file.Commit()) Fatal(301, "# Error: TBL::SaveBinary\n");
 }
 
 void TBL::SaveASCII(int a, int b, const std::string& path) {
   RequireSlot(a, b);
   Require(tables_[a][b] != nullptr, "Table!=NULL", "table3d", __LINE__);
   std::snprintf(header_, kHeaderBytes, "nE=%2d,n_S=%2d,nV=%1d", N_ENERGY, N_S, kValues);
-  std::ofstream os(path, std::ios::binary);
-  if (!os) Fatal(301, "# Error: TBL::SaveASCII\n");
+  ReplacedFile file(path, std::ios::out | std::ios::binary);
+  std::ofstream& os = file.Stream();
   os.write(header_, kHeaderBytes);
   const double* value = tables_[a][b].get();
   for (int line = 0; line < N_ENERGY * N_S; ++line) {
     for (int v = 0; v < kValues; ++v) os << *value++ << ' ';
     os << '\n';
   }
+  if (!file.Commit()) Fatal(301, "# Error: TBL::SaveASCII\n");
 }
 
 void TBL::Generate(int projectile, int target, const AtomList& atoms,
@@ -188,7 +200,9 @@ void TBL::Generate(int projectile, int target, const AtomList& atoms,
   computer.ComputeIndexes(N_ENERGY);
   std::cerr << '\n';
   computer.SAVE_ASCII(path, N_ENERGY);
-  LoadASCII(projectile - 1, target - 1, name);
+  if (!LoadASCII(projectile - 1, target - 1, name)) {
+    Fatal(300, "# Error: TBL::Generate, Can't read back " + path + "\n");
+  }
 }
 
 void TBL::Lookup(int projectile, int target, double energy, double impact, const AtomList& atoms,

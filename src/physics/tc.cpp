@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <new>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/fatal.h"
+#include "core/replaced_file.h"
 
 namespace orvane {
 
@@ -135,21 +137,25 @@ void TC::PrintIndexTime(int energyIndex, std::time_t start) {
 
 void TC::SAVE_ASCII(const std::string& fileName, int rows) const {
   Require(rows >= 0 && rows <= rows_, "Rows>=0&&Rows<=TableRows", "tc", __LINE__);
-  std::FILE* file = std::fopen(fileName.c_str(), "w");
-  if (file == nullptr) Fatal(300, "# Error: TC::SAVE_ASCII, Can't open file " + fileName + "\n");
+  ReplacedFile file(fileName, std::ios::out | std::ios::binary);
+  std::ofstream& os = file.Stream();
+  if (!os) Fatal(300, "# Error: TC::SAVE_ASCII, Can't open file " + fileName + "\n");
   char header[kHeaderBytes];
   std::fill(header, header + kHeaderBytes, '%');
   std::snprintf(header, kHeaderBytes, "nE=%2d,nS=%2d,nV=%1d", N_ENERGY, N_S, kValues);
   header[kHeaderBytes - 1] = '\n';
-  std::fwrite(header, 1, kHeaderBytes, file);
+  os.write(header, kHeaderBytes);
   const float* value = table_.get();
+  char number[64];  // the largest float takes 39 digits before the point
   for (int line = 0; line < rows * N_S; ++line) {
     for (int v = 0; v < kValues; ++v, ++value) {
-      std::fprintf(file, v == 0 ? "%15.6f" : " %15.6f", static_cast<double>(*value));
+      std::snprintf(number, sizeof number, v == 0 ? "%15.6f" : " %15.6f",
+                    static_cast<double>(*value));
+      os << number;
     }
-    std::fputc('\n', file);
+    os << '\n';
   }
-  std::fclose(file);
+  if (!file.Commit()) Fatal(300, "# Error: TC::SAVE_ASCII, Can't write file " + fileName + "\n");
 }
 
 }  // namespace orvane

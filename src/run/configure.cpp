@@ -1,6 +1,7 @@
 #include "run/configure.h"
 
 #include <filesystem>
+#include <sstream>
 #include <system_error>
 
 #include "core/fatal.h"
@@ -137,6 +138,36 @@ void CheckProjectiles(const RunState& state) {
   }
 }
 
+[[noreturn]] void Undefined(const std::string& what, double value) {
+  std::ostringstream text;
+  text << "# Error: Configure, " << what << ": " << value << "\n";
+  Fatal(kUndefinedPhysicsStatus, text.str());
+}
+
+// Values for which the physics is undefined are refused before any ion: an
+// ion without energy, a particle that never comes to rest, a simulation
+// that stands for no real ion, a dose piece taken away.
+void CheckPhysicalValues(const RunState& state) {
+  const Configuration& c = state.Config;
+  if (!(c.ThresholdEnergy > 0.0)) Undefined("ThresholdEnergy must be positive", c.ThresholdEnergy);
+  if (!(c.ImplantationArea > 0.0)) {
+    Undefined("ImplantationArea must be positive", c.ImplantationArea);
+  }
+  int k = 0;
+  for (const Simulation& s : state.Simulations) {
+    const std::string where = " in simulation " + std::to_string(++k);
+    if (!(s.ENERGY > 0.0)) Undefined("ENERGY must be positive" + where, s.ENERGY);
+    if (!(s.Dose > 0.0)) {
+      Undefined((s.DoseSplitting ? "DoseSplitting has no positive Dose to split"
+                                 : "Dose must be positive") + where,
+                s.Dose);
+    }
+    for (double piece : s.DoseDistribution) {
+      if (piece < 0.0) Undefined("DoseDistribution must not be negative" + where, piece);
+    }
+  }
+}
+
 void CompleteFrame(Configuration& c) {
   if (c.FLAT != NullVector) return;
   if (c.ABC == Vector(1.0, 0.0, 0.0)) {
@@ -189,6 +220,7 @@ void Configure(RunState& state, int argc, char** argv) {
 
   CompleteElements(state);
   CheckProjectiles(state);
+  CheckPhysicalValues(state);
   CompleteFrame(state.Config);
   state.Temperature = state.SimulationTemplate.Temperature;
   ComputeAmplitudes(state.Thermal, state.Atoms, state.Config.Therm ? state.Temperature : -1.0);

@@ -8,12 +8,17 @@
 
 namespace orvane {
 
+// A value for which the physics is undefined: ENERGY, Dose,
+// ImplantationArea or ThresholdEnergy not positive, a negative dose piece.
+constexpr int kUndefinedPhysicsStatus = 606;
+
 // Sets the defaults of every keyword.
 void Defaults(RunState& state);
 
 // Registers the keywords, reads the parameter file named by argv[1],
-// completes the configuration (elements, implant frame, thermal amplitudes,
-// dose pieces), creates the output directory and writes "Parameters.out".
+// refuses values for which the physics is undefined, completes the
+// configuration (elements, implant frame, thermal amplitudes, dose pieces),
+// creates the output directory and writes "Parameters.out".
 void Configure(RunState& state, int argc, char** argv);
 
 // "D" followed by the parameter file's name without its directories.

@@ -4,6 +4,8 @@ namespace orvane {
 
 const ExitStatus kExitStatuses[] = {
     {0, "success"},
+    {130, "interrupted by SIGINT; the results of the ions done so far are written"},
+    {143, "interrupted by SIGTERM; the results of the ions done so far are written"},
     {300, "a file to read cannot be opened or is unusable, or a table cannot be written"},
     {301, "an output or binary table file cannot be created or written"},
     {302, "memory exhausted"},
@@ -26,6 +28,7 @@ const ExitStatus kExitStatuses[] = {
     {603, "parameter file: the value of a keyword is not a number"},
     {604, "parameter file: a word or a text value is longer than its buffer"},
     {605, "parameter file: an Atom, SpecificPotential or Projectiles value out of limits"},
+    {606, "parameter file: a value whose physics is undefined (ENERGY, Dose, ... not positive)"},
 };
 
 const int kExitStatusCount = sizeof kExitStatuses / sizeof kExitStatuses[0];

@@ -23,6 +23,7 @@ void StartIon(RunState& state) {
   Configuration& c = state.Config;
   Simulation& s = state.Current;
   state.Finished.Clear();
+  state.SplitCopies = 0;
   Vector direction = s.DIR;
   state.Rng.Deflect(direction, c.DivType, s.Divergence);
   if (c.Randomize) {
@@ -58,8 +59,23 @@ void StartIon(RunState& state) {
   if (state.CurrentLayer->Kind == POLYCRYSTALLINE) RotateLattice(state, List<Vector>());
 }
 
+// Whether the ion may make one more rare-event copy.  Beyond the bound its
+// particles go on whole, so the weights still sum to the real ions.
+bool MaySplit(RunState& state) {
+  if (state.SplitCopies < kMaxSplitCopiesPerIon) return true;
+  if (!state.SplitBoundReported) {
+    std::cerr << "# Warning: ImplantOne, ion " << state.NextIon << " made "
+              << kMaxSplitCopiesPerIon
+              << " rare-event copies; its particles go on without further splits (said once)"
+              << std::endl;
+    state.SplitBoundReported = true;
+  }
+  return false;
+}
+
 // Two particles of half the weight in place of the work particle.
 void SplitWork(RunState& state) {
+  ++state.SplitCopies;
   state.Work.Weight *= 0.5;
   state.Moving.Front() = state.Work;
   state.Moving.InsertAt(1, state.Work);
@@ -75,13 +91,13 @@ void SplitRareEvents(RunState& state) {
   if (work.Energy < state.Current.ENERGY * state.Config.pE) {
     const double limit =
         hist.Shallowest + (hist.Deepest - hist.Shallowest) * state.Config.pX * (work.o2 / n + 1);
-    if (depth < limit && work.o2 > -n) {
+    if (depth < limit && work.o2 > -n && MaySplit(state)) {
       --work.o2;
       SplitWork(state);
     }
   }
   const double q = state.Config.REType == 0 ? depth : work.PathLength;
-  if (work.o1 < n && hist.SplitDepth[work.o1] < q) {
+  if (work.o1 < n && hist.SplitDepth[work.o1] < q && MaySplit(state)) {
     ++work.o1;
     SplitWork(state);
   }
@@ -203,7 +219,9 @@ Vector FoldStartIntoCell(const Vector& position, const Vector& cell, const Vecto
                 fold(position.z, cell.z, halfCell.z));
 }
 
-double DrawEnergy(double energy, int spread, double sigma, Ranmar& rng) {
+namespace {
+
+double DrawSpread(double energy, int spread, double sigma, Ranmar& rng) {
   if (spread == 1) return energy + (rng.Uniform() - 0.5) * sigma;
   if (spread == 2) {
     double w1, w2, s;
@@ -215,6 +233,18 @@ double DrawEnergy(double energy, int spread, double sigma, Ranmar& rng) {
     return energy + w1 * sigma * std::sqrt(-2.0 * std::log(s) / s);
   }
   return energy;
+}
+
+}  // namespace
+
+double DrawEnergy(double energy, int spread, double sigma, Ranmar& rng) {
+  // An ion without energy has no trajectory: a draw at or below 0 is drawn
+  // again (a positive nominal energy makes some draw positive).
+  double drawn;
+  do {
+    drawn = DrawSpread(energy, spread, sigma, rng);
+  } while (!(drawn > 0.0) && energy > 0.0);
+  return drawn;
 }
 
 void ImplantOne(RunState& state) {

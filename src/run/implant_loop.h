@@ -6,12 +6,17 @@
 
 namespace orvane {
 
+// The rare-event copies that one ion (or molecule) may make: beyond them its
+// particles go on without splitting, so that no ion takes minutes.
+constexpr uint32_t kMaxSplitCopiesPerIon = 1000;
+
 // The start position folded into the crystal cell around the origin: each
 // component less the whole cells that bring it within half a cell.
 Vector FoldStartIntoCell(const Vector& position, const Vector& cell, const Vector& halfCell);
 
 // The ion energy of the run's energy spread law (0 none, 1 uniform of width
-// sigma, 2 Gaussian of deviation sigma), drawn from the stream.
+// sigma, 2 Gaussian of deviation sigma), drawn from the stream; an energy
+// at or below 0 is drawn again.
 double DrawEnergy(double energy, int spread, double sigma, Ranmar& rng);
 
 // The cell edges of the current crystal, and their halves in single

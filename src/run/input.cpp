@@ -71,6 +71,8 @@ int Input::ReadParameters(int suppressClosing) {
       ++matches;
     }
   }
+  // A directory opens like a file but cannot be read.
+  if (is.bad()) Fatal(300, "# Error: Input::ReadParameters, Can't read " + fileName_ + "\n");
   is.close();
   if (!suppressClosing) {
     for (const ValueKind kind : {KIND_CLOSE_LAYER, KIND_CLOSE_SIMULATION}) {

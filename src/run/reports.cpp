@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 
 #include "core/append_line.h"
 #include "core/fatal.h"
@@ -62,11 +63,14 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int /*k*/) 
       state.OutputDirectory);
 
   if (c.Verbose) {
-    std::cout << "\tDose             = " << s.Dose << '\n'
-              << "\tN                = " << s.NumberOfImplants << '\n'
-              << "\tImplantationArea = " << c.ImplantationArea << '\n'
-              << "\tWEffective       = " << state.IonWeight << '\n'
-              << "\tNEffective       = " << s.NumberOfImplants * state.IonWeight << '\n';
+    // The default notation, whatever the last simulation left on the console.
+    std::ostringstream values;
+    values << "\tDose             = " << s.Dose << '\n'
+           << "\tN                = " << s.NumberOfImplants << '\n'
+           << "\tImplantationArea = " << c.ImplantationArea << '\n'
+           << "\tWEffective       = " << state.IonWeight << '\n'
+           << "\tNEffective       = " << s.NumberOfImplants * state.IonWeight << '\n';
+    std::cout << values.str();
   }
   std::cout << '\n'
             << "    Ion      Depth (nm)    Stat weigth      Path (nm)    Cascade time (sec.)\n"
@@ -93,19 +97,20 @@ void ReportCollisions(RunState& state) {
   const double density =
       meanDistance > 0.0 ? meanPartners / (meanDistance * kPi * radius * radius) * 1e24 : 0.0;
   const double ions = state.Current.NumberOfImplants;
-  std::ostream& out = std::cout;
-  const std::ios::fmtflags flags = out.flags();
-  out.unsetf(std::ios::floatfield);
+  // General notation with four digits, whatever the per-ion lines left on
+  // the console; the counts are whole numbers.
+  std::ostringstream out;
+  out.precision(4);
   out << "Mean Distance     = " << meanDistance << " (A)\n"
       << "Effective density = " << density << " at/cm^3 (aprox.)\n"
       << "NSimMean          = " << meanPartners << " at/col\n"
       << "NColMean          = " << (ions > 0 ? collisions / ions : 0.0) << " col/cascade\n"
       << "RotationMean      = " << (collisions > 0 ? state.RotationCount / collisions : 0.0)
       << " rot/total_iterations\n\n"
-      << "Simultaneous col. = " << counters.SimultaneousCollisions << " vs " << collisions
-      << " total collisions ("
+      << "Simultaneous col. = " << counters.SimultaneousCollisions << " vs "
+      << state.CollisionTotal << " total collisions ("
       << (collisions > 0 ? counters.SimultaneousCollisions / collisions * 100.0 : 0.0) << " %)\n";
-  out.flags(flags);
+  std::cout << out.str();
 }
 
 void AppendCrossSection(double energy, double sigma0) {
@@ -144,31 +149,38 @@ void WriteSummaries(RunState& state, int k) {
   std::cout.flush();
 }
 
+// The profile, moments, 3-D histogram and coordinates of one species of
+// simulation k after the given number of ions.
+void SaveSpeciesResults(RunState& state, int species, int k, uint32_t ions) {
+  const Configuration& c = state.Config;
+  const Simulation& s = state.Current;
+  Hist& hist = state.Tallies.HistogramOf(species);
+  const Tally3D& tally = state.Tallies.Tally3DOf(species);
+  hist.Compute();
+  if (c.PearsonIV) SavePearsonIV(hist, species, state.OutputDirectory);
+  SaveHisto(hist, species, state.OutputDirectory, HistogramPrefix(c.HSTFile, k),
+            c.FullDoseOutput != 0, ions, s.NumberOfImplants);
+  // A simulation without ions has no weight to spread over the 3-D grid.
+  if (!tally.Entries.Empty()) {
+    SaveHisto3D(tally, species, s.Dose, c.WinA * c.WinB, c.ASCII != 0, state.Frame,
+                state.OutputDirectory);
+  }
+  if (c.ASCII) SaveCoordinates(tally, species, s.Dose, state.OutputDirectory);
+}
+
 }  // namespace
 
 void Statistics(RunState& state, int k) {
   const Configuration& c = state.Config;
   ReportCollisions(state);
   state.Damage.SaveAmorph(state.OutputDirectory);
-  const std::string prefix = HistogramPrefix(c.HSTFile, k);
-  const Simulation& s = state.Current;
   for (int species : state.Tallies.Tracked) {
+    SaveSpeciesResults(state, species, k, state.Current.NumberOfImplants);
     Hist& hist = state.Tallies.HistogramOf(species);
-    const Tally3D& tally = state.Tallies.Tally3DOf(species);
-    hist.Compute();
-    if (c.PearsonIV) SavePearsonIV(hist, species, state.OutputDirectory);
     if (c.REShow) {
       hist.ShowSplitDepths(species, state.NextIon, state.OutputDirectory, state.Windows.Splitting);
     }
-    SaveHisto(hist, species, state.OutputDirectory, prefix, c.FullDoseOutput != 0,
-              s.NumberOfImplants, s.NumberOfImplants);
     if (c.Verbose) hist.ShowIons(species, std::cout);
-    // A simulation without ions has no weight to spread over the 3-D grid.
-    if (!tally.Entries.Empty()) {
-      SaveHisto3D(tally, species, s.Dose, c.WinA * c.WinB, c.ASCII != 0, state.Frame,
-                  state.OutputDirectory);
-    }
-    if (c.ASCII) SaveCoordinates(tally, species, s.Dose, state.OutputDirectory);
   }
   state.NonLocalStopping.Release();
   if (state.Config.PAUSE != 0) std::cin >> state.Config.PAUSE;
@@ -177,8 +189,13 @@ void Statistics(RunState& state, int k) {
   std::snprintf(sigma, sizeof sigma, "\nSigma_0 = %g cm^2\n\n", state.Sigma0);
   std::cout << sigma;
   AppendCrossSection(state.Current.ENERGY, state.Sigma0);
-  if (c.SavePNG) SavePictures(state, prefix);
+  if (c.SavePNG) SavePictures(state, HistogramPrefix(c.HSTFile, k));
   WriteSummaries(state, k);
+}
+
+void SaveResultsSoFar(RunState& state, int k, uint32_t ions) {
+  state.Damage.SaveAmorph(state.OutputDirectory);
+  for (int species : state.Tallies.Tracked) SaveSpeciesResults(state, species, k, ions);
 }
 
 void DisplayOnly(RunState& state, int /*mode*/) {

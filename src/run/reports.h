@@ -22,6 +22,11 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int k);
 // The report after the last ion of simulation k.
 void Statistics(RunState& state, int k);
 
+// The damage profile, and the profiles, moments, 3-D histograms and
+// coordinates of every species of simulation k, after the given number of
+// its ions: what a run that is interrupted keeps.
+void SaveResultsSoFar(RunState& state, int k, uint32_t ions);
+
 // Plots the stored profiles and damage of every simulation, one after the
 // other at the press of enter, without simulating any ion.
 void DisplayOnly(RunState& state, int mode);

@@ -1,5 +1,6 @@
 #include "run/run_driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -10,6 +11,7 @@
 #include "run/command_line.h"
 #include "run/configure.h"
 #include "run/implant_loop.h"
+#include "run/interruption.h"
 #include "run/join_splitting.h"
 #include "run/progress_line.h"
 #include "run/reports.h"
@@ -29,7 +31,36 @@ std::string AmorphizationLine(uint32_t b, double dose, int ions, const DamagePro
   return line;
 }
 
-void RunSimulations(RunState& state) {
+namespace {
+
+// The simulations run so far whose groups of dose pieces are complete.
+SimulationList CompleteGroups(const SimulationList& simulations, int run) {
+  SimulationList complete;
+  for (const Simulation& simulation : simulations) {
+    if (complete.NumberOfElements() == run) break;
+    complete.Add(simulation);
+  }
+  while (!complete.Empty() && complete.Back().DoseSplitting) complete.RemoveLast();
+  return complete;
+}
+
+// Ends a run interrupted after the given ions of simulation k, whose
+// results are written: joins the complete groups and says what was kept.
+int EndInterrupted(RunState& state, int k, uint32_t ions) {
+  const int signal = InterruptingSignal();
+  const SimulationList complete = CompleteGroups(state.Simulations, k);
+  if (!complete.Empty()) JoinSplitting(complete, state.OutputDirectory, state.Config.HSTFile);
+  std::cout.flush();
+  std::cerr << "# Interrupted by " << SignalName(signal) << " after " << ions << " of "
+            << state.Current.NumberOfImplants << " ions of simulation " << k
+            << ": the profiles, moments and coordinates of these ions are written in "
+            << state.OutputDirectory << std::endl;
+  return signal;
+}
+
+}  // namespace
+
+int RunSimulations(RunState& state) {
   const std::string path = state.OutputDirectory + "/MaxAmorf_vs_Dose.dat";
   if (std::FILE* f = std::fopen(path.c_str(), "w")) {
     std::fclose(f);
@@ -38,6 +69,7 @@ void RunSimulations(RunState& state) {
   }
   Require(state.Simulations.NumberOfElements() > 0, "Begin!=NULL", "list", 135);
   ProgressLine progress = ProgressLine::ForStandardError();
+  CatchInterruptions();
   int k = 1;
   for (const Simulation& simulation : state.Simulations) {
     SimulationHeader(state, simulation, k);
@@ -51,11 +83,18 @@ void RunSimulations(RunState& state) {
       AppendLine(path, AmorphizationLine(b, state.Current.Dose, ions, state.Damage),
                  "RunSimulations");
       progress.Update(static_cast<int>(b - 1), state.SimulationSeconds());
+      if (InterruptingSignal() != 0 && b <= static_cast<uint32_t>(ions)) {
+        progress.Finish();
+        SaveResultsSoFar(state, k, b - 1);
+        return EndInterrupted(state, k, b - 1);
+      }
     }
     progress.Finish();
     Statistics(state, k);
+    if (InterruptingSignal() != 0) return EndInterrupted(state, k, std::max(ions, 0));
     ++k;
   }
+  return 0;
 }
 
 int RunMain(int argc, char** argv) {
@@ -67,7 +106,7 @@ int RunMain(int argc, char** argv) {
   const int mode = argc > 2 ? std::atoi(argv[2]) : 0;
   if (mode == 0) {
     SetUp(*state, argc, argv, 1, 1);
-    RunSimulations(*state);
+    if (const int signal = RunSimulations(*state)) return 128 + signal;
   } else {
     DisplayOnly(*state, mode);
   }

@@ -15,8 +15,10 @@ void Banner(std::ostream& os);
 // given dose and number of ions.
 std::string AmorphizationLine(uint32_t b, double dose, int ions, const DamageProfile& damage);
 
-// Runs every simulation of the list, ion by ion.
-void RunSimulations(RunState& state);
+// Runs every simulation of the list, ion by ion.  Returns 0, or the signal
+// that interrupted the run once the results of the ions done so far are
+// written and the complete groups of dose pieces joined.
+int RunSimulations(RunState& state);
 
 // The whole program; returns the exit status.
 int RunMain(int argc, char** argv);

@@ -86,6 +86,10 @@ struct RunState {
   double WinA = 5.431;  // implantation window of the simulation, angstrom
   double WinB = 5.431;
   int RotationFlag = 0;  // the lattice around the particle was drawn afresh
+  // Rare-event copies made of the ion in hand, and whether the bound on
+  // them has been reported (once per run).
+  uint32_t SplitCopies = 0;
+  bool SplitBoundReported = false;
 
   // Interaction physics and the cascade engine.
   PairGeometry Geometry;  // the binary collision in hand, with the collision tables

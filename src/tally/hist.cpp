@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <ostream>
+#include <sstream>
 
 #include "core/fatal.h"
 #include "core/plot_pipe.h"
@@ -110,8 +111,13 @@ std::string Hist::SplitDepthPlot(const std::string& path) const {
 }
 
 void Hist::ShowIons(int species, std::ostream& out) const {
-  out << "\nProjectile " << species << ",\tReal ions = " << RealIons
-      << ",\tVirtual ions = " << VirtualIons() << "\n";
+  // General notation with four digits, like the statistics it follows,
+  // whatever the stream was left with.
+  std::ostringstream line;
+  line.precision(4);
+  line << "\nProjectile " << species << ",\tReal ions = " << RealIons
+       << ",\tVirtual ions = " << VirtualIons() << "\n";
+  out << line.str();
 }
 
 }  // namespace orvane

@@ -21,10 +21,19 @@ double ScaleOver(const Hist& histogram, double extent) {
 
 // The profiles are replaced whole: the plotting program may be reading the
 // previous one.
-std::ofstream& Create(ReplacedFile& replaced, const std::string& path, const char* operation) {
+std::ofstream& Create(ReplacedFile& replaced, const char* operation) {
   std::ofstream& file = replaced.Stream();
-  if (!file) Fatal(301, std::string("# Error: ") + operation + ", Can't create " + path + "\n");
+  if (!file) {
+    Fatal(301, std::string("# Error: ") + operation + ", Can't create " + replaced.Path() + "\n");
+  }
   return file;
+}
+
+// A profile that cannot be written whole (a full disk) ends the run.
+void PutInPlace(ReplacedFile& replaced, const char* operation) {
+  if (!replaced.Commit()) {
+    Fatal(301, std::string("# Error: ") + operation + ", Can't write " + replaced.Path() + "\n");
+  }
 }
 
 }  // namespace
@@ -40,7 +49,7 @@ void SaveHisto(const Hist& histogram, int species, const std::string& outputDire
   if (!fullDose && ions > 0) scale *= static_cast<double>(k) / ions;
   const std::string path = ProfileFileName(outputDirectory, name, species);
   ReplacedFile replaced(path);
-  std::ofstream& file = Create(replaced, path, "SaveHisto");
+  std::ofstream& file = Create(replaced, "SaveHisto");
   file << "# " << k << " " << histogram.RealIons << " " << histogram.VirtualIons() << " "
        << scale * histogram.Outside << "\n";
   for (int i = 0; i < Hist::kBins; ++i) {
@@ -49,6 +58,7 @@ void SaveHisto(const Hist& histogram, int species, const std::string& outputDire
     file << i * histogram.Deepest / Hist::kBins * kAngstromToNm << " " << scale * conc << " "
          << (conc - error) * scale << " " << (error + conc) * scale << "\n";
   }
+  PutInPlace(replaced, "SaveHisto");
 }
 
 void SaveHistoR(const Hist& histogram, int species, const std::string& outputDirectory,
@@ -56,7 +66,7 @@ void SaveHistoR(const Hist& histogram, int species, const std::string& outputDir
   const double scale = RareEventScale(histogram);
   const std::string path = RareEventFileName(outputDirectory, name, species);
   ReplacedFile replaced(path);
-  std::ofstream& file = Create(replaced, path, "SaveHistoR");
+  std::ofstream& file = Create(replaced, "SaveHistoR");
   file << "#  Real ions = NumberOfImplants*EffectiveWeigth, Virtual ions\n";
   file << "# " << histogram.RealIons << " " << histogram.VirtualIons() << "\n";
   file << "#  Distance_travelled(nm), Conc. (at/cm^3\n";
@@ -64,6 +74,7 @@ void SaveHistoR(const Hist& histogram, int species, const std::string& outputDir
     file << i * histogram.LargestE / Hist::kBins * kAngstromToNm << " "
          << scale * histogram.ConcE[i] << "\n";
   }
+  PutInPlace(replaced, "SaveHistoR");
 }
 
 }  // namespace orvane

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "core/fatal.h"
+#include "core/replaced_file.h"
 #include "target/density_path.h"
 
 namespace orvane {
@@ -43,8 +44,12 @@ AxisPoint Locate(double x, double side, double inverseSide, int n) {
   double periods = (x + 0.5 * side) * inverseSide;
   periods -= WholePeriods(periods);
   const double g = periods * n;  // grid units from the lower face, 0..n
-  // g lies in [0, n]; NaN coordinates fall into the first cell.
-  int i = g >= 0.0 ? static_cast<int>(g) : 0;
+  // The index counts from the centre less N div 2 while the weight counts
+  // from the centre less N/2: for an odd N the index is truncated half a
+  // grid unit lower (toward zero), and the weight may exceed 1.  NaN
+  // coordinates fall into the first cell.
+  const double fromIndexOrigin = g - 0.5 * (n % 2);
+  int i = fromIndexOrigin > -1.0 ? static_cast<int>(fromIndexOrigin) : 0;
   if (i > n - 2) i = n - 2;
   return {i, g - i};
 }
@@ -150,21 +155,31 @@ double EDT::Density(double x, double y, double z) const {
 
 int EDT::ReadTable3D(const std::string& name, int convert) {
   const std::string path = DensityPath(name);
-  for (const char* suffix : {".big", ".lit"}) {
-    const std::string binary = path + suffix;
-    if (std::FILE* file = std::fopen(binary.c_str(), "rb")) {
-      ReadBinary(file, binary);
-      std::fclose(file);
-      return 0;
-    }
+  // Only the ".lit" form is this program's own: a short one is made again.
+  // The other forms come from elsewhere and a short one ends the run.
+  const std::string given = path + ".big";
+  if (std::FILE* file = std::fopen(given.c_str(), "rb")) {
+    const bool whole = ReadBinary(file, given);
+    std::fclose(file);
+    if (!whole) RefuseShort(given);
+    return 0;
+  }
+  const std::string own = path + ".lit";
+  if (std::FILE* file = std::fopen(own.c_str(), "rb")) {
+    const bool whole = ReadBinary(file, own);
+    std::fclose(file);
+    if (whole) return 0;
+    std::cerr << "# Warning: EDT::ReadTable3D, " << own << " is short; it is made again"
+              << std::endl;
   }
   std::FILE* file = std::fopen(path.c_str(), "r");
   if (file == nullptr) {
     std::cerr << "# Error: EDT::ReadTable3D, File not found: " << path << std::endl;
     return 1;
   }
-  ReadText(file, path);
+  const bool whole = ReadText(file, path);
   std::fclose(file);
+  if (!whole) RefuseShort(path);
   if (convert) SaveBinTable3D(path);
   return 0;
 }
@@ -196,7 +211,7 @@ void EDT::CheckGrid(const std::string& path) const {
   }
 }
 
-void EDT::ReadBinary(std::FILE* file, const std::string& shownPath) {
+bool EDT::ReadBinary(std::FILE* file, const std::string& shownPath) {
   if (!ReadHeader(file)) {
     Fatal(303, "# Error: EDT::ReadTable3D, No grid in the header of " + shownPath + "\n");
   }
@@ -206,25 +221,33 @@ void EDT::ReadBinary(std::FILE* file, const std::string& shownPath) {
   const std::size_t read = std::fread(values_.get(), 1, bytes, file);
   std::cerr << "# 3D binary density table read\n#\t(" << shownPath << ") " << read << "/" << bytes
             << std::endl;
+  return read == bytes;
 }
 
-void EDT::ReadText(std::FILE* file, const std::string& path) {
+bool EDT::ReadText(std::FILE* file, const std::string& path) {
   if (!ReadHeader(file)) {
     Fatal(303, "# Error: EDT::ReadTable3D, No grid in the header of " + path + "\n");
   }
   CheckGrid(path);
   Allocate();
   char word[512];
-  for (std::size_t n = 0; n < count_ && std::fscanf(file, "%511s", word) == 1; ++n) {
+  std::size_t n = 0;
+  for (; n < count_ && std::fscanf(file, "%511s", word) == 1; ++n) {
     values_[n] = std::strtod(word, nullptr);
   }
   std::cerr << "# 3D ASCII density table read\n\t(" << path << ")" << std::endl;
+  return n == count_;
+}
+
+void EDT::RefuseShort(const std::string& path) const {
+  Fatal(300, "# Error: EDT::ReadTable3D, " + path + " holds fewer than the " +
+                 std::to_string(count_) + " values of its grid\n");
 }
 
 void EDT::SaveBinTable3D(const std::string& path) const {
   const std::string name = path + ".lit";
-  std::FILE* file = std::fopen(name.c_str(), "wb");
-  if (file == nullptr) Fatal(301, "# Error: EDT::SaveBinTable3D, File not found: " + name + "\n");
+  ReplacedFile file(name, std::ios::out | std::ios::binary);
+  if (!file.Stream()) Fatal(301, "# Error: EDT::SaveBinTable3D, File not found: " + name + "\n");
   // The name is shortened when needed so that the grid always fits the
   // header.
   const std::string opening = " EDT File ( ", closing = " ) ";
@@ -238,16 +261,18 @@ void EDT::SaveBinTable3D(const std::string& path) const {
   std::memcpy(header, text.data(), text.size());
   header[text.size()] = '\0';
   header[kHeaderSize - 1] = '\n';
-  const bool written = std::fwrite(header, 1, kHeaderSize, file) == kHeaderSize &&
-                       std::fwrite(values_.get(), sizeof(double), count_, file) == count_;
-  if (std::fclose(file) != 0 || !written) {
+  file.Stream().write(header, kHeaderSize);
+  file.Stream().write(reinterpret_cast<const char*>(values_.get()),
+                      static_cast<std::streamsize>(count_ * sizeof(double)));
+  if (!file.Commit()) {
     Fatal(301, "# Error: EDT::SaveBinTable3D, Can not write: " + name + "\n");
   }
   std::cerr << "# Binary 3D density table written (" << name << ")" << std::endl;
 }
 
 void EDT::SaveASCIITable3D(const std::string& name) const {
-  std::ofstream os(name, std::ios::out | std::ios::trunc);
+  ReplacedFile file(name);
+  std::ofstream& os = file.Stream();
   if (!os) Fatal(301, "# Error: EDT::SaveASCIITable3D, File not found: " + name + "\n");
   std::cerr << "# ASCII 3D density table";
   os << " EDT File (" << name << ") for ?\n";
@@ -255,8 +280,7 @@ void EDT::SaveASCIITable3D(const std::string& name) const {
   for (int axis = 0; axis < 3; ++axis) os << lado_[axis] << " " << nPoints_[axis] << "\n";
   os << std::setprecision(17);
   for (std::size_t n = 0; n < count_; ++n) os << values_[n] << "\n";
-  os.close();
-  if (!os) Fatal(301, "# Error: EDT::SaveASCIITable3D, Can not write: " + name + "\n");
+  if (!file.Commit()) Fatal(301, "# Error: EDT::SaveASCIITable3D, Can not write: " + name + "\n");
   std::cerr << " written (" << name << ")" << std::endl;
 }
 

@@ -34,13 +34,17 @@ class EDT {
   // binary file name + ".big", else name + ".lit" (the form this program
   // writes), else the text file name; after reading the text file with the
   // convert flag set the binary file is written.  Returns 0 on success and
-  // 1 when none of the files exists.  A table with fewer than two grid
-  // points or a non-positive side along an axis ends the process with
-  // status 303.
+  // 1 when none of the files exists.  A short ".lit" file is passed over
+  // (the text file, or a new superposition, replaces it); a short ".big" or
+  // text file ends the process with status 300.  A table with fewer than
+  // two grid points or a non-positive side along an axis ends the process
+  // with status 303.
   int ReadTable3D(const std::string& name, int convert);
-  // Writes the binary form to path + ".lit"; status 301 when it cannot.
+  // Writes the binary form to path + ".lit", put in place whole; status 301
+  // when it cannot.
   void SaveBinTable3D(const std::string& path) const;
-  // Writes the text form to the file name; status 301 when it cannot.
+  // Writes the text form to the file name, put in place whole; status 301
+  // when it cannot.
   void SaveASCIITable3D(const std::string& name) const;
 
   double Side(int axis) const { return lado_[axis]; }
@@ -52,8 +56,12 @@ class EDT {
   // six numbers are not there.
   bool ReadHeader(std::FILE* file);
   void CheckGrid(const std::string& path) const;
-  void ReadBinary(std::FILE* file, const std::string& shownPath);
-  void ReadText(std::FILE* file, const std::string& path);
+  // Both read the header and the values; false when the file holds fewer
+  // values than its grid.
+  bool ReadBinary(std::FILE* file, const std::string& shownPath);
+  bool ReadText(std::FILE* file, const std::string& path);
+  // A short table that this program does not make ends the run (status 300).
+  [[noreturn]] void RefuseShort(const std::string& path) const;
   void Allocate();
 
   double lado_[3] = {0.0, 0.0, 0.0};

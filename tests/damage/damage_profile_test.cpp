@@ -8,6 +8,7 @@
 #include "support/test_support.h"
 
 using namespace orvane;
+using orvane_test::LimitFileSizeAsOnAFullDisk;
 using orvane_test::ReadFile;
 using orvane_test::TempDir;
 using orvane_test::WriteFile;
@@ -126,6 +127,9 @@ TEST(DamageProfileDeathTest, UnusablePreviousFilesStopTheRun) {
               "words.dat\\) ends early or holds no numbers at its first line\n$");
   EXPECT_EXIT(p.SaveAmorph(dir.File("missing")), testing::ExitedWithCode(301 & 0xFF),
               "^# I can't write in " + dir.File("missing") + "/Amorph1D.dat\n$");
+  EXPECT_EXIT((LimitFileSizeAsOnAFullDisk(300), p.SaveAmorph(dir.Path())),
+              testing::ExitedWithCode(301 & 0xFF),
+              "^# I can't write in " + dir.File("Amorph1D.dat") + "\n$");
 }
 
 TEST(DamageProfile, EveryTenThousandthDepositSavesWithoutAllocatingBetween) {

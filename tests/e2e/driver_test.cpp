@@ -188,6 +188,17 @@ TEST(Configuration, Failures) {
        "# Error: Configure, Projectiles 3 names no element: the list holds 2\n"},
       {"Projectiles -1 0", 605,
        "# Error: Configure, Projectiles -1 names no element: the list holds 2\n"},
+      {"ENERGY 0", 606, "# Error: Configure, ENERGY must be positive in simulation 1: 0\n"},
+      {"ENERGY 1000 NextSimulation ENERGY -5", 606,
+       "# Error: Configure, ENERGY must be positive in simulation 2: -5\n"},
+      {"Dose 0 DoseSplitting On", 606,
+       "# Error: Configure, DoseSplitting has no positive Dose to split in simulation 1: 0\n"},
+      {"Dose -1e13", 606, "# Error: Configure, Dose must be positive in simulation 1: -1e+13\n"},
+      {"Dose 1e15 DoseSplitting On DoseDistribution -1e14 0.0", 606,
+       "# Error: Configure, DoseDistribution must not be negative in simulation 1: -1e+14\n"},
+      {"ThresholdEnergy 0", 606, "# Error: Configure, ThresholdEnergy must be positive: 0\n"},
+      {"ImplantationArea -100", 606,
+       "# Error: Configure, ImplantationArea must be positive: -100\n"},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -200,6 +211,14 @@ TEST(Configuration, Failures) {
       EXPECT_FALSE(FileExists(dir.File("Dp.in/MaxAmorf_vs_Dose.dat")));
     }
   }
+}
+
+TEST(Configuration, ADirectoryIsNoParameterFile) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("runs"));
+  const RunResult r = RunOrvane(dir.Path(), "runs", TablesEnvironment());
+  EXPECT_EQ(r.status, 300 & 0xFF);
+  EXPECT_EQ(r.err, "# Error: Input::ReadParameters, Can't read runs\n");
 }
 
 TEST(Configuration, TemperatureOfEachSimulationAndOfTheThermalSetUp) {

@@ -110,6 +110,33 @@ TEST(Implant, EffectiveWeightAndVerboseReports) {
   EXPECT_TRUE(FileExists(dir.File("CrossSectionMartin_vs_Energy")));
 }
 
+TEST(Implant, VerboseReportsKeepTheirOwnNotation) {
+  TempDir dir;
+  const RunResult r = RunFile(dir,
+                              "Verbose On Dose 1e13 NumberOfImplants 100 ENERGY 2000 "
+                              "NextSimulation NumberOfImplants 10\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The collisions are counted in whole numbers.
+  const std::size_t line = r.out.find("Simultaneous col. = ");
+  ASSERT_NE(line, std::string::npos) << r.out;
+  std::istringstream fields(r.out.substr(line + 20, r.out.find('\n', line) - line - 20));
+  std::string simultaneous, vs, total;
+  fields >> simultaneous >> vs >> total;
+  EXPECT_EQ(vs, "vs");
+  for (const std::string& count : {simultaneous, total}) {
+    EXPECT_EQ(count.find_first_not_of("0123456789"), std::string::npos) << count;
+  }
+  // The per-ion lines' fixed notation reaches neither the ion count nor the
+  // header of the next simulation.
+  EXPECT_NE(r.out.find("\nProjectile 1,\tReal ions = 0.1,\tVirtual ions = 100\n"),
+            std::string::npos)
+      << r.out;
+  const std::size_t second = r.out.find("\tN                = 10\n");
+  ASSERT_NE(second, std::string::npos);
+  const std::string dose = "\tDose             = 1e+13\n";
+  EXPECT_EQ(r.out.rfind(dose, second), second - dose.size());
+}
+
 TEST(Implant, MoleculeSharesItsEnergyByMass) {
   TempDir dir;
   const RunResult r = RunFile(dir,

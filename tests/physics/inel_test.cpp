@@ -135,18 +135,19 @@ TEST_F(InelTables, HeavyElementsHaveTablesToo) {
   }
 }
 
-TEST_F(InelTables, ShortFileIsAcceptedAndTheMissingEntriesComputed) {
+TEST_F(InelTables, AShortFileIsComputedAgainAndReplaced) {
   TempDir dir;
   PointTablesAt(dir.Path() + "/");
   const std::string path = dir.File("InelLocal_05_14.dat");
   WriteDoubles(path, std::vector<double>(10, 42.0));
   Inel inel;
   testing::internal::CaptureStderr();
-  EXPECT_DOUBLE_EQ(inel.FFF(0.05, 14, 5), 42.0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "# Reading " + path + "\n");
-  const double expected = ReferenceFriction(Entry(100), 14, 5);
-  EXPECT_NEAR(inel.FFF(1.5, 14, 5), expected, 1e-9 * expected);
-  EXPECT_EQ(orvane_test::ReadFile(path).size(), 80u);
+  const double expected = ReferenceFriction(Entry(3), 14, 5);
+  EXPECT_NEAR(inel.FFF(0.045, 14, 5), expected, 1e-9 * expected);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "# Warning: " + path + " holds 10 of 1000 values; it is computed again\n"
+            "# Generating     local inelastic stopping table, Z1 = 14, Z2 = 5 : 1000\n");
+  EXPECT_EQ(ReadDoubles(path).size(), 1000u);
 }
 
 TEST_F(InelTablesDeathTest, TableThatCannotBeWrittenEndsTheRun) {

@@ -40,6 +40,29 @@ TEST(ImplantStart, GaussianEnergySpreadHasItsDeviation) {
   EXPECT_EQ(a.Uniform(), b.Uniform());
 }
 
+TEST(ImplantStart, SpreadEnergiesAtOrBelowZeroAreDrawnAgain) {
+  // Uniform over [-500, 2500): a sixth of the draws fall at or below 0 and
+  // are drawn again, leaving the law uniform over (0, 2500).
+  Ranmar rng;
+  double sum = 0, low = 1e9;
+  const int n = 20000;
+  for (int i = 0; i < n; ++i) {
+    const double e = DrawEnergy(1000.0, 1, 3000.0, rng);
+    ASSERT_GT(e, 0.0);
+    ASSERT_LT(e, 2500.0);
+    sum += e;
+    low = std::min(low, e);
+  }
+  EXPECT_NEAR(sum / n, 1250.0, 15.0);
+  EXPECT_LT(low, 1.0);
+  for (int i = 0; i < n; ++i) ASSERT_GT(DrawEnergy(1000.0, 2, 1000.0, rng), 0.0);
+  // A spread that never reaches 0 draws exactly as before.
+  Ranmar a, b;
+  for (int i = 0; i < 100; ++i) {
+    EXPECT_EQ(DrawEnergy(1000.0, 1, 10.0, a), 1000.0 + (b.Uniform() - 0.5) * 10.0);
+  }
+}
+
 TEST(ImplantStart, StartPositionsFoldIntoTheCellAroundTheOrigin) {
   const Vector cell(5.431, 5.431, 5.431), half(2.7155, 2.7155, 2.7155);
   const Vector folded = FoldStartIntoCell(Vector(-1.0, 4.0, 12.0), cell, half);

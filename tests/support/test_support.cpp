@@ -1,7 +1,9 @@
 #include "support/test_support.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +29,12 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code error;
   fs::remove_all(path_, error);
+}
+
+void LimitFileSizeAsOnAFullDisk(long bytes) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+  setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 RunResult RunOrvane(const std::string& directory, const std::string& arguments,

@@ -49,6 +49,11 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
 
+// Lets this process write no file beyond the given size, as on a full disk:
+// a longer write fails instead of raising a signal.  For death tests, whose
+// child process it limits for good.
+void LimitFileSizeAsOnAFullDisk(long bytes);
+
 // The shipped directory of isolated-atom densities, with a final slash.
 std::string ShippedDensityDir();
 

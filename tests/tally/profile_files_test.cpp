@@ -11,6 +11,7 @@
 #include "tally/result_names.h"
 
 using namespace orvane;
+using orvane_test::LimitFileSizeAsOnAFullDisk;
 using orvane_test::ReadFile;
 using orvane_test::TempDir;
 
@@ -129,4 +130,16 @@ TEST(SaveHistoDeathTest, ProfileThatCannotBeCreatedEndsTheRun) {
               "^# Error: SaveHisto, Can't create /nonexistent-dir/.H_01\n$");
   EXPECT_EXIT(SaveHistoR(h, 1, "/nonexistent-dir", "H"), testing::ExitedWithCode(301 & 0xFF),
               "^# Error: SaveHistoR, Can't create /nonexistent-dir/.D_H_01\n$");
+}
+
+TEST(SaveHistoDeathTest, ProfileThatCannotBeWrittenWholeEndsTheRun) {
+  const Hist h = ThreeIons();
+  TempDir dir;
+  orvane_test::WriteFile(dir.File(".H_01"), "the last profile\n");
+  EXPECT_EXIT((LimitFileSizeAsOnAFullDisk(500), SaveHisto(h, 1, dir.Path(), "H", true, 1, 1)),
+              testing::ExitedWithCode(301 & 0xFF),
+              "^# Error: SaveHisto, Can't write " + dir.File(".H_01") + "\n$");
+  EXPECT_EXIT((LimitFileSizeAsOnAFullDisk(500), SaveHistoR(h, 1, dir.Path(), "H")),
+              testing::ExitedWithCode(301 & 0xFF), "^# Error: SaveHistoR, Can't write ");
+  EXPECT_EQ(ReadFile(dir.File(".H_01")), "the last profile\n");
 }

@@ -103,6 +103,16 @@ TEST(EDTLookUp, OddCountsUseTheIntegerHalfForTheIndexAndTheRealHalfForTheWeight)
   }
   // x = 0: index 2, weight 0 - (2 - 2.5) = 0.5.
   EXPECT_DOUBLE_EQ(table.Density(0.0, -1.0, -1.0), 12.5);
+  for (int i = 0; i < 5; ++i) {
+    for (int j = 0; j < 2; ++j) {
+      for (int k = 0; k < 2; ++k) table.Set(i, j, k, 10.0 + i * i);
+    }
+  }
+  // x = -0.3: D = -0.3, index trunc(-0.3 + 2) = 1, weight -0.3 - (1 - 2.5) =
+  // 1.2, so 11 + 1.2 (14 - 11), continued beyond point 2.
+  EXPECT_DOUBLE_EQ(table.Density(-0.3, -1.0, -1.0), 14.6);
+  // Near the lower face the index truncates toward zero: D + 2 = -0.3 gives 0.
+  EXPECT_DOUBLE_EQ(table.Density(-2.3, -1.0, -1.0), 10.0 + 0.2 * 1.0);
 }
 
 TEST(EDTLookUp, EmptyCornersTakeTheLargestValueAndNothingIsBelow1e10) {
@@ -192,15 +202,40 @@ TEST_F(EDTFileTest, AMissingTableIsReportedAndLeavesTheRecordAsItWas) {
   EXPECT_TRUE(table.Empty());
 }
 
-TEST_F(EDTFileTest, AShortBinaryFileIsAcceptedAndTheRestIsZero) {
+TEST_F(EDTFileTest, AShortBinaryFileOfThisProgramIsPassedOverAndMadeAgain) {
   testing::internal::CaptureStderr();
   LinearField().SaveBinTable3D(Path("T"));
   std::filesystem::resize_file(Path("T.lit"), 301 + 10 * 8);
   EDT table;
+  // Without the text file the caller superposes the density afresh.
+  EXPECT_EQ(table.ReadTable3D("T", 1), 1);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find(") 80/512\n# Warning: EDT::ReadTable3D, " + Path("T.lit") +
+                     " is short; it is made again\n"),
+            std::string::npos)
+      << err;
+  // With the text file it is read again and the binary file replaced whole.
+  WriteFile(Path("T"), TextTable(4.0, 4, 2.5));
+  testing::internal::CaptureStderr();
   EXPECT_EQ(table.ReadTable3D("T", 1), 0);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find(") 80/512\n"), std::string::npos);
-  EXPECT_EQ(table.At(0, 2, 1), LinearField().At(0, 2, 1));
-  EXPECT_EQ(table.At(3, 3, 3), 0.0);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(table.At(3, 3, 3), 2.5);
+  EXPECT_EQ(ReadFile(Path("T.lit")).size(), 301u + 512u);
+}
+
+TEST_F(EDTFileTest, AShortTableFromElsewhereEndsTheRun) {
+  testing::internal::CaptureStderr();
+  LinearField().SaveBinTable3D(Path("B"));
+  testing::internal::GetCapturedStderr();
+  std::filesystem::rename(Path("B.lit"), Path("B.big"));
+  std::filesystem::resize_file(Path("B.big"), 301 + 511);
+  EDT table;
+  EXPECT_EXIT(table.ReadTable3D("B", 1), testing::ExitedWithCode(300 & 0xFF),
+              "# Error: EDT::ReadTable3D, .*B.big holds fewer than the 64 values of its grid");
+  std::string text = TextTable(4.0, 4, 1.0);
+  WriteFile(Path("T"), text.substr(0, text.size() - 6));  // three values fewer
+  EXPECT_EXIT(table.ReadTable3D("T", 1), testing::ExitedWithCode(300 & 0xFF),
+              "# Error: EDT::ReadTable3D, .*T holds fewer than the 64 values of its grid");
 }
 
 TEST_F(EDTFileTest, TheTextFormReadsBackExactly) {
