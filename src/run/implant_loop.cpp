@@ -18,6 +18,8 @@ void RotateLattice(RunState& state) {
 
 double Depth(const RunState& state, const Particle& p) { return state.Frame.ComponentX(p.Abs); }
 
+}  // namespace
+
 void StartIon(RunState& state) {
   Configuration& c = state.Config;
   Simulation& s = state.Current;
@@ -56,12 +58,16 @@ void StartIon(RunState& state) {
   if (state.CurrentLayer->Kind == POLYCRYSTALLINE) RotateLattice(state);
 }
 
+namespace {
+
 // Two particles of half the weight in place of the work particle.
 void SplitWork(RunState& state) {
   state.Work.Weight *= 0.5;
   state.Moving.Front() = state.Work;
   state.Moving.InsertAt(1, state.Work);
 }
+
+}  // namespace
 
 void SplitRareEvents(RunState& state) {
   Particle& work = state.Work;
@@ -85,6 +91,8 @@ void SplitRareEvents(RunState& state) {
   }
 }
 
+namespace {
+
 // A particle deep in damaged material meets it amorphized, with the
 // probability of the local amorphous fraction, when it passed close to an
 // atom in the last search.
@@ -107,8 +115,8 @@ void MeetAmorphizedMaterial(RunState& state) {
   }
 }
 
-// The layer that contains the depth becomes current, with its crystal, cell
-// and stopping parameter; a depth in no layer ends the run.
+}  // namespace
+
 void SelectLayer(RunState& state, double depth) {
   const TargetStack& stack = state.Stack;
   if (!(stack.FrontSurface < depth && depth < stack.BackSurface)) return;
@@ -131,6 +139,8 @@ void SelectLayer(RunState& state, double depth) {
   message << "MAIN: No layers found at " << state.Work.Abs << "\n";
   Fatal(405, message.str());
 }
+
+namespace {
 
 void CollideOrFly(RunState& state) {
   Crystal& crystal = *state.CurrentCrystal;

@@ -247,7 +247,8 @@ TEST(Implant, NoPlottingProgramIsStartedWithThePlotSwitchesOff) {
   const std::string fake = bin.File("gnuplot");
   WriteFile(fake, "#!/bin/sh\ntouch '" + bin.File("started") + "'\ncat > /dev/null\n");
   std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
-  const std::string environment = TablesEnvironment() + " PATH='" + bin.Path() + ":/usr/bin:/bin'";
+  const std::string environment =
+      TablesEnvironment(dir) + " PATH='" + bin.Path() + ":/usr/bin:/bin'";
   ASSERT_EQ(RunFile(dir, "NumberOfImplants 3 ENERGY 1000\n", environment).status, 0);
   EXPECT_FALSE(FileExists(bin.File("started")));
   ASSERT_EQ(RunFile(dir, "ShowHisto1D On NumberOfImplants 3 ENERGY 1000\n", environment).status, 0);
@@ -257,7 +258,7 @@ TEST(Implant, NoPlottingProgramIsStartedWithThePlotSwitchesOff) {
 TEST(Implant, PlotsAreSkippedWithoutThePlottingProgram) {
   TempDir dir;
   TempDir emptyPath;
-  const std::string environment = TablesEnvironment() + " PATH='" + emptyPath.Path() + "'";
+  const std::string environment = TablesEnvironment(dir) + " PATH='" + emptyPath.Path() + "'";
   const RunResult off = RunFile(dir, "NumberOfImplants 3 ENERGY 1000\n", environment);
   ASSERT_EQ(off.status, 0) << off.err;
   EXPECT_EQ(off.err.find("plots are skipped"), std::string::npos);
@@ -274,7 +275,7 @@ TEST(Implant, PlotsAreSkippedWithoutThePlottingProgram) {
 
 TEST(Implant, DisplayModeShowsStoredResultsWithoutSimulating) {
   TempDir dir, emptyPath;
-  const std::string environment = TablesEnvironment() + " PATH='" + emptyPath.Path() + "'";
+  const std::string environment = TablesEnvironment(dir) + " PATH='" + emptyPath.Path() + "'";
   ASSERT_EQ(RunFile(dir, "NumberOfImplants 5 ENERGY 2000\n", environment).status, 0);
   const std::string dose = ReadFile(dir.File("Dp.in/MaxAmorf_vs_Dose.dat"));
   const RunResult r = RunOrvane(dir.Path(), "p.in 3", environment);

@@ -26,7 +26,7 @@ TEST(Plots, ProfilesDamageAndSplitDepthsOnAVirtualScreen) {
             "GPInitDamage[ set yrange [0:100] ] ENERGY 5000 Tha 7 NumberOfImplants 200\n");
   // xvfb-run finds a free display of its own (-a) and passes the program's
   // exit status on.
-  const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment() + " xvfb-run -a");
+  const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment(dir) + " xvfb-run -a");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err.find("gnuplot>"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("line 0:"), std::string::npos) << r.err;

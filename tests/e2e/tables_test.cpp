@@ -11,11 +11,11 @@ using namespace orvane_test;
 
 namespace {
 
-const std::string kTables = ORVANE_TEST_TABLES;
+const std::string kTables = PreparedTablesDir();
 
 RunResult RunWithTables(const TempDir& dir, const std::string& prefix) {
   return RunFile(dir, "NumberOfImplants 0\n",
-                 "TABLES3DDIR='" + prefix + "' EDTDIR='" + kTables + "'");
+                 "TABLES3DDIR='" + prefix + "' EDTDIR='" + OwnTables(dir) + "'");
 }
 
 }  // namespace
