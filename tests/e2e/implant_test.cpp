@@ -10,52 +10,17 @@
 #include <thread>
 #include <vector>
 
+#include "ion_statistics.h"
 #include "support/test_support.h"
 
 using namespace orvane_test;
 
 namespace {
 
-struct Ion {
-  double depth = 0;  // nm
-  std::string status;
-};
-
-// The per-ion console lines: number, depth, weight, path, time, status.
-std::vector<Ion> IonLines(const std::string& out) {
-  std::vector<Ion> ions;
-  std::istringstream is(out);
-  for (std::string line; std::getline(is, line);) {
-    std::istringstream fields(line);
-    long number;
-    double depth, weight, path, time;
-    if (!(fields >> number >> depth >> weight >> path >> time)) continue;
-    std::string status, word;
-    while (fields >> word) status += (status.empty() ? "" : " ") + word;
-    ions.push_back({depth, status});
-  }
-  return ions;
-}
-
 std::vector<double> ImplantedDepths(const std::string& out) {
   std::vector<double> depths;
-  for (const Ion& ion : IonLines(out)) {
-    if (ion.status.empty()) depths.push_back(ion.depth);
-  }
+  for (const FinalIon& ion : Implanted(FinalIons(out))) depths.push_back(ion.depth);
   return depths;
-}
-
-double Mean(const std::vector<double>& v) {
-  double s = 0;
-  for (double x : v) s += x;
-  return s / v.size();
-}
-
-double Straggle(const std::vector<double>& v) {
-  const double m = Mean(v);
-  double s = 0;
-  for (double x : v) s += (x - m) * (x - m);
-  return std::sqrt(s / v.size());
 }
 
 // The depth below which the deepest fraction of the ions lie.
@@ -88,7 +53,7 @@ TEST(Implant, SeededRunsAreReproducible) {
   ASSERT_EQ(a.status, 0) << a.err;
   ASSERT_EQ(b.status, 0) << b.err;
   EXPECT_EQ(a.out, b.out);
-  EXPECT_EQ(IonLines(a.out).size(), 20u);
+  EXPECT_EQ(FinalIons(a.out).size(), 20u);
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(first.File("Dp.in"))) {
     const std::string name = entry.path().filename().string();
@@ -136,9 +101,9 @@ TEST(Implant, AmorphousSiliconRangesAgreeWithRangeTables) {
   for (std::thread& t : runs) t.join();
   for (Case& c : cases) {
     ASSERT_EQ(c.result.status, 0) << c.result.err;
-    const std::vector<double> depths = ImplantedDepths(c.result.out);
-    ASSERT_GT(depths.size(), 1800u);
-    const double mean = Mean(depths), straggle = Straggle(depths);
+    const std::vector<FinalIon> ions = Implanted(FinalIons(c.result.out));
+    ASSERT_GT(ions.size(), 1800u);
+    const double mean = MeanDepth(ions).value, straggle = Straggle(ions).value;
     EXPECT_NEAR(mean / c.rp, 1.0, 0.20) << c.energy << " eV: mean depth " << mean << " nm";
     EXPECT_NEAR(straggle / c.drp, 1.0, 0.25) << c.energy << " eV: straggle " << straggle << " nm";
     std::cout << "[ measured ] B " << c.energy << " eV into amorphous Si: mean depth " << mean
@@ -186,7 +151,7 @@ TEST(Implant, MoleculeSharesItsEnergyByMass) {
   // Both species are tallied, each ion of the molecule once.
   EXPECT_TRUE(FileExists(dir.File("Dp.in/Histo1D.01_01")));
   EXPECT_TRUE(FileExists(dir.File("Dp.in/Histo1D.01_02")));
-  EXPECT_EQ(IonLines(r.out).size(), 40u);
+  EXPECT_EQ(FinalIons(r.out).size(), 40u);
 }
 
 TEST(Implant, Failures) {
@@ -281,7 +246,7 @@ TEST(Implant, DisplayModeShowsStoredResultsWithoutSimulating) {
   const RunResult r = RunOrvane(dir.Path(), "p.in 3", environment);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("Implant 1. Press enter\n"), std::string::npos) << r.out;
-  EXPECT_TRUE(IonLines(r.out).empty());
+  EXPECT_TRUE(FinalIons(r.out).empty());
   // No ion ran: the per-ion file is the one of the simulation, and the
   // profiles are joined again.
   EXPECT_EQ(ReadFile(dir.File("Dp.in/MaxAmorf_vs_Dose.dat")), dose);
