@@ -19,6 +19,8 @@ void RotateLattice(RunState& state, const List<Vector>& struck) {
 
 double Depth(const RunState& state, const Particle& p) { return state.Frame.ComponentX(p.Abs); }
 
+}  // namespace
+
 void StartIon(RunState& state) {
   Configuration& c = state.Config;
   Simulation& s = state.Current;
@@ -73,6 +75,8 @@ bool MaySplit(RunState& state) {
   return false;
 }
 
+namespace {
+
 // Two particles of half the weight in place of the work particle.
 void SplitWork(RunState& state) {
   ++state.SplitCopies;
@@ -80,6 +84,8 @@ void SplitWork(RunState& state) {
   state.Moving.Front() = state.Work;
   state.Moving.InsertAt(1, state.Work);
 }
+
+}  // namespace
 
 void SplitRareEvents(RunState& state) {
   Particle& work = state.Work;
@@ -102,6 +108,8 @@ void SplitRareEvents(RunState& state) {
     SplitWork(state);
   }
 }
+
+namespace {
 
 // Whether the last partner search found a partner within the interaction
 // radius.  Amorphous material takes a new orientation about the atom just
@@ -132,8 +140,8 @@ void MeetAmorphizedMaterial(RunState& state) {
   }
 }
 
-// The layer that contains the depth becomes current, with its crystal, cell
-// and stopping parameter; a depth in no layer ends the run.
+}  // namespace
+
 void SelectLayer(RunState& state, double depth) {
   const TargetStack& stack = state.Stack;
   if (!(stack.FrontSurface < depth && depth < stack.BackSurface)) return;
@@ -156,6 +164,8 @@ void SelectLayer(RunState& state, double depth) {
   message << "MAIN: No layers found at " << state.Work.Abs << "\n";
   Fatal(405, message.str());
 }
+
+namespace {
 
 void CollideOrFly(RunState& state) {
   Crystal& crystal = *state.CurrentCrystal;

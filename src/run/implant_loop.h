@@ -26,6 +26,21 @@ void UseCurrentCrystalCell(RunState& state);
 // The stopping parameter RS0 of the simulation for the current layer.
 void UseLayerStopping(RunState& state);
 
+// Empties the finished list and puts the new ion, or the ions of the
+// molecule (each with its share of the energy by mass, the last slot first),
+// at the front of the moving list.
+void StartIon(RunState& state);
+
+// Splits the work particle, a projectile, into two of half its weight when
+// it reaches its next rare-event depth (or path length, REType 1) or, below
+// the pE share of the beam energy, lies shallower than its pX limit.
+void SplitRareEvents(RunState& state);
+
+// Makes the layer that contains the depth current, with its crystal, cell
+// and stopping parameter; a depth inside the target that lies in no layer
+// ends the run (405).
+void SelectLayer(RunState& state, double depth);
+
 // Implants one ion (or molecule) and follows its cascade until nothing
 // moves; the particles that came to rest or left are in state.Finished.
 void ImplantOne(RunState& state);

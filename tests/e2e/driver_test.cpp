@@ -23,7 +23,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 TEST(Driver, WithoutParameterFile) {
   TempDir dir;
-  const RunResult r = RunOrvane(dir.Path(), "", TablesEnvironment());
+  const RunResult r = RunOrvane(dir.Path(), "", TablesEnvironment(dir));
   EXPECT_EQ(r.status, 300 & 0xFF);
   EXPECT_EQ(r.err, "# Error, I do not known the name of input file.\n");
   EXPECT_EQ(r.out.rfind("\n[ORVANE] Orvane (Version 2004.10.04) DAMAGE1D\n", 0), 0u);
@@ -31,7 +31,7 @@ TEST(Driver, WithoutParameterFile) {
 
 TEST(Driver, UnreadableParameterFile) {
   TempDir dir;
-  const RunResult r = RunOrvane(dir.Path(), "missing.in", TablesEnvironment());
+  const RunResult r = RunOrvane(dir.Path(), "missing.in", TablesEnvironment(dir));
   EXPECT_EQ(r.status, 300 & 0xFF);
   EXPECT_EQ(r.err, "# Error: Input::ReadParameters, Can't open missing.in\n");
 }
@@ -40,7 +40,7 @@ TEST(Driver, TenIonsGiveTenAmorphizationLines) {
   TempDir dir;
   std::filesystem::create_directory(dir.File("runs"));
   WriteFile(dir.File("runs/b10.in"), "Dose 1e13 NumberOfImplants 10\n");
-  const RunResult r = RunOrvane(dir.Path(), "runs/b10.in", TablesEnvironment());
+  const RunResult r = RunOrvane(dir.Path(), "runs/b10.in", TablesEnvironment(dir));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind("\n[ORVANE] Orvane (Version 2004.10.04) DAMAGE1D\n", 0), 0u);
   const std::vector<std::string> lines = Lines(ReadFile(dir.File("Db10.in/MaxAmorf_vs_Dose.dat")));
@@ -52,7 +52,7 @@ TEST(Driver, TenIonsGiveTenAmorphizationLines) {
   }
   EXPECT_EQ(lines[0], "   2e+12 0.000000 0.100000 0.000000");
   // A second run starts the file afresh.
-  ASSERT_EQ(RunOrvane(dir.Path(), "runs/b10.in", TablesEnvironment()).status, 0);
+  ASSERT_EQ(RunOrvane(dir.Path(), "runs/b10.in", TablesEnvironment(dir)).status, 0);
   EXPECT_EQ(Lines(ReadFile(dir.File("Db10.in/MaxAmorf_vs_Dose.dat"))).size(), 10u);
 }
 
@@ -76,7 +76,7 @@ TEST(Driver, OutputDirectoryDropsTheDirectoriesOfTheName) {
   TempDir elsewhere;
   WriteFile(elsewhere.File("case1"), "NumberOfImplants 1\n");
   const RunResult r =
-      RunOrvane(dir.Path(), "'" + elsewhere.File("case1") + "'", TablesEnvironment());
+      RunOrvane(dir.Path(), "'" + elsewhere.File("case1") + "'", TablesEnvironment(dir));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(FileExists(dir.File("Dcase1/Parameters.out")));
 }
@@ -84,7 +84,7 @@ TEST(Driver, OutputDirectoryDropsTheDirectoriesOfTheName) {
 TEST(Driver, ParameterFileNameNeverReachesAShell) {
   TempDir dir;
   WriteFile(dir.File("x;touch pwned"), "NumberOfImplants 1\n");
-  const RunResult r = RunOrvane(dir.Path(), "'x;touch pwned'", TablesEnvironment());
+  const RunResult r = RunOrvane(dir.Path(), "'x;touch pwned'", TablesEnvironment(dir));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(FileExists(dir.File("Dx;touch pwned/Parameters.out")));
   EXPECT_FALSE(FileExists(dir.File("pwned")));
@@ -216,7 +216,7 @@ TEST(Configuration, Failures) {
 TEST(Configuration, ADirectoryIsNoParameterFile) {
   TempDir dir;
   std::filesystem::create_directory(dir.File("runs"));
-  const RunResult r = RunOrvane(dir.Path(), "runs", TablesEnvironment());
+  const RunResult r = RunOrvane(dir.Path(), "runs", TablesEnvironment(dir));
   EXPECT_EQ(r.status, 300 & 0xFF);
   EXPECT_EQ(r.err, "# Error: Input::ReadParameters, Can't read runs\n");
 }

@@ -48,7 +48,7 @@ TEST(Plots, ProfilesDamageAndSplitDepthsOnAVirtualScreen) {
             "GPInitDamage[ set yrange [0:100] ] ENERGY 5000 Tha 7 NumberOfImplants 200\n");
   // xvfb-run finds a free display of its own (-a) and passes the program's
   // exit status on.
-  const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment() + " xvfb-run -a");
+  const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment(dir) + " xvfb-run -a");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err.find("gnuplot>"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("line 0:"), std::string::npos) << r.err;
@@ -70,7 +70,7 @@ TEST(Plots, PngPicturesWithoutADisplay) {
   WriteFile(dir.File("p.in"),
             "SavePNG On ENERGY 5000 Tha 7 NumberOfImplants 60 Projectiles 1 0 NextSimulation\n"
             "Tha 0\n");
-  const RunResult r = RunOrvane(dir.Path(), "p.in", "env -u DISPLAY " + TablesEnvironment());
+  const RunResult r = RunOrvane(dir.Path(), "p.in", "env -u DISPLAY " + TablesEnvironment(dir));
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err.find("gnuplot>"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("arning"), std::string::npos) << r.err;
@@ -84,7 +84,7 @@ TEST(Plots, PngPicturesWithoutADisplay) {
 TEST(Plots, WithoutThePlottingProgramTheRunSaysSoOnceAndGoesOn) {
   TempDir dir;
   WriteFile(dir.File("p.in"), "SavePNG On NumberOfImplants 2 NextSimulation NumberOfImplants 2\n");
-  const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment() + " PATH=/nonexistent");
+  const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment(dir) + " PATH=/nonexistent");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string notice =
       "# Warning: the plotting program gnuplot is not installed: plots are skipped\n";

@@ -40,16 +40,17 @@ std::size_t Count(const std::string& text, const std::string& what) {
 
 std::size_t LineCount(const std::string& path) { return Count(ReadFile(path), "\n"); }
 
-// Starts the binary on "p.in" in the directory, with the shared tables and
+// Starts the binary on "p.in" in the directory, with its own tables and
 // the default action of the signals, as a run started from a terminal.
 pid_t StartOrvane(const TempDir& dir) {
+  const std::string tables = OwnTables(dir);
   const pid_t pid = fork();
   if (pid == 0) {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     if (chdir(dir.Path().c_str()) != 0) _exit(127);
-    setenv("TABLES3DDIR", ORVANE_TEST_TABLES, 1);
-    setenv("EDTDIR", ORVANE_TEST_TABLES, 1);
+    setenv("TABLES3DDIR", tables.c_str(), 1);
+    setenv("EDTDIR", tables.c_str(), 1);
     if (!freopen("out", "w", stdout) || !freopen("err", "w", stderr)) _exit(127);
     execl(ORVANE_BINARY, ORVANE_BINARY, "p.in", static_cast<char*>(nullptr));
     _exit(127);

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "support/ion_lines.h"
+#include "support/ion_statistics.h"
 #include "support/test_support.h"
 
 using namespace orvane_test;
@@ -51,7 +51,7 @@ TEST(Summary, FiguresAgreeWithTheIonLinesAndTheProfileFile) {
   // (printed to 1e-4 nm) and the share of each end.
   std::vector<double> depths;
   int back = 0;
-  for (const Ion& ion : IonLines(r.out)) {
+  for (const FinalIon& ion : FinalIons(r.out)) {
     if (ion.status.empty()) depths.push_back(ion.depth);
     if (ion.status == "BACK SCATTERED") ++back;
   }
@@ -140,7 +140,7 @@ TEST(Summary, AHighDoseWithTheInertDamageModelIsWarnedOfOnceAndChangesNothing) {
   const RunResult quiet = RunFile(low, "Tha 0 ENERGY 5000 NumberOfImplants 20 Dose 1e13\n");
   ASSERT_EQ(quiet.status, 0) << quiet.err;
   EXPECT_EQ(quiet.err.find("Warning"), std::string::npos) << quiet.err;
-  const std::vector<Ion> high = IonLines(r.out), base = IonLines(quiet.out);
+  const std::vector<FinalIon> high = FinalIons(r.out), base = FinalIons(quiet.out);
   ASSERT_EQ(base.size(), 20u);
   for (std::size_t i = 0; i < base.size(); ++i) EXPECT_EQ(high[i].depth, base[i].depth) << i;
   EXPECT_EQ(blocks[0].at("Mean depth"), SummaryBlocks(quiet.out)[0].at("Mean depth"));

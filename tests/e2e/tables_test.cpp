@@ -15,7 +15,7 @@ using namespace orvane_test;
 
 namespace {
 
-const std::string kTables = ORVANE_TEST_TABLES;
+const std::string kTables = PreparedTablesDir();
 const char* kSmallRun = "ENERGY 2000 NumberOfImplants 5\n";
 
 std::string Environment(const std::string& prefix) {
@@ -24,7 +24,7 @@ std::string Environment(const std::string& prefix) {
 
 RunResult RunWithTables(const TempDir& dir, const std::string& prefix) {
   return RunFile(dir, "NumberOfImplants 0\n",
-                 "TABLES3DDIR='" + prefix + "' EDTDIR='" + kTables + "'");
+                 "TABLES3DDIR='" + prefix + "' EDTDIR='" + OwnTables(dir) + "'");
 }
 
 // The isolated-atom densities of boron and silicon, and nothing else.
@@ -108,7 +108,7 @@ TEST(TableStore, AShortDensityFromElsewhereIsRefused) {
   std::filesystem::copy_file(kTables + "EDT_Si.lit", tables.File("Si.big"));
   std::filesystem::resize_file(tables.File("Si.big"), 5000000);
   const RunResult r = RunFile(dir, "EDTFile[ Si ] NumberOfImplants 1\n",
-                              "TABLES3DDIR='" + kTables + "' EDTDIR='" + tables.Path() + "/'");
+                              "TABLES3DDIR='" + OwnTables(dir) + "' EDTDIR='" + tables.Path() + "/'");
   EXPECT_EQ(r.status, 300 & 0xFF) << r.err;
   EXPECT_NE(r.err.find("# Error: EDT::ReadTable3D, " + tables.File("Si.big") +
                        " holds fewer than the 1404928 values of its grid"),

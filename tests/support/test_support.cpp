@@ -53,6 +53,10 @@ RunResult RunOrvane(const std::string& directory, const std::string& arguments,
   return result;
 }
 
+RunResult RunFile(const TempDir& dir, const std::string& parameters) {
+  return RunFile(dir, parameters, TablesEnvironment(dir));
+}
+
 RunResult RunFile(const TempDir& dir, const std::string& parameters,
                   const std::string& environment) {
   WriteFile(dir.File("p.in"), parameters);
@@ -82,8 +86,17 @@ void WriteFile(const std::string& path, const std::string& text) {
 
 bool FileExists(const std::string& path) { return fs::exists(path); }
 
-std::string TablesEnvironment() {
-  return "TABLES3DDIR='" ORVANE_TEST_TABLES "' EDTDIR='" ORVANE_TEST_TABLES "'";
+std::string PreparedTablesDir() { return ORVANE_TEST_TABLES; }
+
+std::string OwnTables(const TempDir& dir) {
+  const std::string own = dir.File(".tables");
+  if (!fs::exists(own)) fs::copy(PreparedTablesDir(), own, fs::copy_options::recursive);
+  return own + "/";
+}
+
+std::string TablesEnvironment(const TempDir& dir) {
+  const std::string tables = OwnTables(dir);
+  return "TABLES3DDIR='" + tables + "' EDTDIR='" + tables + "'";
 }
 
 std::string ShippedDensityDir() { return std::string(ORVANE_SOURCE_DIR) + "/Tables/"; }

@@ -21,9 +21,19 @@ class TempDir {
   std::string path_;
 };
 
-// "TABLES3DDIR=... EDTDIR=..." naming the table directory of the
-// end-to-end runs (shipped densities plus the tables generated from them).
-std::string TablesEnvironment();
+// The tables prepared once per test run (the shipped densities and the
+// tables generated from them), with a final slash.  Tests copy from it and
+// never write into it.
+std::string PreparedTablesDir();
+
+// A copy of the prepared tables of the directory's own ("<dir>/.tables/",
+// made on first use), with a final slash, so that no run sees a table that
+// another run or an earlier build left.
+std::string OwnTables(const TempDir& dir);
+
+// "TABLES3DDIR=... EDTDIR=..." naming the directory's own copy of the
+// prepared tables.
+std::string TablesEnvironment(const TempDir& dir);
 
 struct RunResult {
   int status = -1;  // exit status, or -1 when the process did not exit normally
@@ -38,9 +48,10 @@ RunResult RunOrvane(const std::string& directory, const std::string& arguments,
                     const std::string& environment = "");
 
 // Writes the parameters to "p.in" in the directory and runs the binary on it,
-// with the shared test tables unless another environment is given.
+// with the directory's own tables unless another environment is given.
+RunResult RunFile(const TempDir& dir, const std::string& parameters);
 RunResult RunFile(const TempDir& dir, const std::string& parameters,
-                  const std::string& environment = TablesEnvironment());
+                  const std::string& environment);
 
 // A regular expression that matches the text literally.
 std::string RegexLiteral(const std::string& text);

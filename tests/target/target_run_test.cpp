@@ -12,10 +12,10 @@ namespace {
 
 constexpr std::size_t kSiliconTableBytes = 8u * 112 * 112 * 112;
 
-// The shared physics tables of the end-to-end runs, with the density tables
-// in a directory of the test's own.
-std::string Environment(const std::string& densities) {
-  return TablesEnvironment() + " EDTDIR='" + densities + "/'";
+// The test's own copy of the prepared physics tables, with the density
+// tables in another directory of the test's own.
+std::string Environment(const TempDir& dir, const std::string& densities) {
+  return TablesEnvironment(dir) + " EDTDIR='" + densities + "/'";
 }
 
 class TargetRun : public ::testing::Test {
@@ -27,7 +27,7 @@ class TargetRun : public ::testing::Test {
 
   RunResult Run(const std::string& parameters) {
     WriteFile(dir_.File("p.in"), parameters);
-    return RunOrvane(dir_.Path(), "p.in", Environment(dir_.File("edt")));
+    return RunOrvane(dir_.Path(), "p.in", Environment(dir_, dir_.File("edt")));
   }
 
   // A small silicon density table in text form, so that a run needs not
@@ -114,7 +114,7 @@ TEST_F(TargetRun, ALayerThatCannotBeBuiltStopsTheRunBeforeAnySimulation) {
 
   TempDir other;
   WriteFile(other.File("p.in"), "XTal 2 9 0 0 0 15 NextLayer NumberOfImplants 1\n");
-  const RunResult type = RunOrvane(other.Path(), "p.in", Environment(other.Path()));
+  const RunResult type = RunOrvane(other.Path(), "p.in", Environment(other, other.Path()));
   EXPECT_EQ(type.status, 408 & 0xFF);
   EXPECT_NE(type.err.find("basis atom 1 has the lattice type 9, which must lie in 1..6"),
             std::string::npos)
@@ -124,7 +124,7 @@ TEST_F(TargetRun, ALayerThatCannotBeBuiltStopsTheRunBeforeAnySimulation) {
 TEST_F(TargetRun, AMissingIsolatedAtomDensityEndsTheRun) {
   TempDir empty;
   WriteFile(empty.File("p.in"), "NumberOfImplants 1\n");
-  const RunResult r = RunOrvane(empty.Path(), "p.in", Environment(empty.Path()));
+  const RunResult r = RunOrvane(empty.Path(), "p.in", Environment(empty, empty.Path()));
   EXPECT_EQ(r.status, 300 & 0xFF);
   EXPECT_NE(
       r.err.find("# Error: EDT1D::ReadTable, File (1D) not found: " + empty.Path() + "/N14.den\n"),

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "support/ion_lines.h"
+#include "support/ion_statistics.h"
 #include "support/test_support.h"
 
 using namespace orvane_test;
@@ -80,9 +80,9 @@ TEST_P(AmorphousSilicon, RangesAgreeWithPublishedFigures) {
   const RangeCase& c = GetParam();
   const RunResult r = Implant(c);
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::vector<double> depths = ImplantedDepths(r.out);
-  ASSERT_GT(depths.size(), 0.9 * c.ions);
-  const double mean = Mean(depths), straggle = Straggle(depths);
+  const std::vector<FinalIon> ions = Implanted(FinalIons(r.out));
+  ASSERT_GT(ions.size(), 0.9 * c.ions);
+  const double mean = MeanDepth(ions).value, straggle = Straggle(ions).value;
   EXPECT_GE(mean, c.shallowest) << c.name;
   EXPECT_LE(mean, c.deepest) << c.name;
   EXPECT_NEAR(straggle / c.straggle, 1.0, 0.20) << c.name << ": straggle " << straggle << " nm";
@@ -142,8 +142,7 @@ TEST_F(DamagedSilicon, CrystalAtTheAmorphizationDensityIsLikeAmorphousSilicon) {
       "Verbose On PreviousDamageFile[ damage.dat ]\n"
       "Tha 7 Seed1 77 Seed2 78 ENERGY 10000 NumberOfImplants 600\n");
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::vector<double> depths = ImplantedDepths(r.out);
-  const double mean = Mean(depths);
+  const double mean = MeanDepth(Implanted(FinalIons(r.out))).value;
   EXPECT_GE(mean, 35.0);
   EXPECT_LE(mean, 45.0);
   const double density = DensityRatio(r.out);

@@ -1,0 +1,56 @@
+// The shipped examples, run as they are but with 10 ions per simulation:
+// each ends with status 0 and writes the profiles of its simulations and
+// species, each holding at most the dose implanted.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/ion_statistics.h"
+#include "support/test_support.h"
+
+using namespace orvane_test;
+
+namespace {
+
+struct Example {
+  const char* name;
+  std::vector<std::string> profiles;  // joined profiles in the output directory
+  double dose;                        // at/cm^2 of each profile
+};
+
+// The example's text with every number of ions cut to ten.
+std::string WithTenIons(const std::string& text) {
+  return std::regex_replace(text, std::regex("NumberOfImplants +[0-9]+"), "NumberOfImplants 10");
+}
+
+}  // namespace
+
+TEST(Examples, EachRunsAndWritesItsProfiles) {
+  const Example examples[] = {
+      {"b5keV_si100.in", {"Histo1D.01_01", "Histo1D.02_01"}, 1e13},
+      {"bf2_si100.in", {"Histo1D.01_01", "Histo1D.01_02"}, 1e14},
+      {"as_sio2_on_si.in", {"Histo1D.01_01"}, 1e14},
+      {"b_dose_split_damage.in", {"Histo1D.01_01"}, 1e15},
+  };
+  for (const Example& example : examples) {
+    SCOPED_TRACE(example.name);
+    TempDir dir;
+    const std::string text =
+        ReadFile(std::string(ORVANE_SOURCE_DIR) + "/examples/" + example.name);
+    ASSERT_NE(text.find("NumberOfImplants"), std::string::npos);
+    WriteFile(dir.File(example.name), WithTenIons(text));
+    const RunResult r = RunOrvane(dir.Path(), example.name, TablesEnvironment(dir));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("rror"), std::string::npos) << r.err;
+    const std::string output = dir.File(std::string("D") + example.name + "/");
+    EXPECT_TRUE(FileExists(output + "Parameters.out"));
+    EXPECT_TRUE(FileExists(output + "Amorph1D.dat"));
+    for (const std::string& profile : example.profiles) {
+      const double dose = ProfileDose(ReadFile(output + profile));
+      EXPECT_GT(dose, 0.5 * example.dose) << profile;
+      EXPECT_LE(dose, example.dose * (1 + 1e-5)) << profile;
+    }
+  }
+}
