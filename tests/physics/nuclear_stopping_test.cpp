@@ -41,9 +41,14 @@ double NuclearStopping(const Transfer& transfer) {
 
 TEST(NuclearStopping, LookUpsFollowTheScatteringIntegral) {
   scattering_test::SharedTables& shared = scattering_test::Shared();
+  // P-Si is generated here, in the shared directory, by its first look-up;
+  // sanitizer builds leave it out.
+  const scattering_test::ScopedTableDirectory tables(shared.prefix);
   const Pair pairs[] = {{"B", 1, 5, 10.811}, {"As", 3, 33, 74.9216}, {"P", 4, 15, 30.973762}};
+  const int count = scattering_test::kUnderSanitizer ? 2 : 3;
   const double silicon = 28.086;
-  for (const Pair& pair : pairs) {
+  for (int n = 0; n < count; ++n) {
+    const Pair& pair = pairs[n];
     const orvane_test::CentralPotential zbl = orvane_test::ZblPotential(pair.z1, 14);
     for (double energy : {1e3, 1e4, 1e5}) {
       const double looked = NuclearStopping([&](double p) {

@@ -42,7 +42,7 @@ class ScopedTableDirectory {
 // B, Si, As and P, at positions 1 to 4.
 orvane::AtomList BoronSiliconArsenic();
 
-// The tables of B-Si, Si-B, Si-Si, As-Si and P-Si, generated on first use through
+// The tables of B-Si, Si-B, Si-Si and As-Si, generated on first use through
 // the store's look-up into a temporary directory, with what the generation
 // of B-Si printed.
 struct SharedTables {
