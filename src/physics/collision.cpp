@@ -147,10 +147,17 @@ CollisionOutcome Collide(const NucleusPair& pair, double energy, double impact,
   return collision.Outcome();
 }
 
+// Both integrations take a step in every pass, also once one has ended.
 void CollideTogether(CollisionIntegration& first, CollisionIntegration& second) {
-  while (first.Step() & second.Step()) {
+  for (;;) {
+    const bool firstGoesOn = first.Step();
+    const bool secondGoesOn = second.Step();
+    if (!(firstGoesOn && secondGoesOn)) break;
   }
-  while (first.Step() | second.Step()) {
+  for (;;) {
+    const bool firstGoesOn = first.Step();
+    const bool secondGoesOn = second.Step();
+    if (!(firstGoesOn || secondGoesOn)) break;
   }
 }
 

@@ -93,7 +93,6 @@ class Input {
 
   List<Parameter> parameters_;
   std::string fileName_;
-  int32_t exactNames_ = 1;
   bool layerKeywordSeen_ = false;
 };
 
