@@ -89,7 +89,7 @@ void BM_FindPartners_DiamondSilicon(benchmark::State& state) {
   for (auto _ : state) {
     particle.Ghi = 0.1 + 1.0862e-05;
     benchmark::DoNotOptimize(
-        crystal.FindPartners(particle, candidates, closest, rng, 0.0, 1e9, thermal, frame, nearby));
+        crystal.FindPartners(particle, candidates, closest, rng, ThermalSigns(), 0.0, 1e9, thermal, frame, nearby));
     candidates.Clear();
   }
 }

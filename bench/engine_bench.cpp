@@ -126,7 +126,7 @@ struct Cascade {
       Ion.ImpactParameter = 0.5;
       double closest = 0.0;
       Offered.Clear();
-      if (Lattice().FindPartners(Ion, Offered, closest, Rng, Stack.FrontSurface, Stack.BackSurface,
+      if (Lattice().FindPartners(Ion, Offered, closest, Rng, ThermalSigns(), Stack.FrontSurface, Stack.BackSurface,
                                  Thermal, Frame, NearbySites) > 0) {
         return;
       }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <mutex>
 
 namespace orvane {
 
@@ -21,6 +22,10 @@ FatalEnd fatalEnd = Report;
 void SetFatalEnd(FatalEnd end) { fatalEnd = end != nullptr ? end : Report; }
 
 void Fatal(int status, const std::string& message) {
+  // One thread reports and ends the process; another that fails meanwhile
+  // waits here for the end.
+  static std::mutex ending;
+  ending.lock();
   fatalEnd(status, message);
   std::exit(status);
 }

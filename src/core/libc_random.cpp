@@ -2,11 +2,11 @@
 
 namespace orvane {
 
-LibcRandom::LibcRandom() {
-  // r[0] = 1; r[i] = 16807 r[i-1] mod (2^31 - 1) for i < 31, computed as the
+LibcRandom::LibcRandom(int32_t seed) {
+  // r[0] = seed; r[i] = 16807 r[i-1] mod (2^31 - 1) for i < 31, computed as the
   // library does (Schrage's method); r[31..33] repeat r[0..2].
   int32_t r[34];
-  r[0] = 1;
+  r[0] = seed == 0 ? 1 : seed;
   for (int i = 1; i < 31; ++i) {
     const int32_t hi = r[i - 1] / 127773;
     const int32_t lo = r[i - 1] % 127773;

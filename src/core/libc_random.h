@@ -1,7 +1,7 @@
-// The C library's default random sequence (the additive feedback generator
-// of the GNU C library, seeded with 1, as rand() gives it when no seed is
-// ever set), reproduced without the library's lock.  It gives the signs of
-// the thermal displacements.
+// The C library's random sequence (the additive feedback generator of the
+// GNU C library, as rand() gives it after srand(seed); seed 1 is the
+// sequence of a program that never sets one), reproduced without the
+// library's lock.  It gives the signs of the thermal displacements.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,8 @@ namespace orvane {
 
 class LibcRandom {
  public:
-  LibcRandom();
+  // The sequence of srand(seed); seed 0 gives that of seed 1, as in the library.
+  explicit LibcRandom(int32_t seed = 1);
   // The next number in 0..2^31-1, as rand() would return it.
   int32_t Next() {
     const uint32_t value = state_[(head_ + 34 - 31) % 34] + state_[(head_ + 34 - 3) % 34];

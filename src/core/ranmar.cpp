@@ -39,6 +39,13 @@ void Ranmar::Seed(int32_t seed1, int32_t seed2) {
   c_ = 362436;
 }
 
+void Ranmar::SeedLags(const uint32_t (&lags)[97]) {
+  for (int n = 0; n < 97; ++n) u_[n] = static_cast<int32_t>(lags[n] % kTwo24);
+  i97_ = 96;
+  j97_ = 32;
+  c_ = 362436;
+}
+
 double Ranmar::Uniform() {
   int32_t x = u_[i97_] - u_[j97_];
   if (x < 0) x += kTwo24;

@@ -17,6 +17,10 @@ class Ranmar {
   // Fills the lag table from two seeds (0..31328 and 0..30081); seeds out of
   // range are reported as a warning and used as given.
   void Seed(int32_t seed1, int32_t seed2);
+  // Fills the lag table with the given numbers (each taken modulo 2^24)
+  // instead of from two seeds, the carry as the seeds start it: a state
+  // chosen among 2^(97*24), where the two seeds reach fewer than 10^9.
+  void SeedLags(const uint32_t (&lags)[97]);
   // Next number in [0, 1), a multiple of 2^-24.
   double Uniform();
   // A uniformly random orientation.

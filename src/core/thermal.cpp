@@ -80,11 +80,10 @@ void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature)
   }
 }
 
-void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng) {
+void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng, LibcRandom& signs) {
   Require(species >= 0 && species <= ThermalTable::kElements, "species>=0 && species<=10",
           "thermal", 70);
   const double a = table.Amplitude(species);
-  LibcRandom& signs = ThermalSigns();
   double shift[3];
   for (double& s : shift) {
     const double g = table.Values[static_cast<int>(rng.Uniform() * ThermalTable::kQuantiles)];

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/atom.h"
+#include "core/libc_random.h"
 #include "core/ranmar.h"
 #include "core/site.h"
 
@@ -29,8 +30,8 @@ double DebyeFactor(double x);
 void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature);
 
 // Adds a random thermal displacement of the element with that species index
-// to the site's position, drawing Uniform and the C library's default
-// random sequence in turn.
-void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng);
+// to the site's position, drawing Uniform for the size and the sign stream
+// for the sign of each component in turn.
+void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng, LibcRandom& signs);
 
 }  // namespace orvane

@@ -99,6 +99,10 @@ double DamageProfile::AmorphousFraction(int cell) const {
 
 void DamageProfile::AddDamage(double depth, double energy, char kind, double weight,
                               double temperature) {
+  if (Recorder != nullptr) {
+    Recorder->push_back(DamageDeposit{depth, energy, weight, temperature, kind});
+    return;
+  }
   const int cell = CellOf(depth);
   if (cell >= 0) {
     const double volume = ImplantationArea * Damage.Width;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "damage/varhst.h"
 
@@ -24,6 +25,15 @@ struct DamageSettings {
   // A damage file of an earlier run to start from, as the parameter reader
   // stores it (with its final blank); empty keeps the profile in hand.
   std::string PreviousDamageFile;
+};
+
+// The energy that one collision gave to a target atom, as AddDamage takes it.
+struct DamageDeposit {
+  double Depth = 0.0;   // angstrom
+  double Energy = 0.0;  // eV
+  double Weight = 1.0;
+  double Temperature = 300.0;  // K
+  char Kind = 'I';
 };
 
 struct DamageProfile {
@@ -52,6 +62,10 @@ struct DamageProfile {
   double Retained = 0.0;       // displacements that survived, since the last ion
   // Where the periodic saves of the deposits write "Amorph1D.dat".
   std::string OutputDirectory = ".";
+  // While set, AddDamage records its deposits here and changes nothing
+  // else: a parallel run adds them to the run's profile later, ion after
+  // ion.
+  std::vector<DamageDeposit>* Recorder = nullptr;
 
   // Re-parameterises the profile for a simulation whose files go to
   // outputDirectory: the cells requested by AnchoCajas, the settings, and the
@@ -71,7 +85,8 @@ struct DamageProfile {
   // Deposits the energy (eV) that a collision at the depth (angstrom) gave
   // to a target atom, kind 'B' when the atom was set in motion and 'I' when
   // it stayed on its site, for a particle of the weight at the temperature
-  // (K).  Every 10000th deposit saves the profile.
+  // (K).  Every 10000th deposit saves the profile.  With a Recorder the
+  // deposit is only recorded.
   void AddDamage(double depth, double energy, char kind, double weight, double temperature);
 
   // Writes "Amorph1D.dat" in the directory (status 301 when it cannot).

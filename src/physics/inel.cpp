@@ -76,6 +76,8 @@ struct Inel::PairTable {
 
 Inel::Inel() = default;
 Inel::~Inel() = default;
+Inel::Inel(const Inel&) = default;
+Inel& Inel::operator=(const Inel&) = default;
 
 double Inel::Coefficient(const PairTable& pair, double p, double zmax, double zmin) {
   const double f = 1.0 / (1.0 + std::pow(zmin / zmax, 0.16666666666666666));
@@ -88,13 +90,13 @@ const Inel::PairTable& Inel::Table(double zmax, double zmin) {
   const int large = static_cast<int>(zmax);
   const int small = static_cast<int>(zmin);
   Require(small >= 1 && large < kSlots, "Z>=1 && Z<=102", "inel", __LINE__);
-  std::unique_ptr<PairTable>& slot = tables_[large][small];
+  std::shared_ptr<PairTable>& slot = tables_[large][small];
   if (slot == nullptr) slot = Build(zmax, zmin);
   return *slot;
 }
 
-std::unique_ptr<Inel::PairTable> Inel::Build(double zmax, double zmin) {
-  std::unique_ptr<PairTable> pair(new (std::nothrow) PairTable);
+std::shared_ptr<Inel::PairTable> Inel::Build(double zmax, double zmin) {
+  std::shared_ptr<PairTable> pair(new (std::nothrow) PairTable);
   if (pair == nullptr) Fatal(302, "# Error: Inel::FFF, No memory\n");
   const int large = static_cast<int>(zmax);
   const int small = static_cast<int>(zmin);

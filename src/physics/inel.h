@@ -38,8 +38,10 @@ class Inel {
 
   Inel();
   ~Inel();
-  Inel(const Inel&) = delete;
-  Inel& operator=(const Inel&) = delete;
+  // A copy shares the tables made so far (they are never written once
+  // made): the stopping of parallel ions reads one set of tables.
+  Inel(const Inel&);
+  Inel& operator=(const Inel&);
 
   // The friction coefficient of the pair at the internuclear distance p >= 0
   // (A); the order of the atomic numbers does not matter.  Coefficient times
@@ -54,13 +56,13 @@ class Inel {
   struct PairTable;
 
   const PairTable& Table(double zmax, double zmin);
-  static std::unique_ptr<PairTable> Build(double zmax, double zmin);
+  static std::shared_ptr<PairTable> Build(double zmax, double zmin);
   // Computes every entry.
   static void Fill(PairTable& pair, double zmax, double zmin);
   // The coefficient at distance p computed from the pair's screening.
   static double Coefficient(const PairTable& pair, double p, double zmax, double zmin);
 
-  std::unique_ptr<PairTable> tables_[kSlots][kSlots];  // [larger Z][smaller Z]
+  std::shared_ptr<PairTable> tables_[kSlots][kSlots];  // [larger Z][smaller Z]
 };
 
 }  // namespace orvane

@@ -77,7 +77,7 @@ void STP::Release() {
 
 const double* STP::Table(int z, double z1) {
   Require(z >= 0 && z < kElementSlots, "Z>=0 && Z<MAXZ", "stp", __LINE__);
-  std::unique_ptr<double[]>& slot = cache_[z][layer_];
+  std::shared_ptr<double[]>& slot = cache_[z][layer_];
   if (slot == nullptr) slot = LoadOrGenerate(z, z1);
   return slot.get();
 }

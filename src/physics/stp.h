@@ -22,8 +22,10 @@ class STP {
 
   // Stopping "Our", ionization "BK", RS0 1.8, layer 0, no table.
   STP();
-  STP(const STP&) = delete;
-  STP& operator=(const STP&) = delete;
+  // A copy shares the tables read so far (they are never written once
+  // read) and keeps its own layer: parallel ions read one set of tables.
+  STP(const STP&) = default;
+  STP& operator=(const STP&) = default;
 
   // Indexes into kStoppingModels and kIonizationModels.
   void SelectModels(int stopping, int ionization);
@@ -57,7 +59,7 @@ class STP {
   int ionization_;
   int layer_ = 0;
   StoppingParameters parameters_;
-  std::unique_ptr<double[]> cache_[kElementSlots][kLayerSlots];
+  std::shared_ptr<double[]> cache_[kElementSlots][kLayerSlots];
 };
 
 }  // namespace orvane

@@ -23,7 +23,9 @@ class TBL {
   static constexpr std::size_t kTableBytes = kTableValues * sizeof(double);  // 120960
   static constexpr std::size_t kHeaderBytes = 200;
 
-  // Every slot empty, the header buffer all '%'.
+  // Every slot empty, the header buffer all '%'.  A copy shares the tables
+  // loaded so far (they are never written once loaded): the stores of
+  // parallel ions read one set of tables.
   TBL();
 
   // Set-up: for every ordered pair of the element list, the binary table,
@@ -62,7 +64,7 @@ class TBL {
  private:
   double* NewTable(int a, int b);
 
-  std::unique_ptr<double[]> tables_[kMaxElements][kMaxElements];
+  std::shared_ptr<double[]> tables_[kMaxElements][kMaxElements];
   char header_[kHeaderBytes + 1];
 };
 

@@ -1,9 +1,13 @@
 #include "run/command_line.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ostream>
+#include <string>
 
+#include "core/fatal.h"
 #include "run/exit_statuses.h"
 
 namespace orvane {
@@ -13,7 +17,7 @@ const char kVersionLine[] = "[ORVANE] Orvane (Version 2004.10.04) DAMAGE1D";
 namespace {
 
 const char kUsage[] =
-    "Usage: orvane parameter-file [mode]\n"
+    "Usage: orvane [--threads N] parameter-file [mode]\n"
     "       orvane --help | --version\n"
     "\n"
     "Monte Carlo simulation of ion implantation into crystalline, polycrystalline\n"
@@ -24,6 +28,10 @@ const char kUsage[] =
     "                  in the working directory (see examples/)\n"
     "  mode            when present and not 0, no ion is simulated: the stored\n"
     "                  results are plotted instead\n"
+    "  --threads N     share the ions among N threads (0: one per core); each ion\n"
+    "                  draws from random streams of its own, and the results are\n"
+    "                  the same for every N (but not those of a run without the\n"
+    "                  option, which draws every ion from one stream)\n"
     "  --help          this text\n"
     "  --version       the version line\n"
     "\n"
@@ -70,6 +78,39 @@ bool AnswerOption(int argc, char** argv, std::ostream& out) {
     return true;
   }
   return false;
+}
+
+namespace {
+
+[[noreturn]] void BadThreads(const char* value) {
+  Fatal(kBadThreadsStatus, std::string("# Error: --threads needs a whole number from 0 (one thread "
+                                       "per core) to ") +
+                               std::to_string(kMaxThreads) + ", not '" + value + "'\n");
+}
+
+int ThreadsValue(const char* value) {
+  char* end = nullptr;
+  errno = 0;
+  const long threads = std::strtol(value, &end, 10);
+  if (end == value || *end != '\0' || errno != 0 || threads < 0 || threads > kMaxThreads) {
+    BadThreads(value);
+  }
+  return static_cast<int>(threads);
+}
+
+}  // namespace
+
+CommandLine ReadCommandLine(int argc, char** argv) {
+  CommandLine line;
+  int next = 1;
+  if (argc > 1 && std::strcmp(argv[1], "--threads") == 0) {
+    line.Threads = ThreadsValue(argc > 2 ? argv[2] : "");
+    next = 3;
+  }
+  line.Arguments.push_back(argv[0]);
+  for (int i = next; i < argc; ++i) line.Arguments.push_back(argv[i]);
+  line.Arguments.push_back(nullptr);
+  return line;
 }
 
 }  // namespace orvane

@@ -29,6 +29,7 @@ const ExitStatus kExitStatuses[] = {
     {604, "parameter file: a word or a text value is longer than its buffer"},
     {605, "parameter file: an Atom, SpecificPotential or Projectiles value out of limits"},
     {606, "parameter file: a value whose physics is undefined (ENERGY, Dose, ... not positive)"},
+    {607, "command line: --threads without a whole number from 0 to 1024"},
 };
 
 const int kExitStatusCount = sizeof kExitStatuses / sizeof kExitStatuses[0];

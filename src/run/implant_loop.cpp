@@ -26,6 +26,7 @@ void StartIon(RunState& state) {
   Simulation& s = state.Current;
   state.Finished.Clear();
   state.SplitCopies = 0;
+  state.SplitBoundHit = false;
   Vector direction = s.DIR;
   state.Rng.Deflect(direction, c.DivType, s.Divergence);
   if (c.Randomize) {
@@ -65,14 +66,17 @@ void StartIon(RunState& state) {
 // particles go on whole, so the weights still sum to the real ions.
 bool MaySplit(RunState& state) {
   if (state.SplitCopies < kMaxSplitCopiesPerIon) return true;
-  if (!state.SplitBoundReported) {
-    std::cerr << "# Warning: ImplantOne, ion " << state.NextIon << " made "
-              << kMaxSplitCopiesPerIon
-              << " rare-event copies; its particles go on without further splits (said once)"
-              << std::endl;
-    state.SplitBoundReported = true;
-  }
+  state.SplitBoundHit = true;
+  ReportSplitBound(state, state.NextIon);
   return false;
+}
+
+void ReportSplitBound(RunState& state, uint32_t ion) {
+  if (state.SplitBoundReported) return;
+  std::cerr << "# Warning: ImplantOne, ion " << ion << " made " << kMaxSplitCopiesPerIon
+            << " rare-event copies; its particles go on without further splits (said once)"
+            << std::endl;
+  state.SplitBoundReported = true;
 }
 
 namespace {
@@ -176,7 +180,7 @@ void CollideOrFly(RunState& state) {
   }
   Target& engine = state.Engine;
   const int found = crystal.FindPartners(
-      state.Moving.Front(), engine.Candidates, state.ClosestImpact2, state.Rng, stack.FrontSurface,
+      state.Moving.Front(), engine.Candidates, state.ClosestImpact2, state.Rng, *state.Signs, stack.FrontSurface,
       stack.BackSurface, state.Thermal, state.Frame, state.NearbySites);
   state.PartnerCount += found;
   int partners = -1;

@@ -31,6 +31,10 @@ void UseLayerStopping(RunState& state);
 // at the front of the moving list.
 void StartIon(RunState& state);
 
+// Says once per run on standard error that the ion reached the bound of
+// rare-event copies.
+void ReportSplitBound(RunState& state, uint32_t ion);
+
 // Splits the work particle, a projectile, into two of half its weight when
 // it reaches its next rare-event depth (or path length, REType 1) or, below
 // the pE share of the beam energy, lies shallower than its pX limit.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -13,6 +14,7 @@
 #include "run/implant_loop.h"
 #include "run/interruption.h"
 #include "run/join_splitting.h"
+#include "run/parallel_driver.h"
 #include "run/progress_line.h"
 #include "run/reports.h"
 #include "run/set_up.h"
@@ -60,7 +62,21 @@ int EndInterrupted(RunState& state, int k, uint32_t ions) {
 
 }  // namespace
 
-int RunSimulations(RunState& state) {
+namespace {
+
+// The ions of the simulation in hand one after the other on the run's own
+// streams; stops when closeIon returns false.
+void ImplantInOneStream(RunState& state, const std::function<bool()>& closeIon) {
+  const int ions = state.Current.NumberOfImplants;
+  for (int ion = 1; ion <= ions; ++ion) {
+    ImplantOne(state);
+    if (!closeIon()) return;
+  }
+}
+
+}  // namespace
+
+int RunSimulations(RunState& state, ParallelDriver* parallel) {
   const std::string path = state.OutputDirectory + "/MaxAmorf_vs_Dose.dat";
   if (std::FILE* f = std::fopen(path.c_str(), "w")) {
     std::fclose(f);
@@ -75,21 +91,29 @@ int RunSimulations(RunState& state) {
     SimulationHeader(state, simulation, k);
     const int ions = state.Current.NumberOfImplants;
     progress.Start(ions);
-    // A simulation without ions implants none.
-    for (uint32_t b = 1; ions > 0 && b <= static_cast<uint32_t>(ions);) {
-      ImplantOne(state);
+    bool interrupted = false;
+    // The tally and the lines of the ion just implanted; false when a
+    // signal ends the run before the last ion.
+    const auto closeIon = [&]() {
       progress.Hide();
-      b = TallyIon(state);
+      const uint32_t b = TallyIon(state);
       AppendLine(path, AmorphizationLine(b, state.Current.Dose, ions, state.Damage),
                  "RunSimulations");
       progress.Update(static_cast<int>(b - 1), state.SimulationSeconds());
-      if (InterruptingSignal() != 0 && b <= static_cast<uint32_t>(ions)) {
-        progress.Finish();
-        SaveResultsSoFar(state, k, b - 1);
-        return EndInterrupted(state, k, b - 1);
-      }
+      interrupted = InterruptingSignal() != 0 && b <= static_cast<uint32_t>(ions);
+      return !interrupted;
+    };
+    // A simulation without ions implants none.
+    if (parallel != nullptr) {
+      parallel->ImplantSimulation(state, k, closeIon);
+    } else {
+      ImplantInOneStream(state, closeIon);
     }
     progress.Finish();
+    if (interrupted) {
+      SaveResultsSoFar(state, k, state.NextIon - 1);
+      return EndInterrupted(state, k, state.NextIon - 1);
+    }
     Statistics(state, k);
     if (InterruptingSignal() != 0) return EndInterrupted(state, k, std::max(ions, 0));
     ++k;
@@ -99,6 +123,9 @@ int RunSimulations(RunState& state) {
 
 int RunMain(int argc, char** argv) {
   if (AnswerOption(argc, argv, std::cout)) return 0;
+  CommandLine line = ReadCommandLine(argc, argv);
+  argc = static_cast<int>(line.Arguments.size()) - 1;
+  argv = line.Arguments.data();
   auto state = std::make_unique<RunState>();
   Banner(std::cout);
   Defaults(*state);
@@ -106,7 +133,9 @@ int RunMain(int argc, char** argv) {
   const int mode = argc > 2 ? std::atoi(argv[2]) : 0;
   if (mode == 0) {
     SetUp(*state, argc, argv, 1, 1);
-    if (const int signal = RunSimulations(*state)) return 128 + signal;
+    std::unique_ptr<ParallelDriver> parallel;
+    if (line.Threads != kOneStream) parallel = std::make_unique<ParallelDriver>(ThreadCount(line.Threads));
+    if (const int signal = RunSimulations(*state, parallel.get())) return 128 + signal;
   } else {
     DisplayOnly(*state, mode);
   }

@@ -15,10 +15,13 @@ void Banner(std::ostream& os);
 // given dose and number of ions.
 std::string AmorphizationLine(uint32_t b, double dose, int ions, const DamageProfile& damage);
 
-// Runs every simulation of the list, ion by ion.  Returns 0, or the signal
-// that interrupted the run once the results of the ions done so far are
-// written and the complete groups of dose pieces joined.
-int RunSimulations(RunState& state);
+class ParallelDriver;
+
+// Runs every simulation of the list, ion by ion on the run's one random
+// stream, or with the parallel driver when there is one.  Returns 0, or the
+// signal that interrupted the run once the results of the ions done so far
+// are written and the complete groups of dose pieces joined.
+int RunSimulations(RunState& state, ParallelDriver* parallel = nullptr);
 
 // The whole program; returns the exit status.
 int RunMain(int argc, char** argv);

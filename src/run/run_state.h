@@ -10,6 +10,7 @@
 
 #include "core/atom.h"
 #include "core/axes.h"
+#include "core/libc_random.h"
 #include "core/list.h"
 #include "core/particle.h"
 #include "core/ranmar.h"
@@ -64,6 +65,9 @@ struct RunState {
   double ClosestImpact2 = 1e10;  // closest squared impact parameter of the last search
 
   Ranmar Rng;  // seeded 1802, 9373 until the set-up seeds it from the file
+  // The signs of the thermal displacements: the process-wide sequence, or
+  // the ion's own stream when the ions run in parallel.
+  LibcRandom* Signs = &ThermalSigns();
   Axes Frame;
   ThermalTable Thermal;
 
@@ -90,6 +94,7 @@ struct RunState {
   // them has been reported (once per run).
   uint32_t SplitCopies = 0;
   bool SplitBoundReported = false;
+  bool SplitBoundHit = false;  // the ion in hand wanted a copy beyond the bound
 
   // Interaction physics and the cascade engine.
   PairGeometry Geometry;  // the binary collision in hand, with the collision tables

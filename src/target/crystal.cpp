@@ -204,7 +204,7 @@ double Crystal::HalfDiagonal() const {
 }
 
 int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
-                          Ranmar& rng, double lowerDepth, double upperDepth,
+                          Ranmar& rng, LibcRandom& signs, double lowerDepth, double upperDepth,
                           const ThermalTable& thermal, const Axes& frame, List<Vector>& nearby) {
   double sMin = kFar, sMax = kFar, p2Selected = kFar, out = kFar, sNearMiss = kFar;
   const double oldGhi = particle.Ghi + kTolerance;
@@ -218,7 +218,7 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
     Site atom = site;
     const double u = rng.Uniform();
     atom.Species = site.Fraction > u ? site.SpeciesA : site.SpeciesB;
-    Displace(thermal, atom, atom.Species, rng);
+    Displace(thermal, atom, atom.Species, rng, signs);
     const Vector d = atom.R - particle.R;
     const double d2 = Dot(d, d);
     if (d2 <= kNearbyRadius2 && std::sqrt(d2) <= kNearbyRadius) nearby.Add(atom.R + shift);

@@ -75,12 +75,13 @@ class Crystal {
   // within [lowerDepth, upperDepth].  Every site is examined: one uniform
   // number chooses its species, then the displacement draws.  Sites within
   // 3 A of the particle go to the nearby-site list (absolute positions).
+  // The signs of the displacements come from the sign stream.
   // Returns the number of candidates and the smallest squared impact
   // parameter; without candidates the particle's Ghi becomes the forward
   // distance of the nearest miss (or GhiLimit) and Nearest that miss.  The
   // candidate list must be empty on entry.
   int FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
-                   Ranmar& rng, double lowerDepth, double upperDepth, const ThermalTable& thermal,
+                   Ranmar& rng, LibcRandom& signs, double lowerDepth, double upperDepth, const ThermalTable& thermal,
                    const Axes& frame, List<Vector>& nearby);
 
   // Superposes the isolated-atom densities of the working list on the

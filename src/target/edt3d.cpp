@@ -94,6 +94,18 @@ EDT& EDT::operator=(const EDT& other) {
   return *this;
 }
 
+void EDT::ShareGrid(const EDT& other) {
+  for (int axis = 0; axis < 3; ++axis) {
+    lado_[axis] = other.lado_[axis];
+    nPoints_[axis] = other.nPoints_[axis];
+    inverseSide_[axis] = other.inverseSide_[axis];
+  }
+  values_ = other.values_;
+  count_ = other.count_;
+  strideX_ = other.strideX_;
+  strideY_ = other.strideY_;
+}
+
 void EDT::Initialise(double lx, double ly, double lz, int nx, int ny, int nz) {
   lado_[0] = lx;
   lado_[1] = ly;

@@ -47,6 +47,10 @@ class EDT {
   // when it cannot.
   void SaveASCIITable3D(const std::string& name) const;
 
+  // Reads the grid of the other table from now on, without copying it: the
+  // crystals of parallel ions share one grid, which none of them writes.
+  void ShareGrid(const EDT& other);
+
   double Side(int axis) const { return lado_[axis]; }
   int Points(int axis) const { return nPoints_[axis]; }
   bool Empty() const { return values_ == nullptr; }
@@ -67,7 +71,7 @@ class EDT {
   double lado_[3] = {0.0, 0.0, 0.0};
   int nPoints_[3] = {0, 0, 0};
   double inverseSide_[3] = {0.0, 0.0, 0.0};  // 1 / lado_, set with the grid
-  std::unique_ptr<double[]> values_;
+  std::shared_ptr<double[]> values_;
   std::size_t count_ = 0;    // Nx Ny Nz
   std::size_t strideX_ = 0;  // Ny Nz
   std::size_t strideY_ = 0;  // Nz

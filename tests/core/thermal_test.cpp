@@ -52,7 +52,7 @@ TEST(Thermal, NoVibrationWhenSwitchedOffOrWithoutDebyeTemperature) {
   EXPECT_EQ(atoms.First().TAmp, 0.0);
   Ranmar rng;
   Site site(1, 0, Vector(1, 2, 3), 1, 1.0);
-  for (int i = 0; i < 100; ++i) Displace(table, site, 1, rng);
+  for (int i = 0; i < 100; ++i) Displace(table, site, 1, rng, ThermalSigns());
   EXPECT_EQ(site.R, Vector(1, 2, 3));
 
   AtomList cold = Silicon(0.0);
@@ -81,7 +81,7 @@ TEST(Thermal, DisplacementsHaveTheAmplitudeAsTheirWidth) {
   const int n = 40000;
   for (int i = 0; i < n; ++i) {
     Site site;
-    Displace(table, site, 1, rng);
+    Displace(table, site, 1, rng, ThermalSigns());
     sum += site.R.x + site.R.y + site.R.z;
     sum2 += site.R.Length2();
   }

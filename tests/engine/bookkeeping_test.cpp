@@ -94,7 +94,8 @@ class SiliconCascades : public testing::Test {
     const int finishedBefore = w.Finished.NumberOfElements();
     const int movingBefore = w.Moving.NumberOfElements();
     double closest = 1e10;
-    const int found = crystal_.FindPartners(first, w.Engine.Candidates, closest, rng_, 0.0, 1e9,
+    const int found = crystal_.FindPartners(first, w.Engine.Candidates, closest, rng_,
+                                            ThermalSigns(), 0.0, 1e9,
                                             thermal_, w.Frame, w.NearbySites);
     w.Damage.Displacements = 0.0;  // as the tally step starts every ion afresh
     int partners = -1;

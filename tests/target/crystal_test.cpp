@@ -54,7 +54,7 @@ Search FindIn(Crystal& crystal, double lower = 0.0, double upper = 1e9) {
   const ThermalTable still;  // every amplitude 0: no displacement
   const Axes frame;
   search.found = crystal.FindPartners(search.particle, search.candidates, search.closest, rng,
-                                      lower, upper, still, frame, search.nearby);
+                                      ThermalSigns(), lower, upper, still, frame, search.nearby);
   return search;
 }
 
@@ -370,7 +370,8 @@ TEST(CrystalPartners, AFlightShorterThanGhiLimitIsAnInternalError) {
   search.particle.Ghi = 0.05;
   Ranmar rng;
   const ThermalTable still;
-  EXPECT_DEATH(crystal.FindPartners(search.particle, search.candidates, search.closest, rng, 0.0,
+  EXPECT_DEATH(crystal.FindPartners(search.particle, search.candidates, search.closest, rng,
+                                    ThermalSigns(), 0.0,
                                     1e9, still, Axes(), search.nearby),
                "OldGhi>=GhiLimit");
 }
@@ -395,7 +396,7 @@ TEST(CrystalPartners, DrawsTheSpeciesThenTheDisplacementOfEverySiteInListOrder) 
   for (const Vector& r : places) {
     Site site(1, 0, r, 2, 0.5);
     site.Species = 0.5 > reference.Uniform() ? 1 : 2;
-    Displace(thermal, site, site.Species, reference);
+    Displace(thermal, site, site.Species, reference, ThermalSigns());
     seen.push_back(site);
   }
   const int nextSign = ThermalSigns().Next();
@@ -408,7 +409,8 @@ TEST(CrystalPartners, DrawsTheSpeciesThenTheDisplacementOfEverySiteInListOrder) 
   List<Vector> nearby;
   double closest = 0.0;
   const int found =
-      crystal.FindPartners(particle, candidates, closest, rng, 0.0, 1e9, thermal, Axes(), nearby);
+      crystal.FindPartners(particle, candidates, closest, rng, ThermalSigns(), 0.0, 1e9,
+                           thermal, Axes(), nearby);
   EXPECT_EQ(rng.Uniform(), reference.Uniform());
   EXPECT_EQ(ThermalSigns().Next(), nextSign);
   ASSERT_GE(found, 1);
@@ -448,13 +450,15 @@ TEST(CrystalPartners, NoAllocationOnceWarmedUp) {
   particle.Dir = Normalized(Vector(1.0, 0.3, 0.2));
   for (int round = 0; round < 3; ++round) {
     particle.Ghi = 0.1;
-    crystal.FindPartners(particle, candidates, closest, rng, 0.0, 1e9, thermal, frame, nearby);
+    crystal.FindPartners(particle, candidates, closest, rng, ThermalSigns(), 0.0, 1e9, thermal,
+                         frame, nearby);
     candidates.Clear();
   }
   const long before = orvane_test::Allocations();
   for (int round = 0; round < 50; ++round) {
     particle.Ghi = 0.1;
-    crystal.FindPartners(particle, candidates, closest, rng, 0.0, 1e9, thermal, frame, nearby);
+    crystal.FindPartners(particle, candidates, closest, rng, ThermalSigns(), 0.0, 1e9, thermal,
+                         frame, nearby);
     candidates.Clear();
   }
   EXPECT_EQ(orvane_test::Allocations(), before);

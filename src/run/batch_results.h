@@ -1,0 +1,61 @@
+// What the ions of one batch leave for the run when they run in parallel:
+// for every ion its summary, its finished particles and its damage
+// deposits, in three flat arrays of plain records.  Each thread (or, later,
+// each process) fills its own with the ions it followed, in ascending ion
+// order; the run applies the ions of all of them in ion order.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/particle.h"
+#include "damage/damage_profile.h"
+
+namespace orvane {
+
+struct IonSummary {
+  uint32_t Ion = 0;        // 1-based within the simulation
+  uint32_t Particles = 0;  // its finished particles, the next ones in Finished
+  uint32_t Deposits = 0;   // its damage deposits, the next ones in Deposits
+  uint32_t Rotations = 0;  // lattice orientations drawn afresh
+  uint32_t Partners = 0;   // collision candidates found
+  int32_t SimultaneousCollisions = 0;
+  long double PartnerSum = 0.0L;  // partners of all its collision steps
+  bool SplitBoundHit = false;     // it wanted a rare-event copy beyond the bound
+};
+
+struct BatchResults {
+  std::vector<IonSummary> Ions;
+  std::vector<Particle> Finished;
+  std::vector<DamageDeposit> Deposits;
+
+  // Empties the arrays, keeping their memory for the next batch.
+  void Clear();
+};
+
+// One ion of a batch with its records.
+struct IonRecords {
+  const IonSummary* Summary = nullptr;
+  const Particle* Finished = nullptr;
+  const DamageDeposit* Deposits = nullptr;
+};
+
+// The ions of several results in ion order.
+class IonOrder {
+ public:
+  explicit IonOrder(const std::vector<const BatchResults*>& parts);
+  // The records of the ion, which must be the next one of some part;
+  // Summary is null when it is not.
+  IonRecords Take(uint32_t ion);
+
+ private:
+  struct Cursor {
+    const BatchResults* Part;
+    std::size_t Ion = 0;
+    std::size_t Particle = 0;
+    std::size_t Deposit = 0;
+  };
+  std::vector<Cursor> cursors_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,131 @@
+#include "run/ion_worker.h"
+
+#include <utility>
+
+#include "run/implant_loop.h"
+#include "run/ion_streams.h"
+
+namespace orvane {
+
+namespace {
+
+// The stack's crystals, each with the grid of its density shared with the
+// run's crystal instead of copied.
+void CopyStackSharingDensities(TargetStack& run, TargetStack& copy) {
+  copy = TargetStack();
+  copy.CellRange = run.CellRange;
+  copy.InteractionRadius = run.InteractionRadius;
+  copy.GhiLimit = run.GhiLimit;
+  copy.SimultaneousDistance = run.SimultaneousDistance;
+  copy.BackSurface = run.BackSurface;
+  copy.FrontSurface = run.FrontSurface;
+  for (Crystal& crystal : run.Crystals) {
+    EDT density = std::move(crystal.Density3D);  // so that the copy leaves the grid alone
+    copy.Crystals.Add(crystal);
+    crystal.Density3D = std::move(density);
+    copy.Crystals.Back().Density3D.ShareGrid(crystal.Density3D);
+  }
+}
+
+void CopyEngineLimits(const Target& run, Target& copy) {
+  copy.InteractionRadius = run.InteractionRadius;
+  copy.GhiLimit = run.GhiLimit;
+  copy.ThresholdEnergy = run.ThresholdEnergy;
+  copy.SD2 = run.SD2;
+  copy.Temperature = run.Temperature;
+}
+
+void CopySplitDepths(const Hist& run, Hist& copy) {
+  copy.n = run.n;
+  for (int i = 0; i < Hist::kMaxSplitDepths; ++i) copy.SplitDepth[i] = run.SplitDepth[i];
+  copy.Deepest = run.Deepest;
+  copy.Shallowest = run.Shallowest;
+}
+
+}  // namespace
+
+IonWorker::IonWorker() : state_(std::make_unique<RunState>()) {
+  state_->Signs = &signs_;
+  state_->Damage.Recorder = &Results.Deposits;
+  // The run reports the bound of rare-event copies, in ion order.
+  state_->SplitBoundReported = true;
+}
+
+void IonWorker::StartSimulation(RunState& run, int k) {
+  RunState& s = *state_;
+  simulation_ = static_cast<uint32_t>(k);
+  s.Config = run.Config;
+  s.Atoms = run.Atoms;
+  s.Layers = run.Layers;
+  s.Potentials = run.Potentials;
+  s.OutputDirectory = run.OutputDirectory;
+  s.Current = run.Current;
+  s.Temperature = run.Temperature;
+  s.IonWeight = run.IonWeight;
+  s.Frame = run.Frame;
+  s.Thermal = run.Thermal;
+  CopyStackSharingDensities(run.Stack, s.Stack);
+  s.WinA = run.WinA;
+  s.WinB = run.WinB;
+  s.Geometry = run.Geometry;
+  s.LocalStopping = run.LocalStopping;
+  s.NonLocalStopping = run.NonLocalStopping;
+  CopyEngineLimits(run.Engine, s.Engine);
+  s.Tallies.StartSimulation(run.Tallies.Tracked, s.Current.RareEvent, s.Config.MaxDepth,
+                            s.Current.Dose);
+  std::vector<DamageDeposit>* recorder = s.Damage.Recorder;
+  s.Damage = run.Damage;
+  s.Damage.Recorder = recorder;
+}
+
+void IonWorker::StartBatch(const RunState& run) {
+  Results.Clear();
+  damageAtBatchStart_ = run.Damage.Damage;
+  for (int species : run.Tallies.Tracked) {
+    CopySplitDepths(run.Tallies.HistogramOf(species), state_->Tallies.HistogramOf(species));
+  }
+}
+
+void IonWorker::RestartFor(uint32_t ion) {
+  RunState& s = *state_;
+  SeedIonStreams(IonStreamId{s.Config.Seed1, s.Config.Seed2, simulation_, ion}, s.Rng, signs_);
+  s.NextIon = ion;
+  s.Damage.Damage = damageAtBatchStart_;
+  for (Crystal& crystal : s.Stack.Crystals) {
+    if (crystal.Orientation() != nullptr) crystal.Unrotate();
+  }
+  s.CurrentLayer = &s.Layers.Front();
+  s.CurrentCrystal = &s.Stack.Crystals.Front();
+  s.CurrentLayerSlot = 0;
+  UseLayerStopping(s);
+  UseCurrentCrystalCell(s);
+  s.Engine.Struck.Clear();
+  s.Engine.Counters = CollisionCounters();
+  s.ClosestImpact2 = 1e10;
+  s.RotationCount = 0;
+  s.PartnerCount = 0;
+}
+
+void IonWorker::Implant(uint32_t ion) {
+  const std::size_t depositsBefore = Results.Deposits.size();
+  RestartFor(ion);
+  ImplantOne(*state_);
+  Record(ion, depositsBefore);
+}
+
+void IonWorker::Record(uint32_t ion, std::size_t depositsBefore) {
+  const RunState& s = *state_;
+  IonSummary summary;
+  summary.Ion = ion;
+  for (const Particle& particle : s.Finished) Results.Finished.push_back(particle);
+  summary.Particles = static_cast<uint32_t>(s.Finished.NumberOfElements());
+  summary.Deposits = static_cast<uint32_t>(Results.Deposits.size() - depositsBefore);
+  summary.Rotations = s.RotationCount;
+  summary.Partners = s.PartnerCount;
+  summary.SimultaneousCollisions = s.Engine.Counters.SimultaneousCollisions;
+  summary.PartnerSum = s.Engine.Counters.NSimTotal;
+  summary.SplitBoundHit = s.SplitBoundHit;
+  Results.Ions.push_back(summary);
+}
+
+}  // namespace orvane

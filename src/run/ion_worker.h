@@ -1,0 +1,46 @@
+// One thread's follower of ions when the ions run in parallel: a run state
+// of its own that reads the run's tables without copying them, restarted
+// for every ion, so that an ion's trajectory depends on nothing but its
+// number, its simulation, the seeds and what coupled the ions at the start
+// of its batch.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "core/libc_random.h"
+#include "damage/varhst.h"
+#include "run/batch_results.h"
+#include "run/run_state.h"
+
+namespace orvane {
+
+class IonWorker {
+ public:
+  IonWorker();
+
+  // Ready for simulation k of the run, whose header is done and whose
+  // tables are loaded: copies of what an ion reads and changes, the tables
+  // and the crystals' densities shared.  The run's crystals are lent for a
+  // moment, not changed.
+  void StartSimulation(RunState& run, int k);
+  // What couples the ions, as it is at the start of a batch: the damage
+  // profile and the rare-event split depths.  Empties Results.
+  void StartBatch(const RunState& run);
+  // Follows the ion from its own start and appends what it left to Results.
+  void Implant(uint32_t ion);
+
+  BatchResults Results;
+
+ private:
+  // The state that the ion in hand must not inherit from the last one.
+  void RestartFor(uint32_t ion);
+  void Record(uint32_t ion, std::size_t depositsBefore);
+
+  std::unique_ptr<RunState> state_;
+  LibcRandom signs_;
+  VarHist damageAtBatchStart_;
+  uint32_t simulation_ = 1;
+};
+
+}  // namespace orvane

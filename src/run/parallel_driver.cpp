@@ -1,0 +1,132 @@
+#include "run/parallel_driver.h"
+
+#include <algorithm>
+
+#include "core/fatal.h"
+#include "run/implant_loop.h"
+#include "run/shared_tables.h"
+
+namespace orvane {
+
+namespace {
+
+// Brings one ion of a batch into the run as if the run had followed it:
+// its damage deposits in their order, its counters and its finished
+// particles.
+void ApplyIon(RunState& run, const IonRecords& ion) {
+  const IonSummary& summary = *ion.Summary;
+  for (uint32_t d = 0; d < summary.Deposits; ++d) {
+    const DamageDeposit& deposit = ion.Deposits[d];
+    run.Damage.AddDamage(deposit.Depth, deposit.Energy, deposit.Kind, deposit.Weight,
+                         deposit.Temperature);
+  }
+  run.Finished.Clear();
+  for (uint32_t p = 0; p < summary.Particles; ++p) run.Finished.Add(ion.Finished[p]);
+  run.RotationCount += summary.Rotations;
+  run.PartnerCount += summary.Partners;
+  run.Engine.Counters.SimultaneousCollisions += summary.SimultaneousCollisions;
+  run.Engine.Counters.NSimTotal += summary.PartnerSum;
+  if (summary.SplitBoundHit) ReportSplitBound(run, summary.Ion);
+}
+
+}  // namespace
+
+uint32_t BatchSize(int ions) {
+  const uint32_t onePercent = static_cast<uint32_t>(std::max(ions, 0) + 99) / 100;
+  return std::clamp<uint32_t>(onePercent, 32, 1024);
+}
+
+int ThreadCount(int requested) {
+  if (requested > 0) return requested;
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+ParallelDriver::ParallelDriver(int threads) {
+  for (int t = 0; t < threads; ++t) workers_.push_back(std::make_unique<IonWorker>());
+  for (int t = 0; t + 1 < threads; ++t) {
+    threads_.emplace_back([this, t] { Serve(*workers_[t]); });
+  }
+}
+
+ParallelDriver::~ParallelDriver() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = true;
+  }
+  wake_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+}
+
+void ParallelDriver::Serve(IonWorker& worker) {
+  uint64_t served = 0;
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      wake_.wait(lock, [&] { return closing_ || batch_ != served; });
+      if (closing_) return;
+      served = batch_;
+    }
+    FollowIons(worker);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (--running_ == 0) done_.notify_one();
+  }
+}
+
+void ParallelDriver::FollowIons(IonWorker& worker) {
+  try {
+    for (uint32_t ion = nextIon_++; ion <= lastIon_; ion = nextIon_++) worker.Implant(ion);
+  } catch (...) {
+    // The ions left are not followed; the calling thread rethrows.
+    nextIon_ = lastIon_ + 1;
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!failure_) failure_ = std::current_exception();
+  }
+}
+
+void ParallelDriver::RunBatch(uint32_t first, uint32_t last) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    nextIon_ = first;
+    lastIon_ = last;
+    running_ = static_cast<int>(threads_.size());
+    ++batch_;
+  }
+  wake_.notify_all();
+  FollowIons(*workers_.back());
+  std::unique_lock<std::mutex> lock(mutex_);
+  done_.wait(lock, [&] { return running_ == 0; });
+  if (failure_) std::rethrow_exception(failure_);
+}
+
+bool ParallelDriver::ApplyBatch(RunState& run, uint32_t first, uint32_t last,
+                                const std::function<bool()>& closeIon) {
+  std::vector<const BatchResults*> parts;
+  for (const auto& worker : workers_) parts.push_back(&worker->Results);
+  IonOrder order(parts);
+  for (uint32_t ion = first; ion <= last; ++ion) {
+    const IonRecords records = order.Take(ion);
+    Require(records.Summary != nullptr, "every ion of the batch recorded", "parallel_driver",
+            __LINE__);
+    ApplyIon(run, records);
+    if (!closeIon()) return false;
+  }
+  return true;
+}
+
+void ParallelDriver::ImplantSimulation(RunState& run, int k,
+                                       const std::function<bool()>& closeIon) {
+  const int ions = run.Current.NumberOfImplants;
+  if (ions <= 0) return;
+  LoadSharedTables(run);
+  for (auto& worker : workers_) worker->StartSimulation(run, k);
+  const uint32_t size = BatchSize(ions);
+  const uint32_t last = static_cast<uint32_t>(ions);
+  for (uint32_t first = 1; first <= last; first += size) {
+    const uint32_t batchLast = std::min(last, first + size - 1);
+    for (auto& worker : workers_) worker->StartBatch(run);
+    RunBatch(first, batchLast);
+    if (!ApplyBatch(run, first, batchLast, closeIon)) return;
+  }
+}
+
+}  // namespace orvane

@@ -1,0 +1,72 @@
+// The ions of each simulation shared among threads.  The ions run in
+// batches of a size fixed by the number of ions alone; each ion draws from
+// its own random streams and reads what couples the ions (the damage
+// profile, the rare-event split depths) as it was at the start of its
+// batch.  At the end of a batch the ions are applied to the run one by one
+// in ion order, each as the single-stream run applies its ion: damage
+// deposits, counters, tally, console lines and files.  So every result is
+// the same for any number of threads.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "run/ion_worker.h"
+#include "run/run_state.h"
+
+namespace orvane {
+
+// The ions per batch of a simulation of that many ions: 1 % of them, at
+// least 32 (so that a batch keeps the threads busy) and at most 1024 (so
+// that the records of a batch of cascades stay small).
+uint32_t BatchSize(int ions);
+
+// The threads that "--threads n" asks for: n, or one per core for 0.
+int ThreadCount(int requested);
+
+class ParallelDriver {
+ public:
+  // Starts threads - 1 threads; the calling thread is the last follower.
+  explicit ParallelDriver(int threads);
+  ~ParallelDriver();
+  ParallelDriver(const ParallelDriver&) = delete;
+  ParallelDriver& operator=(const ParallelDriver&) = delete;
+
+  // Implants the ions of simulation k, whose header is done.  After each
+  // ion is applied to the run (its finished particles in run.Finished),
+  // closeIon tallies it; when closeIon returns false no further ion is
+  // applied.
+  void ImplantSimulation(RunState& run, int k, const std::function<bool()>& closeIon);
+
+ private:
+  // Follows the ions of every batch until the driver closes.
+  void Serve(IonWorker& worker);
+  // Takes ions of the batch in hand until none is left.
+  void FollowIons(IonWorker& worker);
+  // Has every thread follow the ions first .. last, and waits for them.
+  void RunBatch(uint32_t first, uint32_t last);
+  // Applies the ions of the batch in ion order; false when closeIon stopped.
+  bool ApplyBatch(RunState& run, uint32_t first, uint32_t last,
+                  const std::function<bool()>& closeIon);
+
+  std::vector<std::unique_ptr<IonWorker>> workers_;  // the last one is the calling thread's
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::condition_variable done_;
+  uint64_t batch_ = 0;  // batches started
+  int running_ = 0;     // threads still following ions of the batch
+  bool closing_ = false;
+  std::atomic<uint32_t> nextIon_{0};
+  uint32_t lastIon_ = 0;
+  std::exception_ptr failure_;
+};
+
+}  // namespace orvane
