@@ -23,9 +23,9 @@ void SetFatalEnd(FatalEnd end) { fatalEnd = end != nullptr ? end : Report; }
 
 void Fatal(int status, const std::string& message) {
   // One thread reports and ends the process; another that fails meanwhile
-  // waits here for the end.
+  // waits here for the end.  An end that throws lets the next one in.
   static std::mutex ending;
-  ending.lock();
+  std::unique_lock<std::mutex> onlyOne(ending);
   fatalEnd(status, message);
   std::exit(status);
 }

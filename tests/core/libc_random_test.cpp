@@ -13,3 +13,13 @@ TEST(LibcRandom, ReproducesTheUnseededLibrarySequence) {
   LibcRandom ours;
   for (int i = 0; i < 200000; ++i) ASSERT_EQ(ours.Next(), std::rand()) << "term " << i;
 }
+
+// A parallel run seeds one sequence per ion: each is the library's
+// sequence after srand(seed), seed 0 giving that of seed 1.
+TEST(LibcRandom, ReproducesTheSeededLibrarySequences) {
+  for (int32_t seed : {0, 2, 12345, 2147483646}) {
+    std::srand(static_cast<unsigned>(seed));
+    LibcRandom ours(seed);
+    for (int i = 0; i < 2000; ++i) ASSERT_EQ(ours.Next(), std::rand()) << "seed " << seed;
+  }
+}

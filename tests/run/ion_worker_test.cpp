@@ -1,0 +1,95 @@
+#include "run/ion_worker.h"
+
+#include <gtest/gtest.h>
+
+#include "run/shared_tables.h"
+#include "run_world.h"
+#include "support/allocation_counter.h"
+
+using namespace orvane;
+using run_test::RunWorld;
+
+namespace {
+
+// An amorphous layer over a crystal, damage retained, recoils followed:
+// every state that an ion could leave to the next.
+const char* kTwoLayersWithDamage =
+    "Atom B 5 11.009 519 Atom Si 14 28.086 519\n"
+    "Amorphous 2 XTal 2 6 0 0 0 15 XTal 2 6 0.25 0.25 0.25 15 XMin 0 XMax 40 NextLayer\n"
+    "Amorphous 0 XTal 2 6 0 0 0 15 XTal 2 6 0.25 0.25 0.25 15 XMin 40 XMax 1e7 NextLayer\n"
+    "AmorphizationDensity 4.99e21 CteD 1 LevelOfSimulation 2\n"
+    "ENERGY 2000 Tha 7 Dose 1e15 NumberOfImplants 10\n";
+
+struct Worker {
+  Worker(RunState& run) {
+    worker.StartSimulation(run, 1);
+    worker.StartBatch(run);
+  }
+  IonWorker worker;
+};
+
+void ExpectSameParticle(const Particle& a, const Particle& b) {
+  EXPECT_EQ(a.Abs, b.Abs);
+  EXPECT_EQ(a.Energy, b.Energy);
+  EXPECT_EQ(a.Status, b.Status);
+  EXPECT_EQ(a.Weight, b.Weight);
+  EXPECT_EQ(a.PathLength, b.PathLength);
+}
+
+}  // namespace
+
+TEST(IonWorker, AnIonLeavesTheSameRecordsWhateverTheWorkerFollowedBefore) {
+  RunWorld world(kTwoLayersWithDamage);
+  RunState& run = world.State();
+  LoadSharedTables(run);
+  Worker busy(run), fresh(run);
+  for (uint32_t ion = 1; ion <= 6; ++ion) busy.worker.Implant(ion);
+  fresh.worker.Implant(6);
+
+  const BatchResults& b = busy.worker.Results;
+  const BatchResults& f = fresh.worker.Results;
+  ASSERT_EQ(b.Ions.size(), 6u);
+  ASSERT_EQ(f.Ions.size(), 1u);
+  IonOrder order({&b});
+  for (uint32_t ion = 1; ion < 6; ++ion) order.Take(ion);
+  const IonRecords last = order.Take(6);
+  const IonSummary& expected = f.Ions[0];
+  EXPECT_EQ(last.Summary->Particles, expected.Particles);
+  ASSERT_EQ(last.Summary->Deposits, expected.Deposits);
+  EXPECT_GT(expected.Deposits, 0u);
+  EXPECT_EQ(last.Summary->Rotations, expected.Rotations);
+  EXPECT_EQ(last.Summary->Partners, expected.Partners);
+  for (uint32_t p = 0; p < expected.Particles; ++p) ExpectSameParticle(last.Finished[p], f.Finished[p]);
+  for (uint32_t d = 0; d < expected.Deposits; ++d) {
+    EXPECT_EQ(last.Deposits[d].Depth, f.Deposits[d].Depth);
+    EXPECT_EQ(last.Deposits[d].Energy, f.Deposits[d].Energy);
+  }
+}
+
+TEST(IonWorker, LeavesTheRunAsItWas) {
+  RunWorld world(kTwoLayersWithDamage);
+  RunState& run = world.State();
+  LoadSharedTables(run);
+  const VarHist damage = run.Damage.Damage;
+  Worker worker(run);
+  for (uint32_t ion = 1; ion <= 3; ++ion) worker.worker.Implant(ion);
+  // The deposits wait in the records; the crystals keep their densities.
+  EXPECT_EQ(run.Damage.Count, 0);
+  for (int cell = 0; cell < VarHist::kCells; ++cell) {
+    EXPECT_EQ(run.Damage.Damage.Cells[cell], damage.Cells[cell]);
+  }
+  for (const Crystal& crystal : run.Stack.Crystals) EXPECT_FALSE(crystal.Density3D.Empty());
+  EXPECT_TRUE(run.Finished.Empty());
+}
+
+TEST(IonWorker, FollowsIonsWithoutAllocatingOnceWarmedUp) {
+  RunWorld world(kTwoLayersWithDamage);
+  RunState& run = world.State();
+  LoadSharedTables(run);
+  Worker worker(run);
+  for (uint32_t ion = 1; ion <= 4; ++ion) worker.worker.Implant(ion);
+  worker.worker.StartBatch(run);
+  const long before = orvane_test::Allocations();
+  for (uint32_t ion = 1; ion <= 4; ++ion) worker.worker.Implant(ion);
+  EXPECT_EQ(orvane_test::Allocations(), before);
+}

@@ -1,0 +1,63 @@
+#include "run/parallel_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "run/command_line.h"
+
+using namespace orvane;
+
+TEST(ParallelDriver, BatchesAreAHundredthOfTheIonsWithinBounds) {
+  EXPECT_EQ(BatchSize(0), 32u);
+  EXPECT_EQ(BatchSize(10), 32u);
+  EXPECT_EQ(BatchSize(3200), 32u);
+  EXPECT_EQ(BatchSize(3201), 33u);
+  EXPECT_EQ(BatchSize(50000), 500u);
+  EXPECT_EQ(BatchSize(1000000), 1024u);
+}
+
+TEST(ParallelDriver, ZeroThreadsMeansOnePerCore) {
+  EXPECT_GE(ThreadCount(0), 1);
+  EXPECT_EQ(ThreadCount(3), 3);
+}
+
+namespace {
+
+CommandLine Read(std::vector<std::string> words) {
+  static std::vector<std::string> kept;
+  kept = std::move(words);
+  std::vector<char*> argv;
+  for (std::string& word : kept) argv.push_back(word.data());
+  return ReadCommandLine(static_cast<int>(argv.size()), argv.data());
+}
+
+std::vector<std::string> Words(const CommandLine& line) {
+  std::vector<std::string> words;
+  for (char* argument : line.Arguments) {
+    if (argument != nullptr) words.emplace_back(argument);
+  }
+  return words;
+}
+
+}  // namespace
+
+TEST(CommandLine, ThreadsBeforeTheFileAreTakenOutOfTheArguments) {
+  const CommandLine parallel = Read({"orvane", "--threads", "4", "run.in", "2"});
+  EXPECT_EQ(parallel.Threads, 4);
+  EXPECT_EQ(Words(parallel), (std::vector<std::string>{"orvane", "run.in", "2"}));
+  EXPECT_EQ(parallel.Arguments.back(), nullptr);
+  EXPECT_EQ(Read({"orvane", "--threads", "0", "run.in"}).Threads, 0);
+
+  const CommandLine classic = Read({"orvane", "run.in", "--threads"});
+  EXPECT_EQ(classic.Threads, kOneStream);
+  EXPECT_EQ(Words(classic), (std::vector<std::string>{"orvane", "run.in", "--threads"}));
+}
+
+TEST(CommandLineDeathTest, ThreadsWithoutAWholeNumberEndTheRun) {
+  for (const char* value : {"-2", "x", "3.5", "99999999999999999999"}) {
+    EXPECT_EXIT(Read({"orvane", "--threads", value, "run.in"}),
+                testing::ExitedWithCode(kBadThreadsStatus & 0xFF), "--threads needs a whole number");
+  }
+}
