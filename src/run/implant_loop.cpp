@@ -180,8 +180,8 @@ void CollideOrFly(RunState& state) {
   }
   Target& engine = state.Engine;
   const int found = crystal.FindPartners(
-      state.Moving.Front(), engine.Candidates, state.ClosestImpact2, state.Rng, *state.Signs, stack.FrontSurface,
-      stack.BackSurface, state.Thermal, state.Frame, state.NearbySites);
+      state.Moving.Front(), engine.Candidates, state.ClosestImpact2, state.Rng, *state.Signs,
+      stack.FrontSurface, stack.BackSurface, state.Thermal, state.Frame, state.NearbySites);
   state.PartnerCount += found;
   int partners = -1;
   if (found > 0 && engine.Candidates.Front().Species != 0) {

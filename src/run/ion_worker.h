@@ -18,6 +18,9 @@ namespace orvane {
 class IonWorker {
  public:
   IonWorker();
+  // The run state records into Results: a worker stays where it was made.
+  IonWorker(const IonWorker&) = delete;
+  IonWorker& operator=(const IonWorker&) = delete;
 
   // Ready for simulation k of the run, whose header is done and whose
   // tables are loaded: copies of what an ion reads and changes, the tables

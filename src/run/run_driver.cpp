@@ -134,7 +134,9 @@ int RunMain(int argc, char** argv) {
   if (mode == 0) {
     SetUp(*state, argc, argv, 1, 1);
     std::unique_ptr<ParallelDriver> parallel;
-    if (line.Threads != kOneStream) parallel = std::make_unique<ParallelDriver>(ThreadCount(line.Threads));
+    if (line.Threads != kOneStream) {
+      parallel = std::make_unique<ParallelDriver>(ThreadCount(line.Threads));
+    }
     if (const int signal = RunSimulations(*state, parallel.get())) return 128 + signal;
   } else {
     DisplayOnly(*state, mode);

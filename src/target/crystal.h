@@ -81,8 +81,8 @@ class Crystal {
   // distance of the nearest miss (or GhiLimit) and Nearest that miss.  The
   // candidate list must be empty on entry.
   int FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
-                   Ranmar& rng, LibcRandom& signs, double lowerDepth, double upperDepth, const ThermalTable& thermal,
-                   const Axes& frame, List<Vector>& nearby);
+                   Ranmar& rng, LibcRandom& signs, double lowerDepth, double upperDepth,
+                   const ThermalTable& thermal, const Axes& frame, List<Vector>& nearby);
 
   // Superposes the isolated-atom densities of the working list on the
   // 112^3 grid of the cell, reporting progress on standard error, and saves

@@ -109,8 +109,8 @@ TEST(ParallelRun, ABadThreadCountIsRefused) {
   TempDir dir;
   WriteFile(dir.File("p.in"), "NumberOfImplants 1\n");
   for (const char* value : {"-1", "two", "2x", "1025", ""}) {
-    const RunResult run =
-        RunOrvane(dir.Path(), std::string("--threads '") + value + "' p.in", TablesEnvironment(dir));
+    const RunResult run = RunOrvane(dir.Path(), std::string("--threads '") + value + "' p.in",
+                                    TablesEnvironment(dir));
     EXPECT_EQ(run.status, 607 & 0xFF) << value;
     EXPECT_EQ(run.err, std::string("# Error: --threads needs a whole number from 0 (one thread per "
                                    "core) to 1024, not '") +

@@ -21,7 +21,7 @@ const char* kTwoLayersWithDamage =
     "ENERGY 2000 Tha 7 Dose 1e15 NumberOfImplants 10\n";
 
 struct Worker {
-  Worker(RunState& run) {
+  explicit Worker(RunState& run) {
     worker.StartSimulation(run, 1);
     worker.StartBatch(run);
   }
@@ -59,7 +59,8 @@ TEST(IonWorker, AnIonLeavesTheSameRecordsWhateverTheWorkerFollowedBefore) {
   EXPECT_GT(expected.Deposits, 0u);
   EXPECT_EQ(last.Summary->Rotations, expected.Rotations);
   EXPECT_EQ(last.Summary->Partners, expected.Partners);
-  for (uint32_t p = 0; p < expected.Particles; ++p) ExpectSameParticle(last.Finished[p], f.Finished[p]);
+  for (uint32_t p = 0; p < expected.Particles; ++p)
+    ExpectSameParticle(last.Finished[p], f.Finished[p]);
   for (uint32_t d = 0; d < expected.Deposits; ++d) {
     EXPECT_EQ(last.Deposits[d].Depth, f.Deposits[d].Depth);
     EXPECT_EQ(last.Deposits[d].Energy, f.Deposits[d].Energy);

@@ -58,6 +58,7 @@ TEST(CommandLine, ThreadsBeforeTheFileAreTakenOutOfTheArguments) {
 TEST(CommandLineDeathTest, ThreadsWithoutAWholeNumberEndTheRun) {
   for (const char* value : {"-2", "x", "3.5", "99999999999999999999"}) {
     EXPECT_EXIT(Read({"orvane", "--threads", value, "run.in"}),
-                testing::ExitedWithCode(kBadThreadsStatus & 0xFF), "--threads needs a whole number");
+                testing::ExitedWithCode(kBadThreadsStatus & 0xFF),
+                "--threads needs a whole number");
   }
 }
