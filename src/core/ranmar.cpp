@@ -5,12 +5,6 @@
 
 namespace orvane {
 
-namespace {
-constexpr int32_t kTwo24 = 16777216;
-constexpr int32_t kCd = 7654321;
-constexpr int32_t kCm = 16777213;
-}  // namespace
-
 void Ranmar::Seed(int32_t seed1, int32_t seed2) {
   if (static_cast<uint32_t>(seed1) > 31328u || static_cast<uint32_t>(seed2) > 30081u) {
     std::cerr << "\nThe first SEED must have a value beetwen 0 and 31328"
@@ -39,17 +33,12 @@ void Ranmar::Seed(int32_t seed1, int32_t seed2) {
   c_ = 362436;
 }
 
-double Ranmar::Uniform() {
-  int32_t x = u_[i97_] - u_[j97_];
-  if (x < 0) x += kTwo24;
-  u_[i97_] = x;
-  i97_ = (i97_ == 0) ? 96 : i97_ - 1;
-  j97_ = (j97_ == 0) ? 96 : j97_ - 1;
-  c_ -= kCd;
-  if (c_ < 0) c_ += kCm;
-  int32_t r = x - c_;
-  if (r < 0) r += kTwo24;
-  return r * (1.0 / kTwo24);
+void Ranmar::Fill(double* out, int count) {
+  int32_t i = i97_, j = j97_, c = c_;
+  for (int n = 0; n < count; ++n) out[n] = Step(i, j, c);
+  i97_ = i;
+  j97_ = j;
+  c_ = c;
 }
 
 void Ranmar::RandomAzimuth(double& cosine, double& sine) {

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "core/fatal.h"
+#include "core/libc_random.h"
 #include "target/density_path.h"
 #include "target/density_superposition.h"
 #include "target/lattice_type.h"
@@ -203,6 +204,48 @@ double Crystal::HalfDiagonal() const {
   return std::max({cell.x, cell.y, cell.z}) * (std::sqrt(3.0) / 2.0);
 }
 
+namespace {
+
+// The draws of the sites examined by a partner search, made a chunk of
+// sites at a time in the order of the streams: per site one uniform number
+// for its species and three for its displacement, and three signs.
+class SiteDraws {
+ public:
+  SiteDraws(Ranmar& rng, int sites) : rng_(rng), left_(sites) {}
+
+  // The atom on the next site: its species drawn, then displaced.
+  Site Next(const Site& site, const ThermalTable& thermal) {
+    if (used_ == kChunk) Refill();
+    const double* u = uniforms_ + 4 * used_;
+    const int32_t* signs = signs_ + 3 * used_;
+    ++used_;
+    Site atom = site;
+    atom.Species = site.Fraction > u[0] ? site.SpeciesA : site.SpeciesB;
+    Require(atom.Species <= ThermalTable::kElements, "species>=0 && species<=10", "thermal", 70);
+    atom.R += ThermalShift(thermal, thermal.Amplitude(atom.Species), u + 1, signs);
+    return atom;
+  }
+
+ private:
+  static constexpr int kChunk = 64;
+
+  void Refill() {
+    const int n = std::min(left_, kChunk);
+    rng_.Fill(uniforms_, 4 * n);
+    ThermalSigns().Fill(signs_, 3 * n);
+    left_ -= n;
+    used_ = 0;
+  }
+
+  Ranmar& rng_;
+  int left_;
+  int used_ = kChunk;
+  double uniforms_[4 * kChunk];
+  int32_t signs_[3 * kChunk];
+};
+
+}  // namespace
+
 int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
                           Ranmar& rng, double lowerDepth, double upperDepth,
                           const ThermalTable& thermal, const Axes& frame, List<Vector>& nearby) {
@@ -213,12 +256,9 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
   Require(candidates.Empty(), "Candidates.NumberOfElements()==0", "crystal", __LINE__);
   const Vector shift = particle.Abs - particle.R;
   nearby.Clear();
+  SiteDraws draws(rng, Sites.NumberOfElements());
   for (const Site& site : Sites) {
-    // The atom on the site as it is now: its species drawn, then displaced.
-    Site atom = site;
-    const double u = rng.Uniform();
-    atom.Species = site.Fraction > u ? site.SpeciesA : site.SpeciesB;
-    Displace(thermal, atom, atom.Species, rng);
+    const Site atom = draws.Next(site, thermal);
     const Vector d = atom.R - particle.R;
     const double d2 = Dot(d, d);
     if (d2 <= kNearbyRadius2 && std::sqrt(d2) <= kNearbyRadius) nearby.Add(atom.R + shift);
