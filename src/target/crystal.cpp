@@ -120,6 +120,7 @@ int Crystal::SetCell(double a, double b, double c, double alpha, double beta, do
     site.R = WithoutResidue(f.x * edgeA + f.y * edgeB + f.z * edgeC);
   }
   BasisCounter = -1;
+  SitesChanged();
   return Sites.NumberOfElements();
 }
 
@@ -146,6 +147,7 @@ int Crystal::Reset(double cellRange, double interactionRadius, const Vector& lat
   StoreLimits(cellRange, interactionRadius, latticeParameter, ghiLimit, simultaneousDistance);
   Sites.Clear();
   Sites = Neighbors[0];
+  SitesChanged();
   return 1;
 }
 
@@ -159,6 +161,7 @@ int Crystal::Rotate(const Axes& rotation) {
   for (const Site& original : Neighbors[0]) {
     if (site == Sites.end()) break;
     site->R = rotation.Transform(original.R);
+    MoveWorkingSite(rotated, site->R);
     ++site;
     ++rotated;
   }
@@ -174,6 +177,7 @@ int Crystal::Unrotate() {
   for (const Site& original : Neighbors[0]) {
     if (site == Sites.end()) break;
     site->R = original.R;
+    MoveWorkingSite(restored, site->R);
     ++site;
     ++restored;
   }
@@ -204,48 +208,6 @@ double Crystal::HalfDiagonal() const {
   return std::max({cell.x, cell.y, cell.z}) * (std::sqrt(3.0) / 2.0);
 }
 
-namespace {
-
-// The draws of the sites examined by a partner search, made a chunk of
-// sites at a time in the order of the streams: per site one uniform number
-// for its species and three for its displacement, and three signs.
-class SiteDraws {
- public:
-  SiteDraws(Ranmar& rng, int sites) : rng_(rng), left_(sites) {}
-
-  // The atom on the next site: its species drawn, then displaced.
-  Site Next(const Site& site, const ThermalTable& thermal) {
-    if (used_ == kChunk) Refill();
-    const double* u = uniforms_ + 4 * used_;
-    const int32_t* signs = signs_ + 3 * used_;
-    ++used_;
-    Site atom = site;
-    atom.Species = site.Fraction > u[0] ? site.SpeciesA : site.SpeciesB;
-    Require(atom.Species <= ThermalTable::kElements, "species>=0 && species<=10", "thermal", 70);
-    atom.R += ThermalShift(thermal, thermal.Amplitude(atom.Species), u + 1, signs);
-    return atom;
-  }
-
- private:
-  static constexpr int kChunk = 64;
-
-  void Refill() {
-    const int n = std::min(left_, kChunk);
-    rng_.Fill(uniforms_, 4 * n);
-    ThermalSigns().Fill(signs_, 3 * n);
-    left_ -= n;
-    used_ = 0;
-  }
-
-  Ranmar& rng_;
-  int left_;
-  int used_ = kChunk;
-  double uniforms_[4 * kChunk];
-  int32_t signs_[3 * kChunk];
-};
-
-}  // namespace
-
 int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
                           Ranmar& rng, double lowerDepth, double upperDepth,
                           const ThermalTable& thermal, const Axes& frame, List<Vector>& nearby) {
@@ -256,18 +218,21 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
   Require(candidates.Empty(), "Candidates.NumberOfElements()==0", "crystal", __LINE__);
   const Vector shift = particle.Abs - particle.R;
   nearby.Clear();
-  SiteDraws draws(rng, Sites.NumberOfElements());
-  for (const Site& site : Sites) {
-    const Site atom = draws.Next(site, thermal);
-    const Vector d = atom.R - particle.R;
+  if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  working_.DrawAtoms(rng, ThermalSigns(), thermal);
+  int nearMissIndex = -1;
+  for (int i = 0; i < working_.Count(); ++i) {
+    const Vector atomR = working_.AtomPosition(i);
+    const Vector d = atomR - particle.R;
     const double d2 = Dot(d, d);
-    if (d2 <= kNearbyRadius2 && std::sqrt(d2) <= kNearbyRadius) nearby.Add(atom.R + shift);
+    if (d2 <= kNearbyRadius2 && std::sqrt(d2) <= kNearbyRadius) nearby.Add(atomR + shift);
     const double s = Dot(d, particle.Dir);
     if (!(oldGhi < s && s <= sMax)) continue;
     const double p2 = d2 - s * s;
     if (p2 < SearchRadius2) {
-      const double depth = frame.ComponentX(atom.R + shift);
+      const double depth = frame.ComponentX(atomR + shift);
       if (depth < lowerDepth || depth > upperDepth) continue;
+      const Site atom = working_.Atom(i);
       if (s < sMin) {
         sMin = s;
         sMax = s + SimultaneousDistance;
@@ -275,14 +240,15 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
         Nearest = atom;
       }
       Particle candidate(atom);
-      candidate.Org = site.R;
+      candidate.Org = working_.Original(i).R;
       candidates.Add(candidate);
     } else if (p2 < out) {
       out = p2;
       sNearMiss = s;
-      nearMiss = atom;
+      nearMissIndex = i;
     }
   }
+  if (nearMissIndex >= 0) nearMiss = working_.Atom(nearMissIndex);
   if (candidates.Empty()) {
     particle.Ghi = sNearMiss == kFar ? GhiLimit : sNearMiss;
     Nearest = nearMiss;
