@@ -3,6 +3,7 @@
 // divergence deflection drawn from it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "core/axes.h"
@@ -33,6 +34,8 @@ class Ranmar {
   static constexpr int32_t kCd = 7654321;
   static constexpr int32_t kCm = 16777213;
 
+  // (k + 1) kCd modulo kCm for k = 0 .. 96: the carries of a run of steps.
+  static std::array<int32_t, 97> CarryMultiples();
   // One number of the stream, with the lag positions and the carry passed
   // in so that a fill keeps them in registers.
   double Step(int32_t& i, int32_t& j, int32_t& c) {
