@@ -15,10 +15,19 @@ LibcRandom::LibcRandom(int32_t seed) {
     r[i] = word;
   }
   for (int i = 31; i < 34; ++i) r[i] = r[i - 31];
-  for (int i = 0; i < 34; ++i) state_[i] = static_cast<uint32_t>(r[i]);
-  head_ = 0;
+  // The ring starts at i = 34: r[3] .. r[33].
+  for (int k = 0; k < kLag; ++k) state_[k] = static_cast<uint32_t>(r[k + 3]);
+  oldest_ = 0;
+  third_ = kLag - 3;
   // The library discards the first 310 terms.
   for (int i = 0; i < 310; ++i) Next();
+}
+
+void LibcRandom::Fill(int32_t* out, int count) {
+  int oldest = oldest_, third = third_;
+  for (int n = 0; n < count; ++n) out[n] = Step(oldest, third);
+  oldest_ = oldest;
+  third_ = third;
 }
 
 LibcRandom& ThermalSigns() {

@@ -13,16 +13,26 @@ class LibcRandom {
   // The sequence of srand(seed); seed 0 gives that of seed 1, as in the library.
   explicit LibcRandom(int32_t seed = 1);
   // The next number in 0..2^31-1, as rand() would return it.
-  int32_t Next() {
-    const uint32_t value = state_[(head_ + 34 - 31) % 34] + state_[(head_ + 34 - 3) % 34];
-    state_[head_] = value;
-    head_ = (head_ + 1) % 34;
+  // r[i] = r[i-31] + r[i-3], modulo 2^32.
+  int32_t Next() { return Step(oldest_, third_); }
+  // The next count numbers, in order, as Next gives them.
+  void Fill(int32_t* out, int count);
+
+ private:
+  static constexpr int kLag = 31;
+  // One term of the sequence, with the ring positions passed in so that a
+  // fill keeps them in registers.
+  int32_t Step(int& oldest, int& third) {
+    const uint32_t value = state_[oldest] + state_[third];
+    state_[oldest] = value;
+    oldest = oldest == kLag - 1 ? 0 : oldest + 1;
+    third = third == kLag - 1 ? 0 : third + 1;
     return static_cast<int32_t>(value >> 1);
   }
 
- private:
-  uint32_t state_[34];  // the last 34 terms r[i-34] .. r[i-1], head_ at r[i-34]
-  int head_ = 0;
+  uint32_t state_[kLag];  // the last 31 terms r[i-31] .. r[i-1] as a ring
+  int oldest_ = 0;        // r[i-31], replaced by r[i]
+  int third_ = 0;         // r[i-3]
 };
 
 // The process-wide sequence, started once like the C library's own.

@@ -1,15 +1,11 @@
 #include "core/ranmar.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <iostream>
 
 namespace orvane {
-
-namespace {
-constexpr int32_t kTwo24 = 16777216;
-constexpr int32_t kCd = 7654321;
-constexpr int32_t kCm = 16777213;
-}  // namespace
 
 void Ranmar::Seed(int32_t seed1, int32_t seed2) {
   if (static_cast<uint32_t>(seed1) > 31328u || static_cast<uint32_t>(seed2) > 30081u) {
@@ -46,17 +42,46 @@ void Ranmar::SeedLags(const uint32_t (&lags)[97]) {
   c_ = 362436;
 }
 
-double Ranmar::Uniform() {
-  int32_t x = u_[i97_] - u_[j97_];
-  if (x < 0) x += kTwo24;
-  u_[i97_] = x;
-  i97_ = (i97_ == 0) ? 96 : i97_ - 1;
-  j97_ = (j97_ == 0) ? 96 : j97_ - 1;
-  c_ -= kCd;
-  if (c_ < 0) c_ += kCm;
-  int32_t r = x - c_;
-  if (r < 0) r += kTwo24;
-  return r * (1.0 / kTwo24);
+std::array<int32_t, 97> Ranmar::CarryMultiples() {
+  std::array<int32_t, 97> multiples{};
+  for (int k = 0; k < 97; ++k) {
+    multiples[k] = static_cast<int32_t>((static_cast<int64_t>(k) + 1) * kCd % kCm);
+  }
+  return multiples;
+}
+
+void Ranmar::Fill(double* out, int count) {
+  for (int done = 0; done < count;) {
+    // A run of steps in which neither lag index wraps and no step reads a
+    // value that another step of the run writes: with j ahead of i, step k
+    // reads what step k - 33 wrote, so such runs stop at 33 steps.
+    int run = std::min({count - done, i97_ + 1, j97_ + 1});
+    if (j97_ > i97_) run = std::min(run, 33);
+    int32_t* written = u_ + i97_ - (run - 1);
+    const int32_t* read = u_ + j97_ - (run - 1);
+    int32_t lagged[97];
+    for (int k = run - 1; k >= 0; --k) {
+      int32_t x = written[k] - read[k];
+      x += (x >> 31) & kTwo24;  // 2^24 added to a negative difference
+      written[k] = x;
+      lagged[run - 1 - k] = x;
+    }
+    // The carry of step k is c - (k + 1) kCd modulo kCm, from a table of the
+    // multiples: no step waits for the one before.
+    static const std::array<int32_t, 97> multiples = CarryMultiples();
+    for (int k = 0; k < run; ++k) {
+      int32_t c = c_ - multiples[k];
+      c += (c >> 31) & kCm;
+      int32_t r = lagged[k] - c;
+      r += (r >> 31) & kTwo24;
+      out[done + k] = r * (1.0 / kTwo24);
+    }
+    c_ -= multiples[run - 1];
+    c_ += (c_ >> 31) & kCm;
+    i97_ = i97_ - run < 0 ? 96 : i97_ - run;
+    j97_ = j97_ - run < 0 ? 96 : j97_ - run;
+    done += run;
+  }
 }
 
 void Ranmar::RandomAzimuth(double& cosine, double& sine) {

@@ -83,13 +83,11 @@ void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature)
 void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng, LibcRandom& signs) {
   Require(species >= 0 && species <= ThermalTable::kElements, "species>=0 && species<=10",
           "thermal", 70);
-  const double a = table.Amplitude(species);
-  double shift[3];
-  for (double& s : shift) {
-    const double g = table.Values[static_cast<int>(rng.Uniform() * ThermalTable::kQuantiles)];
-    s = signs.Next() < 1073741823 ? -a * g : a * g;
-  }
-  site.R += Vector(shift[0], shift[1], shift[2]);
+  double uniforms[3];
+  int32_t signBits[3];
+  rng.Fill(uniforms, 3);
+  signs.Fill(signBits, 3);
+  site.R += ThermalShift(table, table.Amplitude(species), uniforms, signBits);
 }
 
 }  // namespace orvane

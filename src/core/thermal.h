@@ -3,10 +3,14 @@
 // of an atom each time its site is examined.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+
 #include "core/atom.h"
 #include "core/libc_random.h"
 #include "core/ranmar.h"
 #include "core/site.h"
+#include "core/vector.h"
 
 namespace orvane {
 
@@ -28,6 +32,25 @@ double DebyeFactor(double x);
 // temperature, its TAmp and table slot at temperature T (K); T < 0 means no
 // vibration.
 void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature);
+
+// The thermal displacement of an atom of amplitude a from its draws: along
+// each axis, a normal deviate picked by a uniform number (in [0, 1)) and a
+// sign by a number of the C library's sequence.
+inline Vector ThermalShift(const ThermalTable& table, double a, const double* uniforms,
+                           const int32_t* signs) {
+  double shift[3];
+  for (int axis = 0; axis < 3; ++axis) {
+    const double g = table.Values[static_cast<int>(uniforms[axis] * ThermalTable::kQuantiles)];
+    // The sign set by flipping the sign bit (-a g exactly), without a
+    // branch that the processor would guess wrong half the time.
+    uint64_t bits;
+    const double magnitude = a * g;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    bits ^= static_cast<uint64_t>(signs[axis] < 1073741823) << 63;
+    std::memcpy(&shift[axis], &bits, sizeof bits);
+  }
+  return Vector(shift[0], shift[1], shift[2]);
+}
 
 // Adds a random thermal displacement of the element with that species index
 // to the site's position, drawing Uniform for the size and the sign stream

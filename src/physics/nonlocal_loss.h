@@ -39,7 +39,7 @@ inline double OneElectronRadius(double n) {
 // starts at the distance x = k L/30; its kinetic energy is the energy that
 // the flight reaches there, Ea + (Eb - Ea) x/L, less the electronic loss of
 // the earlier sub-steps and the potential energy among the nearby atoms.  A
-// sub-step without kinetic energy loses nothing and reads no density.
+// sub-step without kinetic energy loses nothing (its density goes unused).
 template <class DensityAt, class StoppingAt>
 double NonlocalLossWith(const DensityAt& densityAt, const StoppingAt& stoppingAt,
                         const SitePotential& potential, double z1, double m1,
@@ -49,13 +49,18 @@ double NonlocalLossWith(const DensityAt& densityAt, const StoppingAt& stoppingAt
   const Vector step = flight.direction * subStep;
   const double speedFactor = AtomicSpeedFactor(m1);
   const double gainPerSubStep = (flight.endEnergy - flight.startEnergy) / kFlightSubSteps;
+  // The densities of all the sub-steps first: their look-ups do not wait
+  // for one another, so the memory serves them together.
+  double densities[kFlightSubSteps];
   Vector point = flight.start;
+  for (int k = 0; k < kFlightSubSteps; ++k, point += step) densities[k] = densityAt(point);
+  point = flight.start;
   double stoppingSum = 0.0;  // eV/A over the sub-steps so far
   for (int k = 0; k < kFlightSubSteps; ++k, point += step) {
     const double kinetic =
         flight.startEnergy + gainPerSubStep * k - subStep * stoppingSum - potential.At(point);
     if (kinetic < 0.0) continue;
-    const double density = densityAt(point);
+    const double density = densities[k];
     Require(density != 0.0, "Value != 0.0", "edt3d", __LINE__);
     stoppingSum += stoppingAt(std::sqrt(kinetic) * speedFactor, z1, OneElectronRadius(density));
   }

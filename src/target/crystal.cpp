@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "core/fatal.h"
+#include "core/libc_random.h"
 #include "target/density_path.h"
 #include "target/density_superposition.h"
 #include "target/lattice_type.h"
@@ -119,6 +120,7 @@ int Crystal::SetCell(double a, double b, double c, double alpha, double beta, do
     site.R = WithoutResidue(f.x * edgeA + f.y * edgeB + f.z * edgeC);
   }
   BasisCounter = -1;
+  SitesChanged();
   return Sites.NumberOfElements();
 }
 
@@ -145,6 +147,7 @@ int Crystal::Reset(double cellRange, double interactionRadius, const Vector& lat
   StoreLimits(cellRange, interactionRadius, latticeParameter, ghiLimit, simultaneousDistance);
   Sites.Clear();
   Sites = Neighbors[0];
+  SitesChanged();
   return 1;
 }
 
@@ -158,6 +161,7 @@ int Crystal::Rotate(const Axes& rotation) {
   for (const Site& original : Neighbors[0]) {
     if (site == Sites.end()) break;
     site->R = rotation.Transform(original.R);
+    MoveWorkingSite(rotated, site->R);
     ++site;
     ++rotated;
   }
@@ -173,6 +177,7 @@ int Crystal::Unrotate() {
   for (const Site& original : Neighbors[0]) {
     if (site == Sites.end()) break;
     site->R = original.R;
+    MoveWorkingSite(restored, site->R);
     ++site;
     ++restored;
   }
@@ -213,21 +218,21 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
   Require(candidates.Empty(), "Candidates.NumberOfElements()==0", "crystal", __LINE__);
   const Vector shift = particle.Abs - particle.R;
   nearby.Clear();
-  for (const Site& site : Sites) {
-    // The atom on the site as it is now: its species drawn, then displaced.
-    Site atom = site;
-    const double u = rng.Uniform();
-    atom.Species = site.Fraction > u ? site.SpeciesA : site.SpeciesB;
-    Displace(thermal, atom, atom.Species, rng, signs);
-    const Vector d = atom.R - particle.R;
+  if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  working_.DrawAtoms(rng, signs, thermal);
+  int nearMissIndex = -1;
+  for (int i = 0; i < working_.Count(); ++i) {
+    const Vector atomR = working_.AtomPosition(i);
+    const Vector d = atomR - particle.R;
     const double d2 = Dot(d, d);
-    if (d2 <= kNearbyRadius2 && std::sqrt(d2) <= kNearbyRadius) nearby.Add(atom.R + shift);
+    if (d2 <= kNearbyRadius2 && std::sqrt(d2) <= kNearbyRadius) nearby.Add(atomR + shift);
     const double s = Dot(d, particle.Dir);
     if (!(oldGhi < s && s <= sMax)) continue;
     const double p2 = d2 - s * s;
     if (p2 < SearchRadius2) {
-      const double depth = frame.ComponentX(atom.R + shift);
+      const double depth = frame.ComponentX(atomR + shift);
       if (depth < lowerDepth || depth > upperDepth) continue;
+      const Site atom = working_.Atom(i);
       if (s < sMin) {
         sMin = s;
         sMax = s + SimultaneousDistance;
@@ -235,14 +240,15 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
         Nearest = atom;
       }
       Particle candidate(atom);
-      candidate.Org = site.R;
+      candidate.Org = working_.Original(i).R;
       candidates.Add(candidate);
     } else if (p2 < out) {
       out = p2;
       sNearMiss = s;
-      nearMiss = atom;
+      nearMissIndex = i;
     }
   }
+  if (nearMissIndex >= 0) nearMiss = working_.Atom(nearMissIndex);
   if (candidates.Empty()) {
     particle.Ghi = sNearMiss == kFar ? GhiLimit : sNearMiss;
     Nearest = nearMiss;

@@ -16,6 +16,7 @@
 #include "core/vector.h"
 #include "target/edt1d.h"
 #include "target/edt3d.h"
+#include "target/working_sites.h"
 
 namespace orvane {
 
@@ -94,6 +95,8 @@ class Crystal {
   // Status 300 when the file cannot be written.
   void ShowToXMol(const std::string& fileName, const AtomList& atoms, const Axes& frame) const;
 
+  // The working list.  Code that changes it other than through the methods
+  // above must keep its number of sites or call SitesChanged.
   List<Site> Sites;
   int Nx = 0, Ny = 0, Nz = 0;
   int BasisCounter = -1;
@@ -111,7 +114,14 @@ class Crystal {
   EDT Density3D;
   List<Site> Neighbors[kMaxBasis];
 
+  // The partner search reads the working list again.
+  void SitesChanged() { working_.Assign(Sites); }
+
  private:
+  WorkingSites working_;  // the working list as the partner search reads it
+  void MoveWorkingSite(int i, const Vector& r) {
+    if (i < working_.Count()) working_.Move(i, r);
+  }
   Axes orientation_;
   bool turned_ = false;
   // Half the diagonal of a cube with the longest cell edge: the farthest a

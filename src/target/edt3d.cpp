@@ -11,6 +11,8 @@
 #include <new>
 #include <sstream>
 
+#include <sys/mman.h>
+
 #include "core/fatal.h"
 #include "core/replaced_file.h"
 #include "target/density_path.h"
@@ -52,6 +54,21 @@ AxisPoint Locate(double x, double side, double inverseSide, int n) {
   int i = fromIndexOrigin > -1.0 ? static_cast<int>(fromIndexOrigin) : 0;
   if (i > n - 2) i = n - 2;
   return {i, g - i};
+}
+
+// count zeroed doubles, aligned to a huge page and advised to use them;
+// null without memory.
+double* AllocateValues(std::size_t count) {
+  constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  if (count > (static_cast<std::size_t>(-1) - kHugePage) / sizeof(double)) return nullptr;
+  const std::size_t bytes = (count * sizeof(double) + kHugePage - 1) / kHugePage * kHugePage;
+  void* memory = std::aligned_alloc(kHugePage, bytes);
+  if (memory == nullptr) return nullptr;
+#ifdef MADV_HUGEPAGE
+  madvise(memory, bytes, MADV_HUGEPAGE);  // only advice: small pages serve as well
+#endif
+  std::memset(memory, 0, bytes);
+  return static_cast<double*>(memory);
 }
 
 double Between(double low, double high, double weight) {
@@ -116,6 +133,8 @@ void EDT::Initialise(double lx, double ly, double lz, int nx, int ny, int nz) {
   Allocate();
 }
 
+void EDT::FreeValues::operator()(double* values) const { std::free(values); }
+
 void EDT::Allocate() {
   for (int axis = 0; axis < 3; ++axis) inverseSide_[axis] = 1.0 / lado_[axis];
   std::size_t count = 1;
@@ -124,7 +143,7 @@ void EDT::Allocate() {
     fits = fits && n > 0 && !__builtin_mul_overflow(count, static_cast<std::size_t>(n), &count);
   }
   fits = fits && count <= static_cast<std::size_t>(-1) / sizeof(double);
-  values_.reset(fits ? new (std::nothrow) double[count]() : nullptr);
+  values_.reset(fits ? AllocateValues(count) : nullptr, FreeValues());
   if (values_ == nullptr) {
     errno = ENOMEM;
     std::perror("# No memory");

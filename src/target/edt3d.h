@@ -71,7 +71,13 @@ class EDT {
   double lado_[3] = {0.0, 0.0, 0.0};
   int nPoints_[3] = {0, 0, 0};
   double inverseSide_[3] = {0.0, 0.0, 0.0};  // 1 / lado_, set with the grid
-  std::shared_ptr<double[]> values_;
+  // The values live in memory of their own, on huge pages where the system
+  // grants them: the look-ups along a flight jump across the whole table,
+  // and with small pages most of them would also miss the address cache.
+  struct FreeValues {
+    void operator()(double* values) const;
+  };
+  std::shared_ptr<double[]> values_;  // released by FreeValues
   std::size_t count_ = 0;    // Nx Ny Nz
   std::size_t strideX_ = 0;  // Ny Nz
   std::size_t strideY_ = 0;  // Nz
