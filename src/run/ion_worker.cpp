@@ -46,7 +46,6 @@ void CopySplitDepths(const Hist& run, Hist& copy) {
 
 IonWorker::IonWorker() : state_(std::make_unique<RunState>()) {
   state_->Signs = &signs_;
-  state_->Damage.Recorder = &Results.Deposits;
   // The run reports the bound of rare-event copies, in ion order.
   state_->SplitBoundReported = true;
 }
@@ -73,13 +72,13 @@ void IonWorker::StartSimulation(RunState& run, int k) {
   CopyEngineLimits(run.Engine, s.Engine);
   s.Tallies.StartSimulation(run.Tallies.Tracked, s.Current.RareEvent, s.Config.MaxDepth,
                             s.Current.Dose);
-  std::vector<DamageDeposit>* recorder = s.Damage.Recorder;
   s.Damage = run.Damage;
-  s.Damage.Recorder = recorder;
 }
 
-void IonWorker::StartBatch(const RunState& run) {
-  Results.Clear();
+void IonWorker::StartBatch(const RunState& run, int slot) {
+  resultsInHand_ = &results_[slot];
+  resultsInHand_->Clear();
+  state_->Damage.Recorder = &resultsInHand_->Deposits;
   damageAtBatchStart_ = run.Damage.Damage;
   for (int species : run.Tallies.Tracked) {
     CopySplitDepths(run.Tallies.HistogramOf(species), state_->Tallies.HistogramOf(species));
@@ -107,7 +106,7 @@ void IonWorker::RestartFor(uint32_t ion) {
 }
 
 void IonWorker::Implant(uint32_t ion) {
-  const std::size_t depositsBefore = Results.Deposits.size();
+  const std::size_t depositsBefore = resultsInHand_->Deposits.size();
   RestartFor(ion);
   ImplantOne(*state_);
   Record(ion, depositsBefore);
@@ -115,17 +114,18 @@ void IonWorker::Implant(uint32_t ion) {
 
 void IonWorker::Record(uint32_t ion, std::size_t depositsBefore) {
   const RunState& s = *state_;
+  BatchResults& results = *resultsInHand_;
   IonSummary summary;
   summary.Ion = ion;
-  for (const Particle& particle : s.Finished) Results.Finished.push_back(particle);
+  for (const Particle& particle : s.Finished) results.Finished.push_back(particle);
   summary.Particles = static_cast<uint32_t>(s.Finished.NumberOfElements());
-  summary.Deposits = static_cast<uint32_t>(Results.Deposits.size() - depositsBefore);
+  summary.Deposits = static_cast<uint32_t>(results.Deposits.size() - depositsBefore);
   summary.Rotations = s.RotationCount;
   summary.Partners = s.PartnerCount;
   summary.SimultaneousCollisions = s.Engine.Counters.SimultaneousCollisions;
   summary.PartnerSum = s.Engine.Counters.NSimTotal;
   summary.SplitBoundHit = s.SplitBoundHit;
-  Results.Ions.push_back(summary);
+  results.Ions.push_back(summary);
 }
 
 }  // namespace orvane

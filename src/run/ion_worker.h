@@ -18,7 +18,7 @@ namespace orvane {
 class IonWorker {
  public:
   IonWorker();
-  // The run state records into Results: a worker stays where it was made.
+  // The run state records into the results: a worker stays where it was made.
   IonWorker(const IonWorker&) = delete;
   IonWorker& operator=(const IonWorker&) = delete;
 
@@ -28,18 +28,23 @@ class IonWorker {
   // moment, not changed.
   void StartSimulation(RunState& run, int k);
   // What couples the ions, as it is at the start of a batch: the damage
-  // profile and the rare-event split depths.  Empties Results.
-  void StartBatch(const RunState& run);
-  // Follows the ion from its own start and appends what it left to Results.
+  // profile and the rare-event split depths.  The ions that follow go to the
+  // results of the slot (0 or 1), emptied first: the run applies the
+  // results of one batch while the threads fill the other slot.
+  void StartBatch(const RunState& run, int slot);
+  // Follows the ion from its own start and appends what it left to the
+  // results of the batch.
   void Implant(uint32_t ion);
 
-  BatchResults Results;
+  const BatchResults& Results(int slot) const { return results_[slot]; }
 
  private:
   // The state that the ion in hand must not inherit from the last one.
   void RestartFor(uint32_t ion);
   void Record(uint32_t ion, std::size_t depositsBefore);
 
+  BatchResults results_[2];
+  BatchResults* resultsInHand_ = &results_[0];
   std::unique_ptr<RunState> state_;
   LibcRandom signs_;
   VarHist damageAtBatchStart_;

@@ -83,7 +83,8 @@ void ParallelDriver::FollowIons(IonWorker& worker) {
   }
 }
 
-void ParallelDriver::RunBatch(uint32_t first, uint32_t last) {
+void ParallelDriver::StartBatch(const RunState& run, uint32_t first, uint32_t last, int slot) {
+  for (auto& worker : workers_) worker->StartBatch(run, slot);
   {
     std::lock_guard<std::mutex> lock(mutex_);
     nextIon_ = first;
@@ -92,16 +93,19 @@ void ParallelDriver::RunBatch(uint32_t first, uint32_t last) {
     ++batch_;
   }
   wake_.notify_all();
+}
+
+void ParallelDriver::FinishBatch() {
   FollowIons(*workers_.back());
   std::unique_lock<std::mutex> lock(mutex_);
   done_.wait(lock, [&] { return running_ == 0; });
   if (failure_) std::rethrow_exception(failure_);
 }
 
-bool ParallelDriver::ApplyBatch(RunState& run, uint32_t first, uint32_t last,
+bool ParallelDriver::ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
                                 const std::function<bool()>& closeIon) {
   std::vector<const BatchResults*> parts;
-  for (const auto& worker : workers_) parts.push_back(&worker->Results);
+  for (const auto& worker : workers_) parts.push_back(&worker->Results(slot));
   IonOrder order(parts);
   for (uint32_t ion = first; ion <= last; ++ion) {
     const IonRecords records = order.Take(ion);
@@ -121,11 +125,17 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
   for (auto& worker : workers_) worker->StartSimulation(run, k);
   const uint32_t size = BatchSize(ions);
   const uint32_t last = static_cast<uint32_t>(ions);
-  for (uint32_t first = 1; first <= last; first += size) {
-    const uint32_t batchLast = std::min(last, first + size - 1);
-    for (auto& worker : workers_) worker->StartBatch(run);
-    RunBatch(first, batchLast);
-    if (!ApplyBatch(run, first, batchLast, closeIon)) return;
+  const auto lastOfBatch = [&](uint32_t first) { return std::min(last, first + size - 1); };
+  StartBatch(run, 1, lastOfBatch(1), 0);
+  FinishBatch();
+  int slot = 0;
+  for (uint32_t first = 1; first <= last; first += size, slot = 1 - slot) {
+    // The next batch starts before this one is applied.
+    const uint32_t next = first + size;
+    if (next <= last) StartBatch(run, next, lastOfBatch(next), 1 - slot);
+    const bool goOn = ApplyBatch(run, first, lastOfBatch(first), slot, closeIon);
+    if (next <= last) FinishBatch();
+    if (!goOn) return;
   }
 }
 

@@ -1,11 +1,13 @@
 // The ions of each simulation shared among threads.  The ions run in
 // batches of a size fixed by the number of ions alone; each ion draws from
-// its own random streams and reads what couples the ions (the damage
-// profile, the rare-event split depths) as it was at the start of its
-// batch.  At the end of a batch the ions are applied to the run one by one
-// in ion order, each as the single-stream run applies its ion: damage
-// deposits, counters, tally, console lines and files.  So every result is
-// the same for any number of threads.
+// its own random streams.  Once a batch is done its ions are applied to the
+// run one by one in ion order, each as the single-stream run applies its
+// ion: damage deposits, counters, tally, console lines and files.  Meanwhile
+// the threads follow the next batch, whose ions read what couples the ions
+// (the damage profile, the rare-event split depths) as it was when the
+// batch started: with the ions of every batch but the one being applied.
+// So every result is the same for any number of threads, and no thread
+// waits while the run applies a batch.
 #pragma once
 
 #include <atomic>
@@ -50,10 +52,16 @@ class ParallelDriver {
   void Serve(IonWorker& worker);
   // Takes ions of the batch in hand until none is left.
   void FollowIons(IonWorker& worker);
-  // Has every thread follow the ions first .. last, and waits for them.
-  void RunBatch(uint32_t first, uint32_t last);
-  // Applies the ions of the batch in ion order; false when closeIon stopped.
-  bool ApplyBatch(RunState& run, uint32_t first, uint32_t last,
+  // Readies the followers for the ions first .. last, with the run's state
+  // as it is now, their results going to the slot, and sets the threads on
+  // them.
+  void StartBatch(const RunState& run, uint32_t first, uint32_t last, int slot);
+  // Follows ions of the batch on the calling thread too, and waits for the
+  // batch to be done.
+  void FinishBatch();
+  // Applies the ions of a batch done, from the results in the slot, in ion
+  // order; false when closeIon stopped.
+  bool ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
                   const std::function<bool()>& closeIon);
 
   std::vector<std::unique_ptr<IonWorker>> workers_;  // the last one is the calling thread's

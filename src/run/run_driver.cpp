@@ -60,10 +60,6 @@ int EndInterrupted(RunState& state, int k, uint32_t ions) {
   return signal;
 }
 
-}  // namespace
-
-namespace {
-
 // The ions of the simulation in hand one after the other on the run's own
 // streams; stops when closeIon returns false.
 void ImplantInOneStream(RunState& state, const std::function<bool()>& closeIon) {

@@ -1,7 +1,8 @@
 // The state of one run: configuration, the simulation in hand, counters,
 // the random stream, the implant frame, the target and its elements.  One
-// instance lives for the whole process; every operation of the run receives
-// it by reference, so a test can build its own.
+// instance lives for the whole run (and one more per thread when the ions
+// run in parallel); every operation of the run receives it by reference, so
+// a test can build its own.
 #pragma once
 
 #include <chrono>

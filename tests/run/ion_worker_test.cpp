@@ -23,7 +23,7 @@ const char* kTwoLayersWithDamage =
 struct Worker {
   explicit Worker(RunState& run) {
     worker.StartSimulation(run, 1);
-    worker.StartBatch(run);
+    worker.StartBatch(run, 0);
   }
   IonWorker worker;
 };
@@ -46,8 +46,8 @@ TEST(IonWorker, AnIonLeavesTheSameRecordsWhateverTheWorkerFollowedBefore) {
   for (uint32_t ion = 1; ion <= 6; ++ion) busy.worker.Implant(ion);
   fresh.worker.Implant(6);
 
-  const BatchResults& b = busy.worker.Results;
-  const BatchResults& f = fresh.worker.Results;
+  const BatchResults& b = busy.worker.Results(0);
+  const BatchResults& f = fresh.worker.Results(0);
   ASSERT_EQ(b.Ions.size(), 6u);
   ASSERT_EQ(f.Ions.size(), 1u);
   IonOrder order({&b});
@@ -89,7 +89,7 @@ TEST(IonWorker, FollowsIonsWithoutAllocatingOnceWarmedUp) {
   LoadSharedTables(run);
   Worker worker(run);
   for (uint32_t ion = 1; ion <= 4; ++ion) worker.worker.Implant(ion);
-  worker.worker.StartBatch(run);
+  worker.worker.StartBatch(run, 0);
   const long before = orvane_test::Allocations();
   for (uint32_t ion = 1; ion <= 4; ++ion) worker.worker.Implant(ion);
   EXPECT_EQ(orvane_test::Allocations(), before);
