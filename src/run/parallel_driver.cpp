@@ -32,7 +32,7 @@ void ApplyIon(RunState& run, const IonRecords& ion) {
 }  // namespace
 
 uint32_t BatchSize(int ions) {
-  const uint32_t onePercent = static_cast<uint32_t>(std::max(ions, 0) + 99) / 100;
+  const uint32_t onePercent = (static_cast<uint32_t>(std::max(ions, 0)) + 99) / 100;
   return std::clamp<uint32_t>(onePercent, 32, 1024);
 }
 

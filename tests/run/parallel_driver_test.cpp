@@ -16,6 +16,7 @@ TEST(ParallelDriver, BatchesAreAHundredthOfTheIonsWithinBounds) {
   EXPECT_EQ(BatchSize(3201), 33u);
   EXPECT_EQ(BatchSize(50000), 500u);
   EXPECT_EQ(BatchSize(1000000), 1024u);
+  EXPECT_EQ(BatchSize(2147483647), 1024u);
 }
 
 TEST(ParallelDriver, ZeroThreadsMeansOnePerCore) {
