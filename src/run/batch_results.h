@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "core/particle.h"
@@ -23,6 +24,11 @@ struct IonSummary {
   long double PartnerSum = 0.0L;  // partners of all its collision steps
   bool SplitBoundHit = false;     // it wanted a rare-event copy beyond the bound
 };
+
+// Plain records, which another process can send as bytes.
+static_assert(std::is_trivially_copyable_v<IonSummary>);
+static_assert(std::is_trivially_copyable_v<Particle>);
+static_assert(std::is_trivially_copyable_v<DamageDeposit>);
 
 struct BatchResults {
   std::vector<IonSummary> Ions;
