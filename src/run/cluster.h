@@ -1,0 +1,34 @@
+// The processes of one run spread over a cluster with MPI (the build option
+// ORVANE_MPI), or the single process of every other build.  The run calls
+// these few operations and nothing else of MPI: the first process (rank 0)
+// alone writes standard output and the result files, makes the tables the
+// others then read, and every process follows its share of the ions of
+// each batch and receives the records of all of them.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+namespace orvane {
+namespace cluster {
+
+// Joins the job (MPI_Init) and has a fatal error on any process end the
+// whole job with that process's message and status.  Without MPI, nothing.
+void Start(int* argc, char*** argv);
+// Leaves the job (MPI_Finalize) after a run that ended normally.
+void Stop();
+
+int Rank();  // 0 .. Size() - 1; 0 without MPI
+int Size();  // processes of the job; 1 without MPI
+inline bool IsFirst() { return Rank() == 0; }
+
+// Runs the step on the first process, then, once it is done there, on the
+// others: what the first makes (the tables of an empty table directory),
+// the others find made.
+void FirstThenOthers(const std::function<void()>& step);
+
+// Every process's bytes, concatenated in rank order, on every process.
+std::vector<char> GatherAll(const std::vector<char>& mine);
+
+}  // namespace cluster
+}  // namespace orvane
