@@ -4,9 +4,12 @@
 #include <iostream>
 #include <new>
 
+#include "run/cluster.h"
 #include "run/run_driver.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   try {
     return orvane::RunMain(argc, argv);
   } catch (const std::bad_alloc&) {
@@ -16,4 +19,13 @@ int main(int argc, char** argv) {
     std::cerr << "# Error: " << e.what() << std::endl;
     return 1;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  orvane::cluster::Start(&argc, &argv);
+  const int status = Run(argc, argv);
+  orvane::cluster::Stop(status);
+  return status;
 }

@@ -1,11 +1,80 @@
 #include "run/batch_results.h"
 
+#include <cstring>
+
+#include "core/fatal.h"
+
 namespace orvane {
 
 void BatchResults::Clear() {
   Ions.clear();
   Finished.clear();
   Deposits.clear();
+}
+
+namespace {
+
+template <class T>
+void AppendArray(const std::vector<T>& array, std::vector<char>& bytes) {
+  const char* first = reinterpret_cast<const char*>(array.data());
+  bytes.insert(bytes.end(), first, first + array.size() * sizeof(T));
+}
+
+// Reads what AppendBytes wrote, from the offset on; a record cut short is
+// an internal fault.
+class ByteReader {
+ public:
+  explicit ByteReader(const std::vector<char>& bytes) : bytes_(bytes) {}
+  bool AtEnd() const { return offset_ == bytes_.size(); }
+  uint64_t Count() {
+    uint64_t count = 0;
+    Copy(&count, sizeof count);
+    return count;
+  }
+  template <class T>
+  void Array(std::vector<T>& array, uint64_t count) {
+    Require(count <= (bytes_.size() - offset_) / sizeof(T), "batch records whole",
+            "batch_results", __LINE__);
+    array.resize(count);
+    Copy(array.data(), count * sizeof(T));
+  }
+
+ private:
+  void Copy(void* to, std::size_t size) {
+    Require(size <= bytes_.size() - offset_, "batch records whole", "batch_results", __LINE__);
+    if (size > 0) std::memcpy(to, bytes_.data() + offset_, size);
+    offset_ += size;
+  }
+  const std::vector<char>& bytes_;
+  std::size_t offset_ = 0;
+};
+
+}  // namespace
+
+void AppendBytes(const BatchResults& results, std::vector<char>& bytes) {
+  for (uint64_t count : {static_cast<uint64_t>(results.Ions.size()),
+                         static_cast<uint64_t>(results.Finished.size()),
+                         static_cast<uint64_t>(results.Deposits.size())}) {
+    const char* first = reinterpret_cast<const char*>(&count);
+    bytes.insert(bytes.end(), first, first + sizeof count);
+  }
+  AppendArray(results.Ions, bytes);
+  AppendArray(results.Finished, bytes);
+  AppendArray(results.Deposits, bytes);
+}
+
+std::size_t ReadBytes(const std::vector<char>& bytes, std::vector<BatchResults>& parts) {
+  ByteReader reader(bytes);
+  std::size_t n = 0;
+  while (!reader.AtEnd()) {
+    if (parts.size() == n) parts.emplace_back();
+    BatchResults& part = parts[n++];
+    const uint64_t ions = reader.Count(), finished = reader.Count(), deposits = reader.Count();
+    reader.Array(part.Ions, ions);
+    reader.Array(part.Finished, finished);
+    reader.Array(part.Deposits, deposits);
+  }
+  return n;
 }
 
 IonOrder::IonOrder(const std::vector<const BatchResults*>& parts) {

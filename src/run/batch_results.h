@@ -39,6 +39,12 @@ struct BatchResults {
   void Clear();
 };
 
+// Appends the results as bytes: the three counts, then the three arrays.
+void AppendBytes(const BatchResults& results, std::vector<char>& bytes);
+// The results that AppendBytes wrote one after the other, into parts (its
+// elements reused, more added as needed); returns how many there were.
+std::size_t ReadBytes(const std::vector<char>& bytes, std::vector<BatchResults>& parts);
+
 // One ion of a batch with its records.
 struct IonRecords {
   const IonSummary* Summary = nullptr;

@@ -43,8 +43,10 @@ void Start(int* argc, char*** argv) {
   SetFatalEnd(AbortJob);
 }
 
-void Stop() {
-  if (started) MPI_Finalize();
+void Stop(int status) {
+  if (!started) return;
+  if (status != 0) MPI_Abort(MPI_COMM_WORLD, status);
+  MPI_Finalize();
   started = false;
 }
 
@@ -87,7 +89,7 @@ std::vector<char> GatherAll(const std::vector<char>& mine) {
 #else
 
 void Start(int*, char***) {}
-void Stop() {}
+void Stop(int) {}
 int Rank() { return 0; }
 int Size() { return 1; }
 void FirstThenOthers(const std::function<void()>& step) { step(); }

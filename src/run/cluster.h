@@ -12,11 +12,16 @@
 namespace orvane {
 namespace cluster {
 
+// The status of a job that cannot run over its processes as asked.
+constexpr int kClusterStatus = 608;
+
 // Joins the job (MPI_Init) and has a fatal error on any process end the
 // whole job with that process's message and status.  Without MPI, nothing.
 void Start(int* argc, char*** argv);
-// Leaves the job (MPI_Finalize) after a run that ended normally.
-void Stop();
+// Leaves the job: MPI_Finalize after a run that ended with status 0; any
+// other status ends the whole job with it, so that no process waits for
+// one that has stopped.
+void Stop(int status);
 
 int Rank();  // 0 .. Size() - 1; 0 without MPI
 int Size();  // processes of the job; 1 without MPI

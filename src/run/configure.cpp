@@ -209,7 +209,7 @@ std::string OutputDirectoryName(const std::string& parameterFile) {
   return "D" + (slash == std::string::npos ? parameterFile : parameterFile.substr(slash + 1));
 }
 
-void Configure(RunState& state, int argc, char** argv) {
+void Configure(RunState& state, int argc, char** argv, const std::string& outputDirectory) {
   if (argc <= 1) Fatal(300, "# Error, I do not known the name of input file.\n");
   Input input(argv[1]);
   state.SimulationTemplate = Simulation();
@@ -228,7 +228,7 @@ void Configure(RunState& state, int argc, char** argv) {
 
   // The directory name has no separator left, so this makes one directory
   // and accepts one that exists, as "mkdir -p" would.
-  state.OutputDirectory = OutputDirectoryName(argv[1]);
+  state.OutputDirectory = outputDirectory.empty() ? OutputDirectoryName(argv[1]) : outputDirectory;
   std::error_code ignored;
   std::filesystem::create_directories(state.OutputDirectory, ignored);
 

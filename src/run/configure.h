@@ -18,8 +18,9 @@ void Defaults(RunState& state);
 // Registers the keywords, reads the parameter file named by argv[1],
 // refuses values for which the physics is undefined, completes the
 // configuration (elements, implant frame, thermal amplitudes, dose pieces),
-// creates the output directory and writes "Parameters.out".
-void Configure(RunState& state, int argc, char** argv);
+// creates the output directory (the one named after the parameter file, or
+// the one given) and writes "Parameters.out".
+void Configure(RunState& state, int argc, char** argv, const std::string& outputDirectory = "");
 
 // "D" followed by the parameter file's name without its directories.
 std::string OutputDirectoryName(const std::string& parameterFile);

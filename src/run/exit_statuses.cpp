@@ -30,6 +30,7 @@ const ExitStatus kExitStatuses[] = {
     {605, "parameter file: an Atom, SpecificPotential or Projectiles value out of limits"},
     {606, "parameter file: a value whose physics is undefined (ENERGY, Dose, ... not positive)"},
     {607, "command line: --threads without a whole number from 0 to 1024"},
+    {608, "cluster job: several processes without --threads, or a follower without its directory"},
 };
 
 const int kExitStatusCount = sizeof kExitStatuses / sizeof kExitStatuses[0];

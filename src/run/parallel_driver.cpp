@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/fatal.h"
+#include "run/cluster.h"
 #include "run/implant_loop.h"
 #include "run/shared_tables.h"
 
@@ -85,28 +86,43 @@ void ParallelDriver::FollowIons(IonWorker& worker) {
 
 void ParallelDriver::StartBatch(const RunState& run, uint32_t first, uint32_t last, int slot) {
   for (auto& worker : workers_) worker->StartBatch(run, slot);
+  // The processes of a cluster job share the batch in consecutive pieces;
+  // a process may get none.
+  const uint64_t count = last - first + 1;
+  const uint64_t processes = static_cast<uint64_t>(cluster::Size());
+  const uint64_t rank = static_cast<uint64_t>(cluster::Rank());
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    nextIon_ = first;
-    lastIon_ = last;
+    nextIon_ = first + static_cast<uint32_t>(count * rank / processes);
+    lastIon_ = first + static_cast<uint32_t>(count * (rank + 1) / processes) - 1;
     running_ = static_cast<int>(threads_.size());
     ++batch_;
   }
   wake_.notify_all();
 }
 
-void ParallelDriver::FinishBatch() {
+void ParallelDriver::FinishBatch(int slot) {
   FollowIons(*workers_.back());
-  std::unique_lock<std::mutex> lock(mutex_);
-  done_.wait(lock, [&] { return running_ == 0; });
-  if (failure_) std::rethrow_exception(failure_);
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [&] { return running_ == 0; });
+    if (failure_) std::rethrow_exception(failure_);
+  }
+  parts_[slot].clear();
+  if (cluster::Size() == 1) {
+    for (const auto& worker : workers_) parts_[slot].push_back(&worker->Results(slot));
+    return;
+  }
+  // Every process receives the records of every process's followers.
+  std::vector<char> own;
+  for (const auto& worker : workers_) AppendBytes(worker->Results(slot), own);
+  const std::size_t n = ReadBytes(cluster::GatherAll(own), gathered_[slot]);
+  for (std::size_t p = 0; p < n; ++p) parts_[slot].push_back(&gathered_[slot][p]);
 }
 
 bool ParallelDriver::ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
                                 const std::function<bool()>& closeIon) {
-  std::vector<const BatchResults*> parts;
-  for (const auto& worker : workers_) parts.push_back(&worker->Results(slot));
-  IonOrder order(parts);
+  IonOrder order(parts_[slot]);
   for (uint32_t ion = first; ion <= last; ++ion) {
     const IonRecords records = order.Take(ion);
     Require(records.Summary != nullptr, "every ion of the batch recorded", "parallel_driver",
@@ -121,20 +137,21 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
                                        const std::function<bool()>& closeIon) {
   const int ions = run.Current.NumberOfImplants;
   if (ions <= 0) return;
-  LoadSharedTables(run);
+  // Tables missing from the table directory are made by the first process.
+  cluster::FirstThenOthers([&run] { LoadSharedTables(run); });
   for (auto& worker : workers_) worker->StartSimulation(run, k);
   const uint32_t size = BatchSize(ions);
   const uint32_t last = static_cast<uint32_t>(ions);
   const auto lastOfBatch = [&](uint32_t first) { return std::min(last, first + size - 1); };
   StartBatch(run, 1, lastOfBatch(1), 0);
-  FinishBatch();
+  FinishBatch(0);
   int slot = 0;
   for (uint32_t first = 1; first <= last; first += size, slot = 1 - slot) {
     // The next batch starts before this one is applied.
     const uint32_t next = first + size;
     if (next <= last) StartBatch(run, next, lastOfBatch(next), 1 - slot);
     const bool goOn = ApplyBatch(run, first, lastOfBatch(first), slot, closeIon);
-    if (next <= last) FinishBatch();
+    if (next <= last) FinishBatch(1 - slot);
     if (!goOn) return;
   }
 }

@@ -56,9 +56,10 @@ class ParallelDriver {
   // as it is now, their results going to the slot, and sets the threads on
   // them.
   void StartBatch(const RunState& run, uint32_t first, uint32_t last, int slot);
-  // Follows ions of the batch on the calling thread too, and waits for the
-  // batch to be done.
-  void FinishBatch();
+  // Follows ions of the batch on the calling thread too, waits for the
+  // batch to be done and gathers the results of the slot from every
+  // process of a cluster job.
+  void FinishBatch(int slot);
   // Applies the ions of a batch done, from the results in the slot, in ion
   // order; false when closeIon stopped.
   bool ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
@@ -75,6 +76,11 @@ class ParallelDriver {
   std::atomic<uint32_t> nextIon_{0};
   uint32_t lastIon_ = 0;
   std::exception_ptr failure_;
+  // The results of each slot in the order the processes and their
+  // followers made them: the followers' own, or those gathered from the
+  // processes of a cluster job.
+  std::vector<const BatchResults*> parts_[2];
+  std::vector<BatchResults> gathered_[2];
 };
 
 }  // namespace orvane

@@ -1,5 +1,7 @@
 #include "run/reports.h"
 
+#include "run/cluster.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -116,7 +118,9 @@ void ReportCollisions(RunState& state) {
 void AppendCrossSection(double energy, double sigma0) {
   char line[64];
   std::snprintf(line, sizeof line, "%g %g\n", energy, sigma0);
-  AppendLine("CrossSectionMartin_vs_Energy", line, "Statistics");
+  // Beside the parameter file, where only the first process of a cluster
+  // job writes.
+  if (cluster::IsFirst()) AppendLine("CrossSectionMartin_vs_Energy", line, "Statistics");
 }
 
 // The PNG pictures of the profile of every tracked species and of the

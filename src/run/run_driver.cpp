@@ -9,7 +9,9 @@
 
 #include "core/append_line.h"
 #include "core/fatal.h"
+#include "run/cluster.h"
 #include "run/command_line.h"
+#include "run/follower_process.h"
 #include "run/configure.h"
 #include "run/implant_loop.h"
 #include "run/interruption.h"
@@ -122,13 +124,22 @@ int RunMain(int argc, char** argv) {
   CommandLine line = ReadCommandLine(argc, argv);
   argc = static_cast<int>(line.Arguments.size()) - 1;
   argv = line.Arguments.data();
+  if (cluster::Size() > 1 && line.Threads == kOneStream) {
+    Fatal(cluster::kClusterStatus,
+          "# Error: a run over several processes shares its ions in the batches of --threads: "
+          "give --threads N (N threads in every process)\n");
+  }
+  const FollowerRole role;
   auto state = std::make_unique<RunState>();
   Banner(std::cout);
   Defaults(*state);
-  Configure(*state, argc, argv);
+  Configure(*state, argc, argv, role.ResultDirectory());
+  role.ShowNoPlots(state->Config);
   const int mode = argc > 2 ? std::atoi(argv[2]) : 0;
   if (mode == 0) {
-    SetUp(*state, argc, argv, 1, 1);
+    // Tables and densities missing from their directories are made by the
+    // first process; the others read them.
+    cluster::FirstThenOthers([&] { SetUp(*state, argc, argv, 1, 1); });
     std::unique_ptr<ParallelDriver> parallel;
     if (line.Threads != kOneStream) {
       parallel = std::make_unique<ParallelDriver>(ThreadCount(line.Threads));

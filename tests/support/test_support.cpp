@@ -39,11 +39,17 @@ void LimitFileSizeAsOnAFullDisk(long bytes) {
 
 RunResult RunOrvane(const std::string& directory, const std::string& arguments,
                     const std::string& environment) {
+  return RunLaunched(directory, "", arguments, environment);
+}
+
+RunResult RunLaunched(const std::string& directory, const std::string& launcher,
+                      const std::string& arguments, const std::string& environment) {
   RunResult result;
   const std::string out = directory + "/.stdout";
   const std::string err = directory + "/.stderr";
-  const std::string command = "cd '" + directory + "' && " + environment + " '" ORVANE_BINARY "' " +
-                              arguments + " > '" + out + "' 2> '" + err + "' < /dev/null";
+  const std::string command = "cd '" + directory + "' && " + environment + " " + launcher + " '" +
+                              ORVANE_BINARY "' " + arguments + " > '" + out + "' 2> '" + err +
+                              "' < /dev/null";
   const int raw = std::system(command.c_str());
   if (raw != -1 && WIFEXITED(raw)) result.status = WEXITSTATUS(raw);
   result.out = ReadFile(out);

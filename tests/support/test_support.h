@@ -46,6 +46,9 @@ struct RunResult {
 // "TABLES3DDIR=/x/ EDTDIR=/y/".
 RunResult RunOrvane(const std::string& directory, const std::string& arguments,
                     const std::string& environment = "");
+// The same with a launcher before the binary ("mpirun -np 2", say).
+RunResult RunLaunched(const std::string& directory, const std::string& launcher,
+                      const std::string& arguments, const std::string& environment = "");
 
 // Writes the parameters to "p.in" in the directory and runs the binary on it,
 // with the directory's own tables unless another environment is given.
