@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/fatal.h"
+#include "core/replaced_file.h"
 #include "physics/table_directory.h"
 
 namespace orvane {
@@ -139,10 +140,12 @@ void FillFromThreeColumnFile(SSF& ssf, int z1, int z2) {
 // The completed table in the three-column form, one line per sample point;
 // a file that cannot be created is simply not written.
 void WriteCompletedTable(const SSF& ssf, const std::string& path) {
-  std::ofstream os(path);
+  ReplacedFile replaced(path);
+  std::ofstream& os = replaced.Stream();
   for (int k = 0; k < SSF::kPoints; ++k) {
     os << SamplePoint(k) << ' ' << ssf.Phi[k] << ' ' << ssf.dPhi[k] << '\n';
   }
+  replaced.Commit();
 }
 
 void FillFromTwoColumnFile(SSF& ssf, int z1, int z2) {

@@ -9,6 +9,7 @@
 
 #include "core/atom.h"
 #include "core/fatal.h"
+#include "core/replaced_file.h"
 #include "core/vector.h"
 #include "physics/pair_potentials.h"
 #include "run/simulation.h"
@@ -242,7 +243,8 @@ void Input::CloseRecord(const Parameter& p) {
 }
 
 int Input::WriteParameters() {
-  std::ofstream os(fileName_, std::ios::out | std::ios::trunc);
+  ReplacedFile replaced(fileName_);
+  std::ofstream& os = replaced.Stream();
   if (!os) {
     std::cerr << "Error: Input::WriteParameters, Can't open " << fileName_ << std::endl;
     return -1;
@@ -255,6 +257,10 @@ int Input::WriteParameters() {
     os << std::setw(10) << std::showpoint << std::setprecision(4);
     WriteValue(os, parameter);
     os.put('\n');
+  }
+  if (!replaced.Commit()) {
+    std::cerr << "Error: Input::WriteParameters, Can't write " << fileName_ << std::endl;
+    return -1;
   }
   return count + 1;
 }

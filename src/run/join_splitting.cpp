@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/fatal.h"
+#include "core/replaced_file.h"
 #include "damage/varhst.h"
 #include "tally/result_names.h"
 #include "tally/tracked_species.h"
@@ -112,7 +113,8 @@ void WriteJoined(const std::string& path, const Profile& profile) {
   std::cout << "Writting ... " << path << std::endl;
   int last = VarHist::kCells - 1;
   while (last > 0 && profile.Cells.Cells[last] == 0.0f) --last;
-  std::ofstream file(path, std::ios::trunc);
+  ReplacedFile replaced(path);
+  std::ofstream& file = replaced.Stream();
   if (!file) {
     std::cerr << "# Error: JoinSplitting, Can't create " << path << std::endl;
     return;
@@ -127,6 +129,7 @@ void WriteJoined(const std::string& path, const Profile& profile) {
        << "#  Trajectories, Real ions = NumberOfImplants*EffectiveWeigth, Virtual ions\n"
        << "# Next numbers are:\n"
        << "#  Depth(nm), Conc. (at/cm^3)\n";
+  if (!replaced.Commit()) std::cerr << "# Error: JoinSplitting, Can't write " << path << std::endl;
 }
 
 // The species whose profiles a piece wrote.

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "core/fatal.h"
+#include "core/replaced_file.h"
 #include "tally/result_names.h"
 
 namespace orvane {
@@ -29,45 +30,49 @@ void WidenFlatRange(double low, double& high) {
 }
 
 void WriteText(const std::string& path, Histo3D& h, double factor) {
-  std::FILE* file = std::fopen(path.c_str(), "w");
-  if (file == nullptr) {
+  ReplacedFile replaced(path);
+  std::ofstream& file = replaced.Stream();
+  if (!file) {
     std::cerr << "# Error: SaveHisto3D, Can't create " << path << "\n";
     return;
   }
   const double volume = h.dX() * h.dY() * h.dZ();
-  std::fprintf(file, "# Real Ions    = %.1lf\n", h.Total);
-  std::fprintf(file, "# Virtual Ions = %d\n", h.VirtualIons);
-  std::fprintf(file, "# Real Ions outside = %4.2lf %%\n", 100.0 * h.Outside / h.Total);
-  std::fprintf(file, "# Volume cell  = %lg cm^3\n", volume * kCubicAngstromToCm3);
-  std::fputs("# Format:\n", file);
-  std::fputs("#   X (nm)     Y (nm)     Z (nm) Conc(at/cm^3)\n", file);
+  char line[320];
+  std::snprintf(line, sizeof line,
+                "# Real Ions    = %.1lf\n# Virtual Ions = %d\n# Real Ions outside = %4.2lf %%\n"
+                "# Volume cell  = %lg cm^3\n",
+                h.Total, h.VirtualIons, 100.0 * h.Outside / h.Total, volume * kCubicAngstromToCm3);
+  file << line << "# Format:\n" << "#   X (nm)     Y (nm)     Z (nm) Conc(at/cm^3)\n";
   for (int ix = 0; ix < Histo3D::kCells; ++ix) {
     for (int iy = 0; iy < Histo3D::kCells; ++iy) {
       for (int iz = 0; iz < Histo3D::kCells; ++iz) {
-        std::fprintf(file, "%10.2lf %10.2lf %10.2lf %13.4lg\n", ix * h.dX() * kAngstromToNm,
-                     (iy * h.dY() + h.Ymin) * kAngstromToNm, (iz * h.dZ() + h.Zmin) * kAngstromToNm,
-                     factor * h.At(ix, iy, iz));
+        std::snprintf(line, sizeof line, "%10.2lf %10.2lf %10.2lf %13.4lg\n",
+                      ix * h.dX() * kAngstromToNm, (iy * h.dY() + h.Ymin) * kAngstromToNm,
+                      (iz * h.dZ() + h.Zmin) * kAngstromToNm, factor * h.At(ix, iy, iz));
+        file << line;
       }
-      std::fputs("\n", file);  // a block per line of cells, for the plotting program
+      file << "\n";  // a block per line of cells, for the plotting program
     }
-    std::fputs("\n", file);
+    file << "\n";
   }
-  std::fclose(file);
+  if (!replaced.Commit()) std::cerr << "# Error: SaveHisto3D, Can't write " << path << "\n";
 }
 
 void WriteBinary(const std::string& path, Histo3D& h, double factor) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
+  ReplacedFile replaced(path, std::ios::out | std::ios::binary);
+  std::ofstream& file = replaced.Stream();
+  if (!file) {
     std::cerr << "# Error: SaveHisto3D, Can't create " << path << "\n";
     return;
   }
   for (double& cell : h.Cells) cell *= factor;
   const int32_t cells[3] = {Histo3D::kCells, Histo3D::kCells, Histo3D::kCells};
   const double box[6] = {0.0, h.Xmax, h.Ymin, h.Ymax, h.Zmin, h.Zmax};
-  std::fwrite(cells, sizeof cells[0], 3, file);
-  std::fwrite(box, sizeof box[0], 6, file);
-  std::fwrite(h.Cells.data(), sizeof h.Cells[0], h.Cells.size(), file);
-  std::fclose(file);
+  file.write(reinterpret_cast<const char*>(cells), sizeof cells);
+  file.write(reinterpret_cast<const char*>(box), sizeof box);
+  file.write(reinterpret_cast<const char*>(h.Cells.data()),
+             static_cast<std::streamsize>(h.Cells.size() * sizeof h.Cells[0]));
+  if (!replaced.Commit()) std::cerr << "# Error: SaveHisto3D, Can't write " << path << "\n";
 }
 
 }  // namespace

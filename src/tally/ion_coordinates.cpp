@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "core/replaced_file.h"
 #include "tally/result_names.h"
 
 namespace orvane {
@@ -10,23 +11,28 @@ namespace orvane {
 void SaveCoordinates(const Tally3D& tally, int species, double dose,
                      const std::string& outputDirectory) {
   const std::string path = CoordinatesFileName(outputDirectory, species);
-  std::FILE* file = std::fopen(path.c_str(), "w");
-  if (file == nullptr) {
+  ReplacedFile replaced(path);
+  std::ofstream& file = replaced.Stream();
+  if (!file) {
     std::cerr << "# Error: SaveCoordinates, Can't create " << path << "\n";
     return;
   }
-  std::fputs("# Format\n", file);
-  std::fputs("#    X (A)      Y (A)      Z (A) Stat. Weigth Dist. travel. (A)\n", file);
+  file << "# Format\n";
+  file << "#    X (A)      Y (A)      Z (A) Stat. Weigth Dist. travel. (A)\n";
   double realIons = 0.0;
+  char line[160];
   for (const Tally3DEntry& entry : tally.Entries) {
     const Vector& p = entry.Position;
-    std::fprintf(file, "%10.2lf %10.2lf %10.2lf %12.6lf %10.2lf\n", p.x, p.y, p.z, entry.Weight,
-                 entry.PathLength);
+    std::snprintf(line, sizeof line, "%10.2lf %10.2lf %10.2lf %12.6lf %10.2lf\n", p.x, p.y, p.z,
+                  entry.Weight, entry.PathLength);
+    file << line;
     realIons += entry.Weight;
   }
-  std::fputs("# Dose (at/cm^2) Real_Ions Virtual_Ions\n", file);
-  std::fprintf(file, "# %14g %9.0lf %12d\n", dose, realIons, tally.Entries.NumberOfElements());
-  std::fclose(file);
+  file << "# Dose (at/cm^2) Real_Ions Virtual_Ions\n";
+  std::snprintf(line, sizeof line, "# %14g %9.0lf %12d\n", dose, realIons,
+                tally.Entries.NumberOfElements());
+  file << line;
+  if (!replaced.Commit()) std::cerr << "# Error: SaveCoordinates, Can't write " << path << "\n";
 }
 
 }  // namespace orvane

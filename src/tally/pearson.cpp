@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "core/replaced_file.h"
 #include "tally/result_names.h"
 
 namespace orvane {
@@ -106,7 +107,8 @@ bool PearsonCoefficients::IsTypeIV() const { return b1 * b1 - 4.0 * b0 * b2 < 0.
 
 void SavePearsonIV(const Hist& histogram, int species, const std::string& outputDirectory) {
   const std::string path = PearsonFileName(outputDirectory, species);
-  std::ofstream file(path, std::ios::trunc);
+  ReplacedFile replaced(path);
+  std::ofstream& file = replaced.Stream();
   if (!file) {
     std::cerr << "# Error: SavePearsonIV, Can't create " << path << "\n";
     return;
@@ -116,10 +118,11 @@ void SavePearsonIV(const Hist& histogram, int species, const std::string& output
   const PearsonCoefficients c(moments);
   if (!c.IsTypeIV()) {
     file << "# Cannot generate a Pearson IV\n";
-    return;
+  } else {
+    const Profiles profiles{moments, c, std::sqrt(4.0 * c.b2 * c.b0 - c.b1 * c.b1)};
+    WriteProfiles(file, histogram, profiles);
   }
-  const Profiles profiles{moments, c, std::sqrt(4.0 * c.b2 * c.b0 - c.b1 * c.b1)};
-  WriteProfiles(file, histogram, profiles);
+  if (!replaced.Commit()) std::cerr << "# Error: SavePearsonIV, Can't write " << path << "\n";
 }
 
 }  // namespace orvane

@@ -8,6 +8,7 @@
 
 #include "core/fatal.h"
 #include "core/libc_random.h"
+#include "core/replaced_file.h"
 #include "target/density_path.h"
 #include "target/density_superposition.h"
 #include "target/lattice_type.h"
@@ -287,7 +288,8 @@ void Crystal::CreateIADS(const std::string& name, const IsolatedDensities& densi
 
 void Crystal::ShowToXMol(const std::string& fileName, const AtomList& atoms,
                          const Axes& frame) const {
-  std::ofstream os(fileName, std::ios::out | std::ios::trunc);
+  ReplacedFile replaced(fileName);
+  std::ofstream& os = replaced.Stream();
   if (!os) Fatal(300, "# Error: Crystal::ShowToXMol, Can not open the file " + fileName + "\n");
   std::string symbols[kDensityTables];
   int elements = 0;
@@ -302,8 +304,9 @@ void Crystal::ShowToXMol(const std::string& fileName, const AtomList& atoms,
     os << symbols[site.Species];
     site.WriteInFrame(os, frame);
   }
-  os.close();
-  if (!os) Fatal(300, "# Error: Crystal::ShowToXMol, Can not open the file " + fileName + "\n");
+  if (!replaced.Commit()) {
+    Fatal(300, "# Error: Crystal::ShowToXMol, Can not open the file " + fileName + "\n");
+  }
 }
 
 }  // namespace orvane
