@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <iostream>
 
 namespace orvane {
 
@@ -34,6 +35,16 @@ bool ReplacedFile::Commit() {
   committed_ = !stream_.fail() && std::rename(temporary_.c_str(), path_.c_str()) == 0;
   if (!committed_) std::remove(temporary_.c_str());
   return committed_;
+}
+
+bool ReplacedFile::OpenOrWarn(const char* operation) {
+  if (stream_) return true;
+  std::cerr << "# Error: " << operation << ", Can't create " << path_ << "\n";
+  return false;
+}
+
+void ReplacedFile::CommitOrWarn(const char* operation) {
+  if (!Commit()) std::cerr << "# Error: " << operation << ", Can't write " << path_ << "\n";
 }
 
 }  // namespace orvane

@@ -28,6 +28,12 @@ class ReplacedFile {
   // failed.
   bool Commit();
 
+  // For results that the run can go on without: whether the temporary file
+  // is open, and Commit, each saying "# Error: <operation>, Can't create
+  // (write) <path>" on standard error when it fails.
+  bool OpenOrWarn(const char* operation);
+  void CommitOrWarn(const char* operation);
+
  private:
   void Discard();
 

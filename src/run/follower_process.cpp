@@ -12,12 +12,18 @@
 
 namespace orvane {
 
-FollowerRole::FollowerRole() {
-  if (cluster::IsFirst()) return;
+namespace {
+
+void SilenceStandardOutput() {
   std::fflush(stdout);
   if (std::freopen("/dev/null", "w", stdout) == nullptr) {
-    Fatal(cluster::kClusterStatus, "# Error: cluster, a follower process can't silence its output\n");
+    Fatal(cluster::kClusterStatus,
+          "# Error: cluster, a follower process can't silence its output\n");
   }
+}
+
+// A fresh directory in the system's temporary directory.
+std::string MakeResultDirectory() {
   std::error_code error;
   const std::filesystem::path base = std::filesystem::temp_directory_path(error);
   std::string pattern = (error ? std::string("/tmp") : base.string()) + "/orvane-follower.XXXXXX";
@@ -27,7 +33,15 @@ FollowerRole::FollowerRole() {
     Fatal(cluster::kClusterStatus,
           "# Error: cluster, a follower process can't make its directory " + pattern + "\n");
   }
-  results_ = name.data();
+  return name.data();
+}
+
+}  // namespace
+
+FollowerRole::FollowerRole() {
+  if (cluster::IsFirst()) return;
+  SilenceStandardOutput();
+  results_ = MakeResultDirectory();
 }
 
 FollowerRole::~FollowerRole() {

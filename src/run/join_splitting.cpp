@@ -114,11 +114,8 @@ void WriteJoined(const std::string& path, const Profile& profile) {
   int last = VarHist::kCells - 1;
   while (last > 0 && profile.Cells.Cells[last] == 0.0f) --last;
   ReplacedFile replaced(path);
+  if (!replaced.OpenOrWarn("JoinSplitting")) return;
   std::ofstream& file = replaced.Stream();
-  if (!file) {
-    std::cerr << "# Error: JoinSplitting, Can't create " << path << std::endl;
-    return;
-  }
   const ProfileHeader& h = profile.Header;
   file << h.Marker << " " << h.Trajectories << " " << h.RealIons << " " << h.VirtualIons << " "
        << h.Further << "\n";
@@ -129,7 +126,7 @@ void WriteJoined(const std::string& path, const Profile& profile) {
        << "#  Trajectories, Real ions = NumberOfImplants*EffectiveWeigth, Virtual ions\n"
        << "# Next numbers are:\n"
        << "#  Depth(nm), Conc. (at/cm^3)\n";
-  if (!replaced.Commit()) std::cerr << "# Error: JoinSplitting, Can't write " << path << std::endl;
+  replaced.CommitOrWarn("JoinSplitting");
 }
 
 // The species whose profiles a piece wrote.

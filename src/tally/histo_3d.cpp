@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <iostream>
 
 #include "core/fatal.h"
 #include "core/replaced_file.h"
@@ -31,11 +30,8 @@ void WidenFlatRange(double low, double& high) {
 
 void WriteText(const std::string& path, Histo3D& h, double factor) {
   ReplacedFile replaced(path);
+  if (!replaced.OpenOrWarn("SaveHisto3D")) return;
   std::ofstream& file = replaced.Stream();
-  if (!file) {
-    std::cerr << "# Error: SaveHisto3D, Can't create " << path << "\n";
-    return;
-  }
   const double volume = h.dX() * h.dY() * h.dZ();
   char line[320];
   std::snprintf(line, sizeof line,
@@ -55,16 +51,13 @@ void WriteText(const std::string& path, Histo3D& h, double factor) {
     }
     file << "\n";
   }
-  if (!replaced.Commit()) std::cerr << "# Error: SaveHisto3D, Can't write " << path << "\n";
+  replaced.CommitOrWarn("SaveHisto3D");
 }
 
 void WriteBinary(const std::string& path, Histo3D& h, double factor) {
   ReplacedFile replaced(path, std::ios::out | std::ios::binary);
+  if (!replaced.OpenOrWarn("SaveHisto3D")) return;
   std::ofstream& file = replaced.Stream();
-  if (!file) {
-    std::cerr << "# Error: SaveHisto3D, Can't create " << path << "\n";
-    return;
-  }
   for (double& cell : h.Cells) cell *= factor;
   const int32_t cells[3] = {Histo3D::kCells, Histo3D::kCells, Histo3D::kCells};
   const double box[6] = {0.0, h.Xmax, h.Ymin, h.Ymax, h.Zmin, h.Zmax};
@@ -72,7 +65,7 @@ void WriteBinary(const std::string& path, Histo3D& h, double factor) {
   file.write(reinterpret_cast<const char*>(box), sizeof box);
   file.write(reinterpret_cast<const char*>(h.Cells.data()),
              static_cast<std::streamsize>(h.Cells.size() * sizeof h.Cells[0]));
-  if (!replaced.Commit()) std::cerr << "# Error: SaveHisto3D, Can't write " << path << "\n";
+  replaced.CommitOrWarn("SaveHisto3D");
 }
 
 }  // namespace

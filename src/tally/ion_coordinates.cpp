@@ -1,7 +1,6 @@
 #include "tally/ion_coordinates.h"
 
 #include <cstdio>
-#include <iostream>
 
 #include "core/replaced_file.h"
 #include "tally/result_names.h"
@@ -12,11 +11,8 @@ void SaveCoordinates(const Tally3D& tally, int species, double dose,
                      const std::string& outputDirectory) {
   const std::string path = CoordinatesFileName(outputDirectory, species);
   ReplacedFile replaced(path);
+  if (!replaced.OpenOrWarn("SaveCoordinates")) return;
   std::ofstream& file = replaced.Stream();
-  if (!file) {
-    std::cerr << "# Error: SaveCoordinates, Can't create " << path << "\n";
-    return;
-  }
   file << "# Format\n";
   file << "#    X (A)      Y (A)      Z (A) Stat. Weigth Dist. travel. (A)\n";
   double realIons = 0.0;
@@ -32,7 +28,7 @@ void SaveCoordinates(const Tally3D& tally, int species, double dose,
   std::snprintf(line, sizeof line, "# %14g %9.0lf %12d\n", dose, realIons,
                 tally.Entries.NumberOfElements());
   file << line;
-  if (!replaced.Commit()) std::cerr << "# Error: SaveCoordinates, Can't write " << path << "\n";
+  replaced.CommitOrWarn("SaveCoordinates");
 }
 
 }  // namespace orvane

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <iostream>
 
 #include "core/replaced_file.h"
 #include "tally/result_names.h"
@@ -108,11 +107,8 @@ bool PearsonCoefficients::IsTypeIV() const { return b1 * b1 - 4.0 * b0 * b2 < 0.
 void SavePearsonIV(const Hist& histogram, int species, const std::string& outputDirectory) {
   const std::string path = PearsonFileName(outputDirectory, species);
   ReplacedFile replaced(path);
+  if (!replaced.OpenOrWarn("SavePearsonIV")) return;
   std::ofstream& file = replaced.Stream();
-  if (!file) {
-    std::cerr << "# Error: SavePearsonIV, Can't create " << path << "\n";
-    return;
-  }
   const ProfileMoments moments = MomentsOf(histogram);
   WriteMoments(file, moments);
   const PearsonCoefficients c(moments);
@@ -122,7 +118,7 @@ void SavePearsonIV(const Hist& histogram, int species, const std::string& output
     const Profiles profiles{moments, c, std::sqrt(4.0 * c.b2 * c.b0 - c.b1 * c.b1)};
     WriteProfiles(file, histogram, profiles);
   }
-  if (!replaced.Commit()) std::cerr << "# Error: SavePearsonIV, Can't write " << path << "\n";
+  replaced.CommitOrWarn("SavePearsonIV");
 }
 
 }  // namespace orvane
