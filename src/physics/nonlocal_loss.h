@@ -34,8 +34,22 @@ inline double OneElectronRadius(double n) {
   return std::cbrt(0.238732414637843 / n) * kBohrPerAngstrom;
 }
 
-// The loss (eV) with any stopping power stoppingAt(v, Z1, rs) (eV/A) and any
-// density look-up densityAt(point) (electrons per A^3, never 0).  Sub-step k
+// The densities at the count points start + k step, the point stepped on
+// by adding the step k times: from any look-up densityAt(point), or from
+// the 3-D table, which fetches the cells of all the points together.
+template <class DensityAt>
+void DensitiesAlong(const DensityAt& densityAt, Vector point, const Vector& step, int count,
+                    double* densities) {
+  for (int k = 0; k < count; ++k, point += step) densities[k] = densityAt(point);
+}
+
+inline void DensitiesAlong(const EDT& table, const Vector& start, const Vector& step, int count,
+                           double* densities) {
+  table.DensitiesAlong(start.x, start.y, start.z, step.x, step.y, step.z, count, densities);
+}
+
+// The loss (eV) with any stopping power stoppingAt(v, Z1, rs) (eV/A) and the
+// densities of any look-up or table (electrons per A^3, never 0).  Sub-step k
 // starts at the distance x = k L/30; its kinetic energy is the energy that
 // the flight reaches there, Ea + (Eb - Ea) x/L, less the electronic loss of
 // the earlier sub-steps and the potential energy among the nearby atoms.  A
@@ -52,9 +66,8 @@ double NonlocalLossWith(const DensityAt& densityAt, const StoppingAt& stoppingAt
   // The densities of all the sub-steps first: their look-ups do not wait
   // for one another, so the memory serves them together.
   double densities[kFlightSubSteps];
+  DensitiesAlong(densityAt, flight.start, step, kFlightSubSteps, densities);
   Vector point = flight.start;
-  for (int k = 0; k < kFlightSubSteps; ++k, point += step) densities[k] = densityAt(point);
-  point = flight.start;
   double stoppingSum = 0.0;  // eV/A over the sub-steps so far
   for (int k = 0; k < kFlightSubSteps; ++k, point += step) {
     const double kinetic =
@@ -81,8 +94,7 @@ double NonlocalLoss(STP& stp, const DensityAt& densityAt, const List<Vector>& ne
 // The same through the crystal's 3-D electron density table.
 inline double NonlocalLoss(STP& stp, const EDT& density, const List<Vector>& nearbySites, double z1,
                            double m1, const Flight& flight, double z2) {
-  const auto densityAt = [&density](const Vector& p) { return density.Density(p.x, p.y, p.z); };
-  return NonlocalLoss(stp, densityAt, nearbySites, z1, m1, flight, z2);
+  return NonlocalLoss<EDT>(stp, density, nearbySites, z1, m1, flight, z2);
 }
 
 }  // namespace orvane

@@ -1,5 +1,6 @@
 #include "target/edt3d.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -156,15 +157,50 @@ void EDT::Allocate() {
 
 double EDT::Density(double x, double y, double z) const {
   Require(values_ != nullptr, "Values!=NULL", "edt3d", __LINE__);
+  return Interpolate(CellAt(x, y, z));
+}
+
+void EDT::DensitiesAlong(double x, double y, double z, double dx, double dy, double dz, int count,
+                         double* densities) const {
+  Require(values_ != nullptr, "Values!=NULL", "edt3d", __LINE__);
+  constexpr int kBatch = 32;
+  Cell cells[kBatch];
+  for (int first = 0; first < count; first += kBatch) {
+    const int n = std::min(kBatch, count - first);
+    for (int k = 0; k < n; ++k, x += dx, y += dy, z += dz) {
+      cells[k] = CellAt(x, y, z);
+      Fetch(cells[k]);
+    }
+    for (int k = 0; k < n; ++k) densities[first + k] = Interpolate(cells[k]);
+  }
+}
+
+EDT::Cell EDT::CellAt(double x, double y, double z) const {
   const AxisPoint px = Locate(x, lado_[0], inverseSide_[0], nPoints_[0]);
   const AxisPoint py = Locate(y, lado_[1], inverseSide_[1], nPoints_[1]);
   const AxisPoint pz = Locate(z, lado_[2], inverseSide_[2], nPoints_[2]);
+  return {px.index * strideX_ + py.index * strideY_ + pz.index, {px.weight, py.weight, pz.weight}};
+}
+
+void EDT::Fetch(const Cell& cell) const {
+  const double* lower = values_.get() + cell.corner;
+  for (std::size_t a : {std::size_t{0}, strideX_}) {
+    for (std::size_t b : {std::size_t{0}, strideY_}) {
+      __builtin_prefetch(lower + a + b);
+      __builtin_prefetch(lower + a + b + 1);
+    }
+  }
+}
+
+double EDT::Interpolate(const Cell& cell) const {
+  const double* lower = values_.get() + cell.corner;
+  const std::size_t offset[2][2] = {{0, strideY_}, {strideX_, strideX_ + strideY_}};
   double corner[2][2][2];
-  double largest = At(px.index, py.index, pz.index);
+  double largest = lower[0];
   for (int a = 0; a < 2; ++a) {
     for (int b = 0; b < 2; ++b) {
       for (int c = 0; c < 2; ++c) {
-        corner[a][b][c] = At(px.index + a, py.index + b, pz.index + c);
+        corner[a][b][c] = lower[offset[a][b] + c];
         if (corner[a][b][c] > largest) largest = corner[a][b][c];
       }
     }
@@ -175,12 +211,12 @@ double EDT::Density(double x, double y, double z) const {
       double low = corner[0][b][c], high = corner[1][b][c];
       if (low <= kSmallest) low = largest;
       if (high <= kSmallest) high = largest;
-      edge[b][c] = Between(low, high, px.weight);
+      edge[b][c] = Between(low, high, cell.weight[0]);
     }
   }
-  const double face0 = Between(edge[0][0], edge[1][0], py.weight);
-  const double face1 = Between(edge[0][1], edge[1][1], py.weight);
-  const double value = Between(face0, face1, pz.weight);
+  const double face0 = Between(edge[0][0], edge[1][0], cell.weight[1]);
+  const double face1 = Between(edge[0][1], edge[1][1], cell.weight[1]);
+  const double value = Between(face0, face1, cell.weight[2]);
   return value <= 0.0 ? kSmallest : value;
 }
 

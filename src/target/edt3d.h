@@ -29,6 +29,12 @@ class EDT {
   // trilinearly, corner values <= 1e-10 taking the largest of the eight,
   // and a result <= 0 is returned as 1e-10.
   double Density(double x, double y, double z) const;
+  // Density at each of the count points (x, y, z) + k (dx, dy, dz), the
+  // point stepped on by adding the step k times, exactly as Density gives
+  // each.  The grid cells of all the points are located and fetched first,
+  // so the memory serves them together.
+  void DensitiesAlong(double x, double y, double z, double dx, double dy, double dz, int count,
+                      double* densities) const;
 
   // Reads the table saved under the name in the density directory: the
   // binary file name + ".big", else name + ".lit" (the form this program
@@ -67,6 +73,16 @@ class EDT {
   // A short table that this program does not make ends the run (status 300).
   [[noreturn]] void RefuseShort(const std::string& path) const;
   void Allocate();
+  // The grid cell of a point: the flat index of its lower corner and the
+  // weights of the upper corners along x, y and z.
+  struct Cell {
+    std::size_t corner;
+    double weight[3];
+  };
+  Cell CellAt(double x, double y, double z) const;
+  // Starts fetching the eight corners of the cell.
+  void Fetch(const Cell& cell) const;
+  double Interpolate(const Cell& cell) const;
 
   double lado_[3] = {0.0, 0.0, 0.0};
   int nPoints_[3] = {0, 0, 0};
