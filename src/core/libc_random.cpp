@@ -1,5 +1,7 @@
 #include "core/libc_random.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 LibcRandom::LibcRandom(int32_t seed) {
@@ -24,10 +26,29 @@ LibcRandom::LibcRandom(int32_t seed) {
 }
 
 void LibcRandom::Fill(int32_t* out, int count) {
-  int oldest = oldest_, third = third_;
-  for (int n = 0; n < count; ++n) out[n] = Step(oldest, third);
-  oldest_ = oldest;
-  third_ = third;
+  // The ring laid out oldest first with the new terms after it: each term
+  // adds the one 31 back, read from memory, to the one 3 back, kept in a
+  // register, so the chain of sums waits on no store.
+  constexpr int kChunk = 256;
+  uint32_t terms[kLag + kChunk];
+  while (count > 0) {
+    const int n = std::min(count, kChunk);
+    std::rotate_copy(state_, state_ + oldest_, state_ + kLag, terms);
+    uint32_t back3 = terms[kLag - 3], back2 = terms[kLag - 2], back1 = terms[kLag - 1];
+    for (int k = 0; k < n; ++k) {
+      const uint32_t value = terms[k] + back3;
+      terms[kLag + k] = value;
+      out[k] = static_cast<int32_t>(value >> 1);
+      back3 = back2;
+      back2 = back1;
+      back1 = value;
+    }
+    std::copy(terms + n, terms + n + kLag, state_);
+    oldest_ = 0;
+    third_ = kLag - 3;
+    out += n;
+    count -= n;
+  }
 }
 
 LibcRandom& ThermalSigns() {

@@ -23,3 +23,17 @@ TEST(LibcRandom, ReproducesTheSeededLibrarySequences) {
     for (int i = 0; i < 2000; ++i) ASSERT_EQ(ours.Next(), std::rand()) << "seed " << seed;
   }
 }
+
+// The partner search takes its signs in blocks: blocks of any size, short
+// ones and ones longer than a fill's working chunk, mixed with single
+// terms, continue the same sequence.
+TEST(LibcRandom, FillContinuesTheSequenceWhateverTheBlocks) {
+  std::srand(1);
+  LibcRandom ours;
+  int32_t block[700];
+  for (int count : {1, 2, 3, 30, 31, 32, 192, 255, 256, 257, 700, 5}) {
+    ours.Fill(block, count);
+    for (int k = 0; k < count; ++k) ASSERT_EQ(block[k], std::rand()) << count << " term " << k;
+    ASSERT_EQ(ours.Next(), std::rand()) << "after a block of " << count;
+  }
+}
