@@ -221,13 +221,13 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
   nearby.Clear();
   if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
   working_.DrawAtoms(rng, signs, thermal);
+  working_.Measure(particle.R, particle.Dir);
   int nearMissIndex = -1;
   for (int i = 0; i < working_.Count(); ++i) {
     const Vector atomR = working_.AtomPosition(i);
-    const Vector d = atomR - particle.R;
-    const double d2 = Dot(d, d);
+    const double d2 = working_.Distance2(i);
     if (d2 <= kNearbyRadius2 && std::sqrt(d2) <= kNearbyRadius) nearby.Add(atomR + shift);
-    const double s = Dot(d, particle.Dir);
+    const double s = working_.Along(i);
     if (!(oldGhi < s && s <= sMax)) continue;
     const double p2 = d2 - s * s;
     if (p2 < SearchRadius2) {

@@ -8,7 +8,9 @@ namespace orvane {
 
 void WorkingSites::Assign(const List<Site>& sites) {
   const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
-  for (auto* v : {&x_, &y_, &z_, &fraction_, &atomX_, &atomY_, &atomZ_}) v->resize(n);
+  for (auto* v : {&x_, &y_, &z_, &fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_}) {
+    v->resize(n);
+  }
   for (auto* v : {&speciesA_, &speciesB_, &atomSpecies_}) v->resize(n);
   source_.resize(n);
   int i = 0;
@@ -26,6 +28,15 @@ void WorkingSites::DrawAtoms(Ranmar& rng, LibcRandom& signs, const ThermalTable&
   const int n = Count();
   for (int first = 0; first < n; first += kChunk) {
     DrawChunk(first, std::min(kChunk, n - first), rng, signs, thermal);
+  }
+}
+
+void WorkingSites::Measure(const Vector& from, const Vector& direction) {
+  const int n = Count();
+  for (int i = 0; i < n; ++i) {
+    const double dx = atomX_[i] - from.x, dy = atomY_[i] - from.y, dz = atomZ_[i] - from.z;
+    distance2_[i] = dx * dx + dy * dy + dz * dz;
+    along_[i] = dx * direction.x + dy * direction.y + dz * direction.z;
   }
 }
 

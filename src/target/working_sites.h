@@ -43,6 +43,12 @@ class WorkingSites {
   // axis a uniform number and a sign for its thermal displacement.
   void DrawAtoms(Ranmar& rng, LibcRandom& signs, const ThermalTable& thermal);
 
+  // Measures every drawn atom from the point: its squared distance and its
+  // distance along the unit direction, all sites at once.
+  void Measure(const Vector& from, const Vector& direction);
+  double Distance2(int i) const { return distance2_[i]; }
+  double Along(int i) const { return along_[i]; }
+
   // The atom drawn on site i.
   Vector AtomPosition(int i) const { return Vector(atomX_[i], atomY_[i], atomZ_[i]); }
   Site Atom(int i) const {
@@ -64,6 +70,7 @@ class WorkingSites {
   std::vector<const Site*> source_;
   std::vector<double> atomX_, atomY_, atomZ_;
   std::vector<uint8_t> atomSpecies_;
+  std::vector<double> distance2_, along_;
 };
 
 }  // namespace orvane
