@@ -11,6 +11,7 @@
 #include <iostream>
 #include <new>
 #include <sstream>
+#include <vector>
 
 #include <sys/mman.h>
 
@@ -24,6 +25,9 @@ namespace {
 
 constexpr int kHeaderSize = 301;
 constexpr double kSmallest = 1e-10;
+// Values read or written at a time through a buffer: the file holds them
+// in grid order, the table twice over.
+constexpr std::size_t kValuesPerChunk = std::size_t{1} << 16;
 
 // Where a coordinate falls in the periodic box along one axis: the lower
 // grid index of its interval (0..N-2) and the weight of the upper one.
@@ -108,7 +112,7 @@ EDT& EDT::operator=(const EDT& other) {
     return *this;
   }
   Allocate();
-  std::memcpy(values_.get(), other.values_.get(), count_ * sizeof(double));
+  std::memcpy(values_.get(), other.values_.get(), 2 * count_ * sizeof(double));
   return *this;
 }
 
@@ -143,8 +147,8 @@ void EDT::Allocate() {
   for (int n : nPoints_) {
     fits = fits && n > 0 && !__builtin_mul_overflow(count, static_cast<std::size_t>(n), &count);
   }
-  fits = fits && count <= static_cast<std::size_t>(-1) / sizeof(double);
-  values_.reset(fits ? AllocateValues(count) : nullptr, FreeValues());
+  fits = fits && count <= static_cast<std::size_t>(-1) / (2 * sizeof(double));
+  values_.reset(fits ? AllocateValues(2 * count) : nullptr, FreeValues());
   if (values_ == nullptr) {
     errno = ENOMEM;
     std::perror("# No memory");
@@ -183,24 +187,22 @@ EDT::Cell EDT::CellAt(double x, double y, double z) const {
 }
 
 void EDT::Fetch(const Cell& cell) const {
-  const double* lower = values_.get() + cell.corner;
-  for (std::size_t a : {std::size_t{0}, strideX_}) {
-    for (std::size_t b : {std::size_t{0}, strideY_}) {
-      __builtin_prefetch(lower + a + b);
-      __builtin_prefetch(lower + a + b + 1);
-    }
+  const double* lower = values_.get() + 2 * cell.corner;
+  for (const double* run : {lower, lower + 2 * strideX_}) {
+    __builtin_prefetch(run);
+    __builtin_prefetch(run + 3);
   }
 }
 
 double EDT::Interpolate(const Cell& cell) const {
-  const double* lower = values_.get() + cell.corner;
-  const std::size_t offset[2][2] = {{0, strideY_}, {strideX_, strideX_ + strideY_}};
+  const double* lower = values_.get() + 2 * cell.corner;
   double corner[2][2][2];
   double largest = lower[0];
   for (int a = 0; a < 2; ++a) {
+    const double* run = lower + (a == 0 ? 0 : 2 * strideX_);  // (j, k) (j+1, k) (j, k+1) (j+1, k+1)
     for (int b = 0; b < 2; ++b) {
       for (int c = 0; c < 2; ++c) {
-        corner[a][b][c] = lower[offset[a][b] + c];
+        corner[a][b][c] = run[2 * c + b];
         if (corner[a][b][c] > largest) largest = corner[a][b][c];
       }
     }
@@ -285,7 +287,15 @@ bool EDT::ReadBinary(std::FILE* file, const std::string& shownPath) {
   CheckGrid(shownPath);
   Allocate();
   const std::size_t bytes = count_ * sizeof(double);
-  const std::size_t read = std::fread(values_.get(), 1, bytes, file);
+  std::size_t read = 0;
+  std::vector<double> chunk(kValuesPerChunk);
+  for (std::size_t first = 0; first < count_; first += kValuesPerChunk) {
+    const std::size_t wanted = std::min(kValuesPerChunk, count_ - first);
+    const std::size_t got = std::fread(chunk.data(), sizeof(double), wanted, file);
+    for (std::size_t n = 0; n < got; ++n) Store(first + n, chunk[n]);
+    read += got * sizeof(double);
+    if (got < wanted) break;
+  }
   std::cerr << "# 3D binary density table read\n#\t(" << shownPath << ") " << read << "/" << bytes
             << std::endl;
   return read == bytes;
@@ -300,7 +310,7 @@ bool EDT::ReadText(std::FILE* file, const std::string& path) {
   char word[512];
   std::size_t n = 0;
   for (; n < count_ && std::fscanf(file, "%511s", word) == 1; ++n) {
-    values_[n] = std::strtod(word, nullptr);
+    Store(n, std::strtod(word, nullptr));
   }
   std::cerr << "# 3D ASCII density table read\n\t(" << path << ")" << std::endl;
   return n == count_;
@@ -329,8 +339,13 @@ void EDT::SaveBinTable3D(const std::string& path) const {
   header[text.size()] = '\0';
   header[kHeaderSize - 1] = '\n';
   file.Stream().write(header, kHeaderSize);
-  file.Stream().write(reinterpret_cast<const char*>(values_.get()),
-                      static_cast<std::streamsize>(count_ * sizeof(double)));
+  std::vector<double> chunk(kValuesPerChunk);
+  for (std::size_t first = 0; first < count_; first += kValuesPerChunk) {
+    const std::size_t n = std::min(kValuesPerChunk, count_ - first);
+    for (std::size_t k = 0; k < n; ++k) chunk[k] = values_[2 * (first + k)];
+    file.Stream().write(reinterpret_cast<const char*>(chunk.data()),
+                        static_cast<std::streamsize>(n * sizeof(double)));
+  }
   if (!file.Commit()) {
     Fatal(301, "# Error: EDT::SaveBinTable3D, Can not write: " + name + "\n");
   }
@@ -346,7 +361,7 @@ void EDT::SaveASCIITable3D(const std::string& name) const {
   os << "  LADO (A)   N_POINTS\n";
   for (int axis = 0; axis < 3; ++axis) os << lado_[axis] << " " << nPoints_[axis] << "\n";
   os << std::setprecision(17);
-  for (std::size_t n = 0; n < count_; ++n) os << values_[n] << "\n";
+  for (std::size_t n = 0; n < count_; ++n) os << values_[2 * n] << "\n";
   if (!file.Commit()) Fatal(301, "# Error: EDT::SaveASCIITable3D, Can not write: " + name + "\n");
   std::cerr << " written (" << name << ")" << std::endl;
 }

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <sstream>
+#include <vector>
 
 #include "target_test_support.h"
 
@@ -54,6 +57,48 @@ std::string TextTable(double side, int n, double value) {
        << n << " " << side << " " << n << " rest of the line\n";
   for (int v = 0; v < n * n * n; ++v) text << value << (v % 3 ? " " : "\n");
   return text.str();
+}
+
+// A positive field without any regularity on a grid of unit spacing whose
+// points lie at whole coordinates (even counts), its values set in a
+// shuffled order.
+EDT IrregularField(int nx, int ny, int nz) {
+  EDT table;
+  table.Initialise(nx, ny, nz, nx, ny, nz);
+  std::vector<int> order(static_cast<std::size_t>(nx) * ny * nz);
+  for (std::size_t n = 0; n < order.size(); ++n) order[n] = static_cast<int>(n);
+  std::shuffle(order.begin(), order.end(), std::mt19937(7));
+  for (int n : order) {
+    const int i = n / (ny * nz), j = n / nz % ny, k = n % nz;
+    table.Set(i, j, k, 1.0 + std::fmod(0.618034 * n * n + 0.1 * i, 1.0));
+  }
+  return table;
+}
+
+// Halfway between two neighbouring grid points along any axis the look-up
+// gives the mean of their values (the weight 0.5, the other axes' weights
+// 0, up to the rounding of the coordinates), and at the points themselves
+// their values; the look-up along a line gives what the single one gives.
+void ExpectTheGridValuesAreInterpolated(const EDT& table) {
+  const int n[3] = {table.Points(0), table.Points(1), table.Points(2)};
+  for (int i = 0; i + 1 < n[0]; ++i) {
+    for (int j = 0; j + 1 < n[1]; ++j) {
+      for (int k = 0; k + 1 < n[2]; ++k) {
+        const double x = i - n[0] / 2, y = j - n[1] / 2, z = k - n[2] / 2;
+        const double v = table.At(i, j, k);
+        ASSERT_NEAR(table.Density(x, y, z), v, 1e-12);
+        ASSERT_NEAR(table.Density(x + 0.5, y, z), 0.5 * (v + table.At(i + 1, j, k)), 1e-12);
+        ASSERT_NEAR(table.Density(x, y + 0.5, z), 0.5 * (v + table.At(i, j + 1, k)), 1e-12);
+        ASSERT_NEAR(table.Density(x, y, z + 0.5), 0.5 * (v + table.At(i, j, k + 1)), 1e-12);
+      }
+      double along[64];
+      const int count = std::min(64, 2 * n[2] - 1);
+      table.DensitiesAlong(i - n[0] / 2, j - n[1] / 2, -n[2] / 2, 0.0, 0.0, 0.5, count, along);
+      for (int m = 0; m < count; ++m) {
+        ASSERT_EQ(along[m], table.Density(i - n[0] / 2, j - n[1] / 2, -n[2] / 2 + 0.5 * m));
+      }
+    }
+  }
 }
 
 class EDTFileTest : public ::testing::Test {
@@ -115,6 +160,15 @@ TEST(EDTLookUp, OddCountsUseTheIntegerHalfForTheIndexAndTheRealHalfForTheWeight)
   EXPECT_DOUBLE_EQ(table.Density(-2.3, -1.0, -1.0), 10.0 + 0.2 * 1.0);
 }
 
+TEST(EDTLookUp, EveryPairOfNeighboursIsInterpolatedFromTheValuesSet) {
+  ExpectTheGridValuesAreInterpolated(IrregularField(4, 6, 4));
+  ExpectTheGridValuesAreInterpolated(IrregularField(6, 4, 8));
+  EDT copy = IrregularField(4, 6, 4);
+  copy.Set(1, 2, 3, 7.5);  // set again after the others
+  ExpectTheGridValuesAreInterpolated(copy);
+  ExpectTheGridValuesAreInterpolated(EDT(copy));
+}
+
 TEST(EDTLookUp, EmptyCornersTakeTheLargestValueAndNothingIsBelow1e10) {
   EDT table;
   table.Initialise(2.0, 2.0, 2.0, 2, 2, 2);
@@ -152,6 +206,22 @@ TEST_F(EDTFileTest, TheBinaryFileHasItsHeaderAndReadsBackExactly) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "# 3D binary density table read\n#\t(" + Path("T.lit") + ") 512/512\n");
   ExpectSameTable(back, table);
+}
+
+// Tables larger than a buffer of the reading and writing (65536 values).
+TEST_F(EDTFileTest, LargeTablesReadBackExactlyInBothForms) {
+  const EDT table = IrregularField(42, 44, 40);
+  testing::internal::CaptureStderr();
+  table.SaveBinTable3D(Path("T"));
+  table.SaveASCIITable3D(Path("U"));
+  EDT binary, text;
+  EXPECT_EQ(binary.ReadTable3D("T", 0), 0);
+  EXPECT_EQ(text.ReadTable3D("U", 0), 0);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ReadFile(Path("T.lit")).size(), 301u + 42u * 44u * 40u * 8u);
+  ExpectSameTable(binary, table);
+  ExpectSameTable(text, table);
+  ExpectTheGridValuesAreInterpolated(binary);
 }
 
 TEST_F(EDTFileTest, ReadsTheBigFileThenTheLitFileThenTheText) {
