@@ -51,7 +51,8 @@ void WorkingSites::DrawChunk(int first, int n, Ranmar& rng, LibcRandom& signs,
     const double* u = uniforms + 4 * k;
     const uint8_t species = fraction_[i] > u[0] ? speciesA_[i] : speciesB_[i];
     Require(species <= ThermalTable::kElements, "species>=0 && species<=10", "thermal", 70);
-    const Vector shift = ThermalShift(thermal, thermal.Amplitude(species), u + 1, signDraws + 3 * k);
+    const Vector shift =
+        ThermalShift(thermal, thermal.Amplitude(species), u + 1, signDraws + 3 * k);
     atomSpecies_[i] = species;
     atomX_[i] = x_[i] + shift.x;
     atomY_[i] = y_[i] + shift.y;
