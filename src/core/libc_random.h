@@ -14,21 +14,18 @@ class LibcRandom {
   explicit LibcRandom(int32_t seed = 1);
   // The next number in 0..2^31-1, as rand() would return it.
   // r[i] = r[i-31] + r[i-3], modulo 2^32.
-  int32_t Next() { return Step(oldest_, third_); }
+  int32_t Next() {
+    const uint32_t value = state_[oldest_] + state_[third_];
+    state_[oldest_] = value;
+    oldest_ = oldest_ == kLag - 1 ? 0 : oldest_ + 1;
+    third_ = third_ == kLag - 1 ? 0 : third_ + 1;
+    return static_cast<int32_t>(value >> 1);
+  }
   // The next count numbers, in order, as Next gives them.
   void Fill(int32_t* out, int count);
 
  private:
   static constexpr int kLag = 31;
-  // One term of the sequence, with the ring positions passed in so that a
-  // fill keeps them in registers.
-  int32_t Step(int& oldest, int& third) {
-    const uint32_t value = state_[oldest] + state_[third];
-    state_[oldest] = value;
-    oldest = oldest == kLag - 1 ? 0 : oldest + 1;
-    third = third == kLag - 1 ? 0 : third + 1;
-    return static_cast<int32_t>(value >> 1);
-  }
 
   uint32_t state_[kLag];  // the last 31 terms r[i-31] .. r[i-1] as a ring
   int oldest_ = 0;        // r[i-31], replaced by r[i]

@@ -23,7 +23,18 @@ class Ranmar {
   // chosen among 2^(97*24), where the two seeds reach fewer than 10^9.
   void SeedLags(const uint32_t (&lags)[97]);
   // Next number in [0, 1), a multiple of 2^-24.
-  double Uniform() { return Step(i97_, j97_, c_); }
+  double Uniform() {
+    int32_t x = u_[i97_] - u_[j97_];
+    if (x < 0) x += kTwo24;
+    u_[i97_] = x;
+    i97_ = (i97_ == 0) ? 96 : i97_ - 1;
+    j97_ = (j97_ == 0) ? 96 : j97_ - 1;
+    c_ -= kCd;
+    if (c_ < 0) c_ += kCm;
+    int32_t r = x - c_;
+    if (r < 0) r += kTwo24;
+    return r * (1.0 / kTwo24);
+  }
   // The next count numbers of the stream, in order, as Uniform gives them.
   void Fill(double* out, int count);
   // A uniformly random orientation.
@@ -40,20 +51,6 @@ class Ranmar {
 
   // (k + 1) kCd modulo kCm for k = 0 .. 96: the carries of a run of steps.
   static std::array<int32_t, 97> CarryMultiples();
-  // One number of the stream, with the lag positions and the carry passed
-  // in so that a fill keeps them in registers.
-  double Step(int32_t& i, int32_t& j, int32_t& c) {
-    int32_t x = u_[i] - u_[j];
-    if (x < 0) x += kTwo24;
-    u_[i] = x;
-    i = (i == 0) ? 96 : i - 1;
-    j = (j == 0) ? 96 : j - 1;
-    c -= kCd;
-    if (c < 0) c += kCm;
-    int32_t r = x - c;
-    if (r < 0) r += kTwo24;
-    return r * (1.0 / kTwo24);
-  }
   // Draws a point in the unit disc and returns the cosine and sine of twice
   // its polar angle, the sine with a random sign.
   void RandomAzimuth(double& cosine, double& sine);

@@ -14,10 +14,14 @@ void BatchResults::Clear() {
 
 namespace {
 
+void AppendRaw(const void* data, std::size_t size, std::vector<char>& bytes) {
+  const char* first = static_cast<const char*>(data);
+  bytes.insert(bytes.end(), first, first + size);
+}
+
 template <class T>
 void AppendArray(const std::vector<T>& array, std::vector<char>& bytes) {
-  const char* first = reinterpret_cast<const char*>(array.data());
-  bytes.insert(bytes.end(), first, first + array.size() * sizeof(T));
+  AppendRaw(array.data(), array.size() * sizeof(T), bytes);
 }
 
 // Reads what AppendBytes wrote, from the offset on; a record cut short is
@@ -55,8 +59,7 @@ void AppendBytes(const BatchResults& results, std::vector<char>& bytes) {
   for (uint64_t count : {static_cast<uint64_t>(results.Ions.size()),
                          static_cast<uint64_t>(results.Finished.size()),
                          static_cast<uint64_t>(results.Deposits.size())}) {
-    const char* first = reinterpret_cast<const char*>(&count);
-    bytes.insert(bytes.end(), first, first + sizeof count);
+    AppendRaw(&count, sizeof count, bytes);
   }
   AppendArray(results.Ions, bytes);
   AppendArray(results.Finished, bytes);

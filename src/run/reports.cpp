@@ -1,7 +1,5 @@
 #include "run/reports.h"
 
-#include "run/cluster.h"
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +11,7 @@
 #include "core/thermal.h"
 #include "damage/damage_plot.h"
 #include "core/plot_pipe.h"
+#include "run/cluster.h"
 #include "run/implant_loop.h"
 #include "run/run_summary.h"
 #include "tally/histo_3d.h"
