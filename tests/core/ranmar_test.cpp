@@ -7,7 +7,21 @@
 using namespace orvane;
 
 namespace {
+
 double Determinant(const Axes& m) { return Dot(m.X, Cross(m.Y, m.Z)); }
+
+// Both generators give the same count numbers, each in [0, 1) and a
+// multiple of 2^-24.
+void ExpectTheSameStreamOfMultiplesOf2To24(Ranmar& a, Ranmar& b, int count) {
+  for (int i = 0; i < count; ++i) {
+    const double u = a.Uniform();
+    ASSERT_EQ(u, b.Uniform());
+    ASSERT_GE(u, 0.0);
+    ASSERT_LT(u, 1.0);
+    ASSERT_EQ(u * 16777216.0, std::floor(u * 16777216.0));
+  }
+}
+
 }  // namespace
 
 TEST(Ranmar, SelfTestAgreesWithTheReferenceValues) {
@@ -22,13 +36,7 @@ TEST(Ranmar, SeededStreamsRepeatAndStayInTheUnitInterval) {
   Ranmar a, b;
   a.Seed(1234, 5678);
   b.Seed(1234, 5678);
-  for (int i = 0; i < 100000; ++i) {
-    const double u = a.Uniform();
-    ASSERT_EQ(u, b.Uniform());
-    ASSERT_GE(u, 0.0);
-    ASSERT_LT(u, 1.0);
-    ASSERT_EQ(u * 16777216.0, std::floor(u * 16777216.0));
-  }
+  ExpectTheSameStreamOfMultiplesOf2To24(a, b, 100000);
   b.Seed(1234, 5679);
   EXPECT_NE(a.Uniform(), b.Uniform());
 }
@@ -99,13 +107,7 @@ TEST(Ranmar, LagTablesGiveRepeatableStreamsThatDifferWithAnyLag) {
   uint32_t wrapped[97];
   for (int i = 0; i < 97; ++i) wrapped[i] = lags[i] + (5u << 24);
   b.SeedLags(wrapped);
-  for (int i = 0; i < 10000; ++i) {
-    const double u = a.Uniform();
-    ASSERT_EQ(u, b.Uniform());
-    ASSERT_GE(u, 0.0);
-    ASSERT_LT(u, 1.0);
-    ASSERT_EQ(u * 16777216.0, std::floor(u * 16777216.0));
-  }
+  ExpectTheSameStreamOfMultiplesOf2To24(a, b, 10000);
   // The lag table is all the state besides the carry: one lag more gives
   // another stream, whatever the stream drew before.
   a.SeedLags(lags);

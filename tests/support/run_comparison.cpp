@@ -62,7 +62,6 @@ std::map<std::string, std::string> Results(const TempDir& dir, const RunResult& 
   return files;
 }
 
-
 void ExpectSameResults(const std::map<std::string, std::string>& expected,
                        const std::map<std::string, std::string>& actual, const std::string& label) {
   ASSERT_EQ(actual.size(), expected.size()) << label;
