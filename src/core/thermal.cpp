@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "core/fatal.h"
-#include "core/libc_random.h"
 
 namespace orvane {
 
@@ -78,16 +77,6 @@ void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature)
     atom.TAmp = kAmplitudeConstant * std::sqrt(f / (theta * atom.W));
     table.Values[ThermalTable::kQuantiles + j] = atom.TAmp;
   }
-}
-
-void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng, LibcRandom& signs) {
-  Require(species >= 0 && species <= ThermalTable::kElements, "species>=0 && species<=10",
-          "thermal", 70);
-  double uniforms[3];
-  int32_t signBits[3];
-  rng.Fill(uniforms, 3);
-  signs.Fill(signBits, 3);
-  site.R += ThermalShift(table, table.Amplitude(species), uniforms, signBits);
 }
 
 }  // namespace orvane

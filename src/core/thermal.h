@@ -7,9 +7,6 @@
 #include <cstring>
 
 #include "core/atom.h"
-#include "core/libc_random.h"
-#include "core/ranmar.h"
-#include "core/site.h"
 #include "core/vector.h"
 
 namespace orvane {
@@ -51,10 +48,5 @@ inline Vector ThermalShift(const ThermalTable& table, double a, const double* un
   }
   return Vector(shift[0], shift[1], shift[2]);
 }
-
-// Adds a random thermal displacement of the element with that species index
-// to the site's position, drawing Uniform for the size and the sign stream
-// for the sign of each component in turn.
-void Displace(const ThermalTable& table, Site& site, int species, Ranmar& rng, LibcRandom& signs);
 
 }  // namespace orvane

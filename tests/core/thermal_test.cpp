@@ -4,6 +4,11 @@
 
 #include <cmath>
 
+#include "core/libc_random.h"
+#include "core/ranmar.h"
+#include "core/site.h"
+#include "support/displace_one_site.h"
+
 using namespace orvane;
 
 namespace {
@@ -52,7 +57,7 @@ TEST(Thermal, NoVibrationWhenSwitchedOffOrWithoutDebyeTemperature) {
   EXPECT_EQ(atoms.First().TAmp, 0.0);
   Ranmar rng;
   Site site(1, 0, Vector(1, 2, 3), 1, 1.0);
-  for (int i = 0; i < 100; ++i) Displace(table, site, 1, rng, ThermalSigns());
+  for (int i = 0; i < 100; ++i) orvane_test::DisplaceOneSite(table, site, 1, rng, ThermalSigns());
   EXPECT_EQ(site.R, Vector(1, 2, 3));
 
   AtomList cold = Silicon(0.0);
@@ -81,7 +86,7 @@ TEST(Thermal, DisplacementsHaveTheAmplitudeAsTheirWidth) {
   const int n = 40000;
   for (int i = 0; i < n; ++i) {
     Site site;
-    Displace(table, site, 1, rng, ThermalSigns());
+    orvane_test::DisplaceOneSite(table, site, 1, rng, ThermalSigns());
     sum += site.R.x + site.R.y + site.R.z;
     sum2 += site.R.Length2();
   }

@@ -10,6 +10,7 @@
 
 #include "core/libc_random.h"
 #include "support/allocation_counter.h"
+#include "support/displace_one_site.h"
 #include "target/lattice_type.h"
 #include "target_test_support.h"
 
@@ -396,7 +397,7 @@ TEST(CrystalPartners, DrawsTheSpeciesThenTheDisplacementOfEverySiteInListOrder) 
   for (const Vector& r : places) {
     Site site(1, 0, r, 2, 0.5);
     site.Species = 0.5 > reference.Uniform() ? 1 : 2;
-    Displace(thermal, site, site.Species, reference, ThermalSigns());
+    orvane_test::DisplaceOneSite(thermal, site, site.Species, reference, ThermalSigns());
     seen.push_back(site);
   }
   const int nextSign = ThermalSigns().Next();
