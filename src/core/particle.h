@@ -39,6 +39,9 @@ struct Particle : Site {
   double Ghi = 0.1;         // next free flight, or a partner's forward distance, angstrom
   double ImpactParameter = 0.0;
   int32_t Status = LATTICE_ATOM;
+  // The particle's last partner was drawn from the density of amorphous
+  // matter, not found in a lattice: a lattice met next must place it first.
+  uint8_t Sampled = 0;
   double InelasticLoss = 0.0;  // electronic loss of the last collision, eV
   int16_t o1 = 0;              // rare-event depth order
   int16_t o2 = 0;              // rare-event energy order

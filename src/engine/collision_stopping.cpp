@@ -1,4 +1,5 @@
 #include "engine/target.h"
+#include "physics/averaged_stopping.h"
 #include "physics/inel.h"
 #include "physics/nonlocal_loss.h"
 
@@ -31,9 +32,10 @@ double Target::CollisionStopping(const EDT& densityTable, double e1, const Vecto
     loss += links_.LocalStopping.LocalLoss(encounter);
     if (firstPartnerZ == 0) firstPartnerZ = Element(atom.Species).Z;
   }
+  const Flight flight{p.Abs, encounter.incoming, p.Energy, e1, encounter.pathLength};
+  if (AveragedGas != nullptr) return loss + AveragedLoss(*AveragedGas, projectile.W, flight);
   // The electron gas along the shift, in the field of the first partner's
   // kind of atom at the nearby sites.
-  const Flight flight{p.Abs, encounter.incoming, p.Energy, e1, encounter.pathLength};
   return loss + NonlocalLoss(links_.NonLocalStopping, densityTable, links_.NearbySites,
                              projectile.Z, projectile.W, flight, firstPartnerZ);
 }

@@ -1,4 +1,5 @@
 #include "engine/target.h"
+#include "physics/averaged_stopping.h"
 #include "physics/nonlocal_loss.h"
 
 namespace orvane {
@@ -9,6 +10,7 @@ double Target::FlightStopping(const EDT& densityTable, const Particle& particle,
   // No target atom takes part: the flight feels no potential energy.
   const Flight flight{particle.Abs - shift, Normalized(shift), particle.Energy, particle.Energy,
                       shift.Length()};
+  if (AveragedGas != nullptr) return AveragedLoss(*AveragedGas, element.W, flight);
   return NonlocalLoss(links_.NonLocalStopping, densityTable, links_.NearbySites, element.Z,
                       element.W, flight, 0.0);
 }

@@ -11,6 +11,19 @@ namespace {
 // Below this impact parameter the atom lies on the path and recoils along it.
 constexpr double kHeadOn = 1e-7;
 
+// A partner drawn from the density was drawn at the distance of its
+// collision point, so that the drawn flights are the paths between
+// collisions that the density gives: the atom's closest approach lies that
+// much further on, by as much as the projectile's asymptotes meet behind it.
+void PlaceBehindCollisionPoint(PairGeometry& g, const Vector& dir, double projectileIntersection,
+                               Particle& partner) {
+  const Vector ahead = -projectileIntersection * dir;
+  partner.R += ahead;
+  partner.Org += ahead;
+  g.d += ahead;
+  g.x -= projectileIntersection;
+}
+
 }  // namespace
 
 void Target::PairKinematics(PairGeometry& g, Particle& after, Particle& partner, double& minGhi,
@@ -18,6 +31,7 @@ void Target::PairKinematics(PairGeometry& g, Particle& after, Particle& partner,
   g.Measure(after, partner);
   CollisionOutcome out;
   g.Lookup(links_.Atoms, links_.Potentials, out);
+  if (partner.Sampled) PlaceBehindCollisionPoint(g, after.Dir, out.ProjectileIntersection, partner);
 
   const double xt = std::max(out.RecoilIntersection, kTolerance);
   const double cr = std::clamp(out.RecoilCosine, -1.0, 1.0);

@@ -20,6 +20,7 @@ namespace orvane {
 
 class Inel;
 class STP;
+class AveragedStopping;
 
 // What the engine reads and feeds outside its own record.
 struct TargetLinks {
@@ -114,6 +115,10 @@ class Target {
   Vector HalfCell{2.7155, 2.7155, 2.7155};
   Vector Cell{5.431, 5.431, 5.431};
   const Crystal* Lattice = nullptr;  // the current crystal, when there is one
+  // The stopping of the moving particle averaged over its layer's cell,
+  // for a step among atoms drawn at random; null along a lattice, where
+  // the loss reads the density along the path.
+  const AveragedStopping* AveragedGas = nullptr;
 
   CollisionCounters Counters;
   // The electronic loss of the last collision step as the balance scaled

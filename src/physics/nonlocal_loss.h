@@ -11,6 +11,7 @@
 #include "physics/site_potential.h"
 #include "physics/stp.h"
 #include "target/edt3d.h"
+#include "target/radius_distribution.h"
 
 namespace orvane {
 
@@ -26,13 +27,6 @@ struct Flight {
 };
 
 inline constexpr int kFlightSubSteps = 30;
-
-// The one-electron radius rs (bohr) of the electron density n (per A^3):
-// 4/3 pi rs^3 = 1/n.
-inline double OneElectronRadius(double n) {
-  constexpr double kBohrPerAngstrom = 1e-10 / 5.29177249e-11;
-  return std::cbrt(0.238732414637843 / n) * kBohrPerAngstrom;
-}
 
 // The densities at the count points start + k step, the point stepped on
 // by adding the step k times: from any look-up densityAt(point), or from

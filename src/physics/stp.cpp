@@ -52,6 +52,8 @@ double STP::Model(double v, double z1, double rs) const {
   return kStoppingModels[stopping_].function(v, z1, rs, parameters_);
 }
 
+StoppingFunction STP::ModelFunction() const { return kStoppingModels[stopping_].function; }
+
 double STP::Stopping(double v, double z1, double rs) {
   const double* table = Table(static_cast<int>(z1), z1);
   // Grid coordinates that place column i at v = 0.002 i and row j at

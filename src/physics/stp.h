@@ -44,6 +44,9 @@ class STP {
   double Stopping(double v, double z1, double rs);
   // The selected model evaluated directly.
   double Model(double v, double z1, double rs) const;
+  // The selected model and what it reads besides (v, Z1, rs).
+  StoppingFunction ModelFunction() const;
+  const StoppingParameters& Parameters() const { return parameters_; }
 
   // Frees every table: the next simulation reads or generates its own.
   void Release();

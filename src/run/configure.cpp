@@ -72,6 +72,7 @@ void RegisterKeywords(Input& input, RunState& state) {
       Parameter("XMax", KIND_REAL, &l.XMax).OfLayer(),
       Parameter("EDTFile[", KIND_TEXT, l.EDTFile, nullptr, Layer::kFileNameSize).OfLayer(),
       Parameter("EDTCreate", KIND_INTEGER, &l.EDTCreate).OfLayer(),
+      Parameter("SampledPartners", KIND_SWITCH, &l.SampledPartners).OfLayer().EchoedWhenRead(),
       {"NextLayer", KIND_CLOSE_LAYER, &state.Layers, &l},
       {"REThreshold", KIND_INTEGER, &c.REThreshold},
       {"REInterval", KIND_INTEGER, &c.REInterval},
@@ -110,7 +111,7 @@ void RegisterKeywords(Input& input, RunState& state) {
       {"CteK", KIND_REAL, &d.CteK},
       {"AnchoCajas", KIND_REAL, &d.AnchoCajas},
   };
-  static_assert(sizeof(keywords) / sizeof(keywords[0]) == 85, "the parameter file has 85 keywords");
+  static_assert(sizeof(keywords) / sizeof(keywords[0]) == 86, "the parameter file has 86 keywords");
   for (const Parameter& keyword : keywords) input.Add(keyword);
 }
 

@@ -125,23 +125,29 @@ bool JustCollided(const RunState& state) {
 }
 
 // A particle deep in damaged material meets it amorphized, with the
-// probability of the local amorphous fraction, after a collision.
-void MeetAmorphizedMaterial(RunState& state) {
+// probability of the local amorphous fraction.  Where the layer draws its
+// partners from the density, the step's partner is drawn (true is
+// returned); otherwise, after a collision, the lattice takes a fresh
+// orientation for the step.
+bool MeetAmorphizedMaterial(RunState& state) {
   const double u = state.Rng.Uniform();
   const double depth = Depth(state, state.Work);
-  if (depth < 0.0) return;
+  if (depth < 0.0) return false;
   VarHist& damage = state.Damage.Damage;
   int cell = static_cast<int>(static_cast<float>(depth / damage.Width));
   if (cell > 99) {
     damage.Rebin(damage.Start, (cell + 2) * damage.Width);
     cell = static_cast<int>(static_cast<float>(depth / damage.Width));
   }
-  if (cell < 0 || cell > 99) return;
-  if (u < damage.Cells[cell] / state.Damage.AmorphizationDensity && JustCollided(state)) {
+  if (cell < 0 || cell > 99) return false;
+  const bool amorphized = u < damage.Cells[cell] / state.Damage.AmorphizationDensity;
+  if (state.CurrentLayer->SampledPartners) return amorphized;
+  if (amorphized && JustCollided(state)) {
     RotateLattice(state, state.Engine.Struck);
     ++state.RotationCount;
     state.RotationFlag = 1;
   }
+  return false;
 }
 
 }  // namespace
@@ -171,17 +177,73 @@ void SelectLayer(RunState& state, double depth) {
 
 namespace {
 
-void CollideOrFly(RunState& state) {
+// Whether the step draws its partner from the layer's density: in an
+// amorphous layer, or in material that the damage has amorphized, of a
+// layer that asks for it.
+bool DrawsPartner(const RunState& state, bool amorphized) {
+  const Layer& layer = *state.CurrentLayer;
+  return layer.SampledPartners && (layer.Kind == AMORPHOUS || amorphized);
+}
+
+// The partner of a step among atoms at random: drawn from the density, its
+// loss to the electrons from the stopping averaged over the cell.
+int DrawPartner(RunState& state) {
+  Crystal& crystal = *state.CurrentCrystal;
+  Particle& particle = state.Moving.Front();
+  Target& engine = state.Engine;
+  particle.Sampled = 1;
+  const Layer& layer = *state.CurrentLayer;
+  const SampledDepths depths{layer.XMin, layer.XMax, state.Stack.FrontSurface,
+                             state.Stack.BackSurface};
+  // No lattice site lies about the particle: the flight feels no potential.
+  state.NearbySites.Clear();
+  engine.AveragedGas = &state.AveragedStopping.For(
+      state.NonLocalStopping, state.Atoms.GetAt(particle.Species).Z, crystal.Radii);
+  return crystal.Sampler.Draw(particle, engine.Candidates, state.ClosestImpact2, state.Rng,
+                              state.Frame, depths);
+}
+
+// A particle that comes from atoms at random into a lattice stands
+// anywhere in the cell; one that would stand within kCoreRadius of a
+// site, inside that atom, is put at a point of the cell drawn afresh.  Its
+// next flight starts anew.
+void PlaceInLattice(RunState& state) {
+  constexpr double kCoreRadius = 0.5;  // angstrom, beyond the thermal displacements at 300 K
+  Particle& particle = state.Moving.Front();
+  particle.Sampled = 0;
+  particle.Ghi = state.Stack.GhiLimit;
+  Crystal& crystal = *state.CurrentCrystal;
+  while (Distance(crystal.SetNearestTo(particle.R).R, particle.R) < kCoreRadius) {
+    const Vector& cell = state.Cell;
+    const double x = state.Rng.Uniform() - 0.5;
+    const double y = state.Rng.Uniform() - 0.5;
+    const double z = state.Rng.Uniform() - 0.5;
+    particle.R = Vector(x * cell.x, y * cell.y, z * cell.z);
+  }
+}
+
+// The partners of a step in a lattice: an amorphous layer first takes a
+// fresh orientation after a close approach.
+int SearchPartners(RunState& state) {
   Crystal& crystal = *state.CurrentCrystal;
   const TargetStack& stack = state.Stack;
+  Target& engine = state.Engine;
+  engine.AveragedGas = nullptr;
+  if (state.Moving.Front().Sampled) PlaceInLattice(state);
   if (state.CurrentLayer->Kind == AMORPHOUS && JustCollided(state)) {
     RotateLattice(state, state.Engine.Struck);
     ++state.RotationCount;
   }
+  return crystal.FindPartners(state.Moving.Front(), engine.Candidates, state.ClosestImpact2,
+                              state.Rng, *state.Signs, stack.FrontSurface, stack.BackSurface,
+                              state.Thermal, state.Frame, state.NearbySites);
+}
+
+void CollideOrFly(RunState& state, bool amorphized) {
+  Crystal& crystal = *state.CurrentCrystal;
+  const TargetStack& stack = state.Stack;
   Target& engine = state.Engine;
-  const int found = crystal.FindPartners(
-      state.Moving.Front(), engine.Candidates, state.ClosestImpact2, state.Rng, *state.Signs,
-      stack.FrontSurface, stack.BackSurface, state.Thermal, state.Frame, state.NearbySites);
+  const int found = DrawsPartner(state, amorphized) ? DrawPartner(state) : SearchPartners(state);
   state.PartnerCount += found;
   int partners = -1;
   if (found > 0 && engine.Candidates.Front().Species != 0) {
@@ -272,12 +334,12 @@ void ImplantOne(RunState& state) {
       state.CurrentCrystal->Unrotate();
       return;
     }
-    MeetAmorphizedMaterial(state);
+    const bool amorphized = MeetAmorphizedMaterial(state);
     if (Depth(state, state.Moving.Front()) > state.Config.MaxDepth) {
       Abandon(state, ION_NOT_FOLLOWED);
     } else {
       SelectLayer(state, Depth(state, state.Work));
-      CollideOrFly(state);
+      CollideOrFly(state, amorphized);
       if (!state.Moving.Empty() && FollowedTooLong(state)) {
         Abandon(state, state.Work.Status == PROJECTILE ? ION_NOT_FOLLOWED : NOT_FOLLOWED);
       }

@@ -68,6 +68,7 @@ int Input::ReadParameters(int suppressClosing) {
     for (Parameter& parameter : parameters_) {
       if (word != parameter.Name) continue;
       if (parameter.InLayer) layerKeywordSeen_ = true;
+      parameter.Read = true;
       ReadValue(is, parameter);
       ++matches;
     }
@@ -253,6 +254,7 @@ int Input::WriteParameters() {
   for (const Parameter& parameter : parameters_) {
     ++count;
     if (parameter.Kind == KIND_FULL_LATTICE_SITE) continue;
+    if (parameter.EchoOnlyWhenRead && !parameter.Read) continue;
     os << std::setw(Parameter::kNameSize) << parameter.Name << " = ";
     os << std::setw(10) << std::showpoint << std::setprecision(4);
     WriteValue(os, parameter);

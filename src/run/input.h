@@ -46,6 +46,10 @@ struct Parameter {
   void* Template = nullptr;
   std::size_t Size = 0;  // capacity in bytes of a word or text target
   bool InLayer = false;  // the keyword describes the layer being read
+  // Echoed only when the file names the keyword: a keyword that came after
+  // the echo's layout was fixed leaves the echo of files without it as it was.
+  bool EchoOnlyWhenRead = false;
+  bool Read = false;  // the file named the keyword
 
   Parameter() = default;
   Parameter(const char* name, ValueKind kind, void* target, void* templ = nullptr,
@@ -53,6 +57,10 @@ struct Parameter {
   // The same parameter marked as a keyword of the layer being read.
   Parameter& OfLayer() {
     InLayer = true;
+    return *this;
+  }
+  Parameter& EchoedWhenRead() {
+    EchoOnlyWhenRead = true;
     return *this;
   }
 };

@@ -69,6 +69,7 @@ void IonWorker::StartSimulation(RunState& run, int k) {
   s.Geometry = run.Geometry;
   s.LocalStopping = run.LocalStopping;
   s.NonLocalStopping = run.NonLocalStopping;
+  s.AveragedStopping = run.AveragedStopping;
   CopyEngineLimits(run.Engine, s.Engine);
   s.Tallies.StartSimulation(run.Tallies.Tracked, s.Current.RareEvent, s.Config.MaxDepth,
                             s.Current.Dose);

@@ -186,6 +186,7 @@ void Statistics(RunState& state, int k) {
     if (c.Verbose) hist.ShowIons(species, std::cout);
   }
   state.NonLocalStopping.Release();
+  state.AveragedStopping.Release();
   if (state.Config.PAUSE != 0) std::cin >> state.Config.PAUSE;
   std::cout << " Next parameter is valid only if RareEvent is deactivated" << '\n';
   char sigma[64];

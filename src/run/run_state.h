@@ -20,6 +20,7 @@
 #include "damage/damage_profile.h"
 #include "engine/pair_geometry.h"
 #include "engine/target.h"
+#include "physics/averaged_stopping.h"
 #include "physics/inel.h"
 #include "physics/pair_potentials.h"
 #include "physics/stp.h"
@@ -101,6 +102,7 @@ struct RunState {
   PairGeometry Geometry;  // the binary collision in hand, with the collision tables
   Inel LocalStopping;
   STP NonLocalStopping;  // with the chosen models and the RS0 of the current layer
+  AveragedStoppingCache AveragedStopping;  // of the layers whose partners are drawn
   Target Engine{
       TargetLinks{Atoms, Frame, Potentials, LocalStopping, NonLocalStopping, NearbySites, Damage}};
 

@@ -16,6 +16,8 @@
 #include "core/vector.h"
 #include "target/edt1d.h"
 #include "target/edt3d.h"
+#include "target/partner_sampler.h"
+#include "target/radius_distribution.h"
 #include "target/working_sites.h"
 
 namespace orvane {
@@ -113,6 +115,11 @@ class Crystal {
   Site Nearest;
   EDT Density3D;
   List<Site> Neighbors[kMaxBasis];
+  // Where the layer's partners are drawn from its density, the partners
+  // and the spread of the density that such matter offers (made for layers
+  // that ask for it only).
+  PartnerSampler Sampler;
+  RadiusDistribution Radii;
 
   // The partner search reads the working list again.
   void SitesChanged() { working_.Assign(Sites); }

@@ -24,6 +24,7 @@ void ShowLayer(std::ostream& os, const Layer& layer) {
   os << "    Angles           " << layer.Angles << '\n';
   os << "    EDTFile          ' " << layer.EDTFile << "'"
      << (layer.EDTCreate ? " (new)\n" : " (old)\n");
+  if (layer.SampledPartners) os << "    SampledPartners  On\n";
   os << '\n';
   for (const BasisAtom& atom : layer.Basis) ShowBasisAtom(os, atom);
   os << '\n';

@@ -31,6 +31,10 @@ struct Layer {
   double XMax = 1e9;
   char EDTFile[kFileNameSize] = {};
   int EDTCreate = 0;
+  // Non-zero: in amorphous matter of this layer (an amorphous layer, or
+  // material that the damage has amorphized) the next collision partner is
+  // drawn from the atomic density instead of searched in a rotated lattice.
+  int SampledPartners = 0;
   List<BasisAtom> Basis;
 };
 

@@ -129,6 +129,10 @@ void BuildCrystal(TargetStack& stack, Layer& layer, int number, const AtomList& 
   }
   const Vector& cell = layer.LatticeParameter;
   crystal.SetCell(cell.x, cell.y, cell.z, layer.Angles.x, layer.Angles.y, layer.Angles.z);
+  if (layer.SampledPartners) {
+    crystal.Sampler = PartnerSampler(crystal.Sites, crystal.Density * 1e-24,
+                                     stack.InteractionRadius, stack.GhiLimit);
+  }
   if (show) {
     char xyz[32];
     std::snprintf(xyz, sizeof xyz, "Layer_%02d.xyz", number);
@@ -189,7 +193,9 @@ void MakeLayers(TargetStack& stack, LayerList& layers, const AtomList& atoms, co
   number = 0;
   for (Layer& layer : layers) {
     BuildCrystal(stack, layer, ++number, atoms, frame, show);
-    ProvideDensity(stack.Crystals.Back(), layer, atoms, densities, readDensity);
+    Crystal& crystal = stack.Crystals.Back();
+    ProvideDensity(crystal, layer, atoms, densities, readDensity);
+    if (layer.SampledPartners) crystal.Radii = RadiusDistribution::OfGrid(crystal.Density3D);
   }
   if (show) {
     std::cout << "    Front surface at " << stack.FrontSurface << " A" << '\n'
