@@ -28,11 +28,33 @@ AveragedStopping::AveragedStopping(STP& stp, double z1, const RadiusDistribution
     }
     bySpeed_[i] = sum;
   }
+  // Exactly, for the stopping linear in the speed between the columns.
+  moment_.assign(STP::kColumns, 0.0);
+  for (int i = 1; i < STP::kColumns; ++i) {
+    moment_[i] = moment_[i - 1] + MomentWithin(i - 1, kColumnSpeedStep);
+  }
+}
+
+// The integral of the stopping times the speed from column i to t beyond it.
+double AveragedStopping::MomentWithin(int i, double t) const {
+  const double v = i * kColumnSpeedStep;
+  const double s = bySpeed_[i];
+  const double slope = (bySpeed_[i + 1] - s) / kColumnSpeedStep;
+  return t * (s * v + t * ((s + slope * v) / 2.0 + t * slope / 3.0));
+}
+
+bool AveragedStopping::Tabulated(double v) const {
+  return v >= 0.0 && v / kColumnSpeedStep < STP::kColumns - 2;
+}
+
+double AveragedStopping::SpeedMoment(double v) const {
+  const int i = static_cast<int>(v / kColumnSpeedStep);
+  return moment_[i] + MomentWithin(i, v - i * kColumnSpeedStep);
 }
 
 double AveragedStopping::At(double v) const {
+  if (!Tabulated(v)) return Direct(v);
   const double column = v / kColumnSpeedStep;
-  if (!(column >= 0.0 && column < STP::kColumns - 2)) return Direct(v);
   const int i = static_cast<int>(column);
   const double f = column - i;
   return bySpeed_[i] + f * (bySpeed_[i + 1] - bySpeed_[i]);
@@ -58,17 +80,14 @@ const AveragedStopping& AveragedStoppingCache::For(STP& stp, double z1,
   return *table;
 }
 
-double AveragedLoss(const AveragedStopping& stopping, double m1, const Flight& flight) {
-  if (!(flight.length > 0.0)) return 0.0;
-  const double speedFactor = AtomicSpeedFactor(m1);
+namespace {
+
+// The loss in 30 sub-steps, each at the kinetic energy reached at its start.
+double SubStepLoss(const AveragedStopping& stopping, double speedFactor, const Flight& flight) {
+  const double start = flight.startEnergy, end = flight.endEnergy;
   const auto stoppingAt = [&](double kinetic) {
     return kinetic > 0.0 ? stopping.At(std::sqrt(kinetic) * speedFactor) : 0.0;
   };
-  const double start = flight.startEnergy, end = flight.endEnergy;
-  const double predictedLoss = stoppingAt(start) * flight.length;
-  if (std::abs(end - start) + predictedLoss < 0.01 * std::min(start, end)) {
-    return stoppingAt(0.5 * (start + end) - 0.5 * predictedLoss) * flight.length;
-  }
   const double subStep = flight.length / kFlightSubSteps;
   const double gainPerSubStep = (end - start) / kFlightSubSteps;
   double stoppingSum = 0.0;
@@ -76,6 +95,74 @@ double AveragedLoss(const AveragedStopping& stopping, double m1, const Flight& f
     stoppingSum += stoppingAt(start + gainPerSubStep * k - subStep * stoppingSum);
   }
   return stoppingSum * subStep;
+}
+
+}  // namespace
+
+namespace {
+
+// The loss of a flight whose kinetic energy would go from start to end over
+// the length, the energy taken to change evenly: the stopping integrated
+// over the energy, with the end energy found again twice with the loss it
+// gives.  False when the particle would stop on the way.
+bool EvenLoss(const AveragedStopping& stopping, double speedFactor, double start, double end,
+              double length, double& loss) {
+  const auto speed = [speedFactor](double energy) { return std::sqrt(energy) * speedFactor; };
+  const double perMoment = 2.0 / (speedFactor * speedFactor);
+  const double startMoment = stopping.SpeedMoment(speed(start));
+  loss = stopping.At(speed(0.5 * (start + end))) * length;
+  for (int pass = 0; pass < 2; ++pass) {
+    const double reached = end - loss;
+    if (!(reached > 0.0)) return false;
+    const double change = reached - start;
+    if (std::abs(change) <= 1e-9 * start) {
+      loss = stopping.At(speed(0.5 * (start + reached))) * length;
+    } else {
+      loss = (stopping.SpeedMoment(speed(reached)) - startMoment) * perMoment / change * length;
+    }
+  }
+  return end - loss > 0.0;
+}
+
+// Whether taking the loss to accrue evenly over a piece is exact enough: it
+// is wrong in the second order of the loss and of the change of the energy,
+// against the energy kept.
+bool Even(double start, double end, double loss) {
+  const double kept = end - loss;
+  return loss * (std::abs(end - start) + loss) < 2e-3 * kept * kept;
+}
+
+// The loss of the flight, halved until the loss of each piece accrues
+// evenly enough (at most 32 pieces); a piece that would stop the particle,
+// or whose speeds lie beyond the tables, is summed in sub-steps.
+double PieceLoss(const AveragedStopping& stopping, double speedFactor, double start, double end,
+                 double length, int halvings) {
+  const double fastest = std::sqrt(std::max(start, end)) * speedFactor;
+  double loss = 0.0;
+  if (start > 0.0 && end > 0.0 && stopping.Tabulated(fastest) &&
+      EvenLoss(stopping, speedFactor, start, end, length, loss) &&
+      (Even(start, end, loss) || halvings == 0)) {
+    return loss;
+  }
+  if (halvings == 0 || !stopping.Tabulated(fastest)) {
+    Flight flight;
+    flight.startEnergy = start;
+    flight.endEnergy = end;
+    flight.length = length;
+    return SubStepLoss(stopping, speedFactor, flight);
+  }
+  const double middle = 0.5 * (start + end);
+  const double first = PieceLoss(stopping, speedFactor, start, middle, 0.5 * length, halvings - 1);
+  return first + PieceLoss(stopping, speedFactor, middle - first, end - first, 0.5 * length,
+                           halvings - 1);
+}
+
+}  // namespace
+
+double AveragedLoss(const AveragedStopping& stopping, double m1, const Flight& flight) {
+  if (!(flight.length > 0.0)) return 0.0;
+  return PieceLoss(stopping, AtomicSpeedFactor(m1), flight.startEnergy, flight.endEnergy,
+                   flight.length, 5);
 }
 
 }  // namespace orvane

@@ -24,11 +24,19 @@ class AveragedStopping {
   AveragedStopping(STP& stp, double z1, const RadiusDistribution& radii);
 
   double At(double v) const;
+  // Whether the speed lies within the tabulated speeds.
+  bool Tabulated(double v) const;
+  // The integral of the stopping times the speed from 0 to a tabulated
+  // speed v: the energy lost per unit path integrated over the energy is
+  // this times 2 / f^2, f the speed per square root of the energy.
+  double SpeedMoment(double v) const;
 
  private:
   double Direct(double v) const;
+  double MomentWithin(int i, double t) const;
 
   std::vector<double> bySpeed_;  // at v = 0.002 i, i = 0..kColumns-1
+  std::vector<double> moment_;   // SpeedMoment at the same speeds
   double z1_;
   StoppingFunction model_;
   StoppingParameters parameters_;
@@ -57,12 +65,13 @@ class AveragedStoppingCache {
 // The non-local loss (eV) of a flight of a projectile of mass m1 (amu) with
 // the averaged stopping: the integral of the stopping along the flight, the
 // kinetic energy going from the flight's start energy to its end energy
-// less the loss so far.  Where the kinetic energy changes by less than 1 %
-// along the flight, a midpoint rule with a predicted midpoint energy (two
-// look-ups, within 1e-4 of the 30 sub-steps); otherwise the 30 sub-steps of
-// a flight through a lattice.
-// The flight's start and direction play no part: the averaged stopping is
-// the same everywhere.
+// less the loss so far.  The kinetic energy is taken to change evenly along
+// the flight, from the start energy to the end energy less the whole loss,
+// so that the integral follows from the integral of the stopping over the
+// energy; the flight is halved until that holds well enough for each
+// piece: within 1e-4 of the exact integral.  A piece that would stop the
+// particle, or whose speeds lie beyond the tables, is summed in the 30
+// sub-steps of a flight through a lattice.
 double AveragedLoss(const AveragedStopping& stopping, double m1, const Flight& flight);
 
 }  // namespace orvane
