@@ -52,6 +52,11 @@ TEST(ParallelRun, RareEventsThroughTwoLayersGiveTheSameFilesForAnyThreads) {
   ExpectSameResultsForAnyThreads(kRareEventsThroughTwoLayers);
 }
 
+TEST(ParallelRun, SampledPartnersGiveTheSameFilesForAnyThreads) {
+  // Each ion draws its partners from its own streams.
+  ExpectSameResultsForAnyThreads(kSampledPartnersWithDamage);
+}
+
 TEST(ParallelRun, ABadThreadCountIsRefused) {
   TempDir dir;
   WriteFile(dir.File("p.in"), "NumberOfImplants 1\n");

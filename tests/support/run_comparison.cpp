@@ -25,6 +25,19 @@ const char* const kRareEventsThroughTwoLayers =
     "RS0 1.7 1.85 0.0 ENERGY 5000 Tha 7 Dose 1e14 NumberOfImplants 70\n"
     "RareEvent 2 REThreshold 0 REInterval 10 ASCII On\n";
 
+const char* const kSampledPartnersWithDamage =
+    "Atom B 5 11.009 519 Atom Si 14 28.086 519 Atom O 8 15.999 0\n"
+    "Amorphous 2 SampledPartners On LatticeParameter 7.16 7.16 7.16\n"
+    "XTal 2 6 0 0 0 15 XTal 2 6 0.25 0.25 0.25 15\n"
+    "XTal 3 6 0.125 0.125 0.125 20 XTal 3 6 0.875 0.875 0.125 20\n"
+    "XTal 3 6 0.875 0.125 0.875 20 XTal 3 6 0.125 0.875 0.875 20\n"
+    "XMin 0 XMax 30 NextLayer\n"
+    "Amorphous 0 SampledPartners On XTal 2 6 0 0 0 15 XTal 2 6 0.25 0.25 0.25 15\n"
+    "XMin 30 XMax 1e7 NextLayer\n"
+    "AmorphizationDensity 4.99e21 DisplacementEnergy 15 DoseRate 1e11 CteD 1\n"
+    "LevelOfSimulation 2 ENERGY 3000 Tha 7 Dose 1e15 DoseSplitting On\n"
+    "NumberOfImplants 70 RareEvent 2 REThreshold 0 REInterval 10\n";
+
 namespace {
 
 // The console without its wall-clock figures, which vary from run to run.

@@ -17,6 +17,10 @@ extern const char* const kDosePiecesWithDamage;
 // crystalline silicon, with the ions' coordinates written.
 extern const char* const kRareEventsThroughTwoLayers;
 
+// Partners drawn from the density of an amorphous oxide and of a crystal
+// that the damage of dose pieces amorphizes, with followed recoils.
+extern const char* const kSampledPartnersWithDamage;
+
 // Every file that a run leaves in its directory, by its path there, and the
 // console without its wall-clock figures as "<stdout>".
 std::map<std::string, std::string> Results(const TempDir& dir, const RunResult& run);

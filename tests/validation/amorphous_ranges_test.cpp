@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fresh_tables.h"
 #include "support/ion_statistics.h"
 #include "support/test_support.h"
 
@@ -36,35 +37,6 @@ const RangeCase kCases[] = {
 };
 
 void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.name; }
-
-// The "Effective density" and "Theorical density" that a verbose run
-// reports, atoms per cubic centimetre ("<label> = <number> at/cm^3").
-double Reported(const std::string& out, const std::string& label) {
-  const std::size_t at = out.find(label);
-  if (at == std::string::npos) return 0.0;
-  const std::size_t equals = out.find('=', at);
-  return equals == std::string::npos ? 0.0 : std::atof(out.c_str() + equals + 1);
-}
-
-// A run of the binary with a table directory of its own.
-class FreshTables {
- protected:
-  RunResult RunWithOwnTables(const std::string& parameters) {
-    const std::string tables = tablesDir.Path() + "/";
-    for (const auto& entry : std::filesystem::directory_iterator(ShippedDensityDir())) {
-      std::filesystem::copy(entry.path(), tables + entry.path().filename().string());
-    }
-    return RunFile(runDir, parameters, "TABLES3DDIR=" + tables + " EDTDIR=" + tables);
-  }
-  TempDir tablesDir, runDir;
-};
-
-// The atoms met per unit path against the layer's atomic density, from a
-// verbose run.
-double DensityRatio(const std::string& out) {
-  const double atomic = Reported(out, "Theorical density");
-  return atomic > 0.0 ? Reported(out, "Effective density") / atomic : 0.0;
-}
 
 class AmorphousSilicon : public FreshTables, public testing::TestWithParam<RangeCase> {
  protected:
