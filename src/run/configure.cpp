@@ -10,6 +10,7 @@
 #include "core/text_value.h"
 #include "core/thermal.h"
 #include "physics/indexes.h"
+#include "run/cluster.h"
 #include "run/dose_splitting.h"
 #include "run/input.h"
 
@@ -216,10 +217,13 @@ void ReportWarnings(RunState& state, const Input& input, int matches) {
                                   " holds no keyword: the run uses the defaults, boron at 200 eV "
                                   "into silicon (100), 10 ions");
   }
-  for (const std::string& warning : state.InputWarnings) {
-    std::cerr << "# Warning: " << warning << "\n";
+  // Every process of a cluster job reads the file; the first one tells.
+  if (cluster::IsFirst()) {
+    for (const std::string& warning : state.InputWarnings) {
+      std::cerr << "# Warning: " << warning << "\n";
+    }
+    std::cerr.flush();
   }
-  std::cerr.flush();
   if (state.StrictInput && !state.InputWarnings.empty()) {
     Fatal(kStrictRefusalStatus, "# Error: Configure, --strict refuses " + input.FileName() +
                                     " for the " + std::to_string(state.InputWarnings.size()) +

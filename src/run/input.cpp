@@ -31,10 +31,12 @@ namespace {
 
 bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
+// A switch word in any case ("on" is refused as a value, but it is what a
+// mistyped switch keyword is followed by as often as "On").
 bool IsSwitchWord(const std::string& word) {
+  std::string lower = word;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (const char* accepted : {"on", "off", "yes", "no", "1", "0"}) {
-    std::string lower = word;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (lower == accepted) return true;
   }
   return false;
@@ -103,7 +105,7 @@ std::string Input::ReadWord(std::istream& is, std::size_t limit) {
   return word;
 }
 
-void Input::Unreadable(const Parameter& parameter, std::size_t offset) {
+void Input::Unreadable(const Parameter& parameter, std::size_t offset, const char* why) {
   const std::size_t start = NextWordStart(offset);
   const std::string word = WordAt(start);
   // At the end of the file, the place is that of its last word.
@@ -111,14 +113,19 @@ void Input::Unreadable(const Parameter& parameter, std::size_t offset) {
   Fatal(603, std::string("# Error: Input::ReadParameters, Can't read the value of ") +
                  parameter.Name + " in " + Place(place) + ": " +
                  (word.empty() ? std::string("the file ends there")
-                               : "'" + word.substr(0, 40) + "' is not a number") +
+                               : "'" + word.substr(0, 40) + "' " + why) +
                  "\n");
 }
 
-double Input::ReadNumber(std::istream& is, const Parameter& parameter) {
+template <class Number>
+void Input::Extract(std::istream& is, const Parameter& parameter, Number& value) {
   const std::size_t start = Offset(is);
-  double value = 0.0;
   if (!(is >> value)) Unreadable(parameter, start);
+}
+
+double Input::ReadNumber(std::istream& is, const Parameter& parameter) {
+  double value = 0.0;
+  Extract(is, parameter, value);
   return value;
 }
 
@@ -126,9 +133,7 @@ int32_t Input::ReadInteger(std::istream& is, const Parameter& parameter) {
   const std::size_t start = Offset(is);
   const double value = ReadNumber(is, parameter);
   if (!(std::fabs(value) < 2147483648.0)) {
-    Fatal(603, std::string("# Error: Input::ReadParameters, Can't read the value of ") +
-                   parameter.Name + " in " + Place(NextWordStart(start)) + ": '" +
-                   WordAt(NextWordStart(start)) + "' is beyond the whole numbers of 32 bits\n");
+    Unreadable(parameter, start, "is beyond the whole numbers of 32 bits");
   }
   return static_cast<int32_t>(value);
 }
@@ -220,12 +225,6 @@ int Input::ReadParameters(int suppressClosing) {
     }
   }
   return matches;
-}
-
-template <class Number>
-void Input::Extract(std::istream& is, const Parameter& parameter, Number& value) {
-  const std::size_t start = Offset(is);
-  if (!(is >> value)) Unreadable(parameter, start);
 }
 
 void Input::ReadValue(std::istream& is, Parameter& p) {

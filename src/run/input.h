@@ -109,7 +109,9 @@ class Input {
   // Reads one number of the value; one that cannot be read ends the run.
   template <class Number>
   void Extract(std::istream& is, const Parameter& parameter, Number& value);
-  [[noreturn]] void Unreadable(const Parameter& parameter, std::size_t offset);
+  // The word at the offset (or the end of the file) cannot be read.
+  [[noreturn]] void Unreadable(const Parameter& parameter, std::size_t offset,
+                               const char* why = "is not a number");
   [[noreturn]] void TooManyNumbers(const Parameter& parameter, std::size_t offset,
                                    const std::string& limit);
 
