@@ -35,7 +35,7 @@ const char kUsage[] =
     "                  option, which draws every ion from one stream)\n"
     "  --strict        refuse the parameter file (status 609) for what is otherwise\n"
     "                  a warning: a word that reads as a mistyped keyword, a unit\n"
-    "                  or other text after a keyword's number, a file without keywords\n"
+    "                  or other text after a keyword's number, no keyword at all\n"
     "  --help          this text\n"
     "  --version       the version line\n"
     "\n"

@@ -40,10 +40,11 @@ class OutputDirectoryLock {
 // any histogram prefix.
 bool IsResultFileName(const std::string& name);
 
-// Removes the result files in the directory but "Parameters.out", which
-// this run has written, "MaxAmorf_vs_Dose.dat", which it starts afresh, and
-// the file to keep (the damage profile that the run starts from); writes
-// one line naming them to err when there were any.  Returns their names.
+// Removes the result files in the directory but "MaxAmorf_vs_Dose.dat",
+// which the run starts afresh, and the file to keep (the damage profile
+// that the run starts from); "Parameters.out", which the run has just
+// written, and files of other names stay too.  Writes one line naming the
+// files removed to err when there were any, and returns their names.
 std::vector<std::string> RemoveEarlierResults(const std::string& directory,
                                               const std::string& keep, std::ostream& err);
 
