@@ -16,8 +16,9 @@ const char kVersionLine[] = "[ORVANE] Orvane (Version 2004.10.04) DAMAGE1D";
 
 namespace {
 
+const char kSynopsis[] = "orvane [--threads N] [--strict] parameter-file [mode]";
+
 const char kUsage[] =
-    "Usage: orvane [--threads N] parameter-file [mode]\n"
     "       orvane --help | --version\n"
     "\n"
     "Monte Carlo simulation of ion implantation into crystalline, polycrystalline\n"
@@ -32,6 +33,9 @@ const char kUsage[] =
     "                  draws from random streams of its own, and the results are\n"
     "                  the same for every N (but not those of a run without the\n"
     "                  option, which draws every ion from one stream)\n"
+    "  --strict        refuse the parameter file (status 609) for what is otherwise\n"
+    "                  a warning: a word that reads as a mistyped keyword, a unit\n"
+    "                  or other text after a keyword's number, no keyword at all\n"
     "  --help          this text\n"
     "  --version       the version line\n"
     "\n"
@@ -57,7 +61,7 @@ const char kReadme[] =
 }  // namespace
 
 void WriteHelp(std::ostream& out) {
-  out << kUsage;
+  out << "Usage: " << kSynopsis << '\n' << kUsage;
   for (int i = 0; i < kExitStatusCount; ++i) {
     char line[160];
     std::snprintf(line, sizeof line, "  %3d  %s\n", kExitStatuses[i].Code,
@@ -98,17 +102,38 @@ int ThreadsValue(const char* value) {
   return static_cast<int>(threads);
 }
 
+constexpr int kMostArguments = 2;  // the parameter file and the mode
+
+[[noreturn]] void BadCommandLine(const std::string& text) {
+  Fatal(kBadThreadsStatus,
+        "# Error: " + text + "\nUsage: " + kSynopsis + " (more: orvane --help)\n");
+}
+
 }  // namespace
 
 CommandLine ReadCommandLine(int argc, char** argv) {
   CommandLine line;
-  int next = 1;
-  if (argc > 1 && std::strcmp(argv[1], "--threads") == 0) {
-    line.Threads = ThreadsValue(argc > 2 ? argv[2] : "");
-    next = 3;
-  }
+  bool threadsGiven = false;
   line.Arguments.push_back(argv[0]);
-  for (int i = next; i < argc; ++i) line.Arguments.push_back(argv[i]);
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--threads") {
+      if (threadsGiven) BadCommandLine("--threads is given twice");
+      line.Threads = ThreadsValue(i + 1 < argc ? argv[++i] : "");
+      threadsGiven = true;
+    } else if (argument == "--strict") {
+      if (line.Strict) BadCommandLine("--strict is given twice");
+      line.Strict = true;
+    } else if (argument == "--help" || argument == "--version") {
+      BadCommandLine(argument + " answers alone, as the first argument");
+    } else if (argument.rfind("--", 0) == 0) {
+      BadCommandLine("unknown option '" + argument + "'");
+    } else if (static_cast<int>(line.Arguments.size()) > kMostArguments) {
+      BadCommandLine("one argument too many, '" + argument + "'");
+    } else {
+      line.Arguments.push_back(argv[i]);
+    }
+  }
   line.Arguments.push_back(nullptr);
   return line;
 }

@@ -1,5 +1,6 @@
 // The options of the command line: "--help" and "--version", which answer
-// without running, and "--threads", which shares the ions among threads.
+// without running, "--threads", which shares the ions among threads, and
+// "--strict", which refuses a parameter file with suspicious words.
 #pragma once
 
 #include <iosfwd>
@@ -21,19 +22,24 @@ bool AnswerOption(int argc, char** argv, std::ostream& out);
 constexpr int kOneStream = -1;
 // The most threads that "--threads" accepts.
 constexpr int kMaxThreads = 1024;
-// The status of a "--threads" without a whole number from 0 to kMaxThreads.
+// The status of a command line that cannot be obeyed: "--threads" without
+// a whole number from 0 to kMaxThreads, an unknown option, an option given
+// twice, more arguments than the parameter file and the mode.
 constexpr int kBadThreadsStatus = 607;
 
 struct CommandLine {
   int Threads = kOneStream;  // 0: one thread per core
-  // The program name and the arguments after the option, null-terminated
-  // like argv.
+  bool Strict = false;       // suspicious words refuse the parameter file
+  // The program name, the parameter file and the mode, without the
+  // options, null-terminated like argv.
   std::vector<char*> Arguments;
 };
 
-// Reads a leading "--threads N"; the other arguments are passed on as they
-// are.  A value that is missing, not a whole number, negative or above
-// kMaxThreads ends the process with kBadThreadsStatus.
+// Reads the options "--threads N" and "--strict", before or after the
+// parameter file, and passes the other arguments on in their order.  A
+// "--threads" value that is missing, not a whole number, negative or above
+// kMaxThreads, any other argument that begins with "--", an option given
+// twice or a third argument ends the process with kBadThreadsStatus.
 CommandLine ReadCommandLine(int argc, char** argv);
 
 }  // namespace orvane

@@ -1,12 +1,16 @@
 #include "run/configure.h"
 
 #include <filesystem>
+#include <iomanip>
+#include <iostream>
 #include <sstream>
 #include <system_error>
 
 #include "core/fatal.h"
 #include "core/text_value.h"
 #include "core/thermal.h"
+#include "physics/indexes.h"
+#include "run/cluster.h"
 #include "run/dose_splitting.h"
 #include "run/input.h"
 
@@ -145,10 +149,41 @@ void CheckProjectiles(const RunState& state) {
   Fatal(kUndefinedPhysicsStatus, text.str());
 }
 
+// The collision tables end at their last energy; a look-up needs the
+// energy below it.
+double TabulatedEnergyLimit() { return EnergyIndexToValue(N_ENERGY - 1).lower; }
+
+// The most energy that one atom of the simulation's ion starts with: the
+// whole energy, or the heaviest atom's share of a molecule's.
+double LargestAtomEnergy(const Simulation& s, AtomList& atoms, int& species) {
+  species = s.Projectiles[0] != 0 ? s.Projectiles[0] : s.ImplantedElement;
+  double total = 0.0;
+  for (int slot = 0; slot < Simulation::kSpecies && s.Projectiles[slot] != 0; ++slot) {
+    const double mass = atoms.GetAt(s.Projectiles[slot]).W;
+    total += mass;
+    if (mass > atoms.GetAt(species).W) species = s.Projectiles[slot];
+  }
+  return total > 0.0 ? s.ENERGY * atoms.GetAt(species).W / total : s.ENERGY;
+}
+
+void CheckEnergyInTables(const Simulation& s, AtomList& atoms, int k) {
+  int species = 0;
+  const double energy = LargestAtomEnergy(s, atoms, species);
+  if (energy < TabulatedEnergyLimit()) return;
+  std::ostringstream text;
+  text << "# Error: Configure, ENERGY " << s.ENERGY << " eV in simulation " << k;
+  if (energy != s.ENERGY) {
+    text << " gives " << atoms.GetAt(species).SymbolText() << " " << energy << " eV, which";
+  }
+  text << " is beyond the collision tables: they end at " << std::setprecision(10)
+       << TabulatedEnergyLimit() << " eV (8.25 MeV) for each atom of the ion\n";
+  Fatal(kUndefinedPhysicsStatus, text.str());
+}
+
 // Values for which the physics is undefined are refused before any ion: an
 // ion without energy, a particle that never comes to rest, a simulation
 // that stands for no real ion, a dose piece taken away.
-void CheckPhysicalValues(const RunState& state) {
+void CheckPhysicalValues(RunState& state) {
   const Configuration& c = state.Config;
   if (!(c.ThresholdEnergy > 0.0)) Undefined("ThresholdEnergy must be positive", c.ThresholdEnergy);
   if (!(c.ImplantationArea > 0.0)) {
@@ -158,6 +193,10 @@ void CheckPhysicalValues(const RunState& state) {
   for (const Simulation& s : state.Simulations) {
     const std::string where = " in simulation " + std::to_string(++k);
     if (!(s.ENERGY > 0.0)) Undefined("ENERGY must be positive" + where, s.ENERGY);
+    CheckEnergyInTables(s, state.Atoms, k);
+    if (s.NumberOfImplants < 0) {
+      Undefined("NumberOfImplants must not be negative" + where, s.NumberOfImplants);
+    }
     if (!(s.Dose > 0.0)) {
       Undefined((s.DoseSplitting ? "DoseSplitting has no positive Dose to split"
                                  : "Dose must be positive") + where,
@@ -166,6 +205,31 @@ void CheckPhysicalValues(const RunState& state) {
     for (double piece : s.DoseDistribution) {
       if (piece < 0.0) Undefined("DoseDistribution must not be negative" + where, piece);
     }
+  }
+}
+
+// Says on standard error what the reader found suspicious, and that a file
+// without keywords runs the defaults; keeps it for the summaries.  Under
+// "--strict" any of it refuses the file.
+void ReportWarnings(RunState& state, const Input& input, int matches) {
+  state.InputWarnings = input.Warnings();
+  if (matches == 0) {
+    state.InputWarnings.push_back(input.FileName() +
+                                  " holds no keyword: the run uses the defaults, boron at 200 eV "
+                                  "into silicon (100), 10 ions");
+  }
+  // Every process of a cluster job reads the file; the first one tells.
+  if (cluster::IsFirst()) {
+    for (const std::string& warning : state.InputWarnings) {
+      std::cerr << "# Warning: " << warning << "\n";
+    }
+    std::cerr.flush();
+  }
+  if (state.StrictInput && !state.InputWarnings.empty()) {
+    Fatal(kStrictRefusalStatus, "# Error: Configure, --strict refuses " + input.FileName() +
+                                    " for the " + std::to_string(state.InputWarnings.size()) +
+                                    " warning" + (state.InputWarnings.size() == 1 ? "" : "s") +
+                                    " above\n");
   }
 }
 
@@ -217,7 +281,7 @@ void Configure(RunState& state, int argc, char** argv, const std::string& output
   state.Damage.CteA = 1.0;
   state.Damage.CteB = 1e-21;
   RegisterKeywords(input, state);
-  input.ReadParameters(0);
+  ReportWarnings(state, input, input.ReadParameters(0));
 
   CompleteElements(state);
   CheckProjectiles(state);
@@ -232,6 +296,7 @@ void Configure(RunState& state, int argc, char** argv, const std::string& output
   state.OutputDirectory = outputDirectory.empty() ? OutputDirectoryName(argv[1]) : outputDirectory;
   std::error_code ignored;
   std::filesystem::create_directories(state.OutputDirectory, ignored);
+  state.DirectoryLock.Acquire(state.OutputDirectory);
 
   input.SetFileName(state.OutputDirectory + "/Parameters.out");
   input.WriteParameters();

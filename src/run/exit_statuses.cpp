@@ -28,9 +28,11 @@ const ExitStatus kExitStatuses[] = {
     {603, "parameter file: the value of a keyword is not a number"},
     {604, "parameter file: a word or a text value is longer than its buffer"},
     {605, "parameter file: an Atom, SpecificPotential or Projectiles value out of limits"},
-    {606, "parameter file: a value whose physics is undefined (ENERGY, Dose, ... not positive)"},
-    {607, "command line: --threads without a whole number from 0 to 1024"},
+    {606, "parameter file: a value the run cannot use (ENERGY, Dose, ... not positive, ...)"},
+    {607, "command line: --threads not 0..1024, an unknown or repeated option, a third argument"},
     {608, "cluster job: several processes without --threads, or a follower without its directory"},
+    {609, "parameter file refused under --strict: a mistyped keyword, a unit after a number, ..."},
+    {610, "another run is writing into the output directory"},
 };
 
 const int kExitStatusCount = sizeof kExitStatuses / sizeof kExitStatuses[0];

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "core/list.h"
 
@@ -83,12 +84,28 @@ class Input {
   int ReadParameters(int suppressClosing);
   // Writes the echo file; returns the number of parameters plus one, or -1.
   int WriteParameters();
+  // What the last reading found suspicious, each with the file and the
+  // line: a skipped word that reads as a mistyped keyword followed by a
+  // value, a unit or other text glued to or written after a keyword's
+  // number, a carried list without a number.
+  const std::vector<std::string>& Warnings() const { return warnings_; }
 
  private:
   std::string ReadWord(std::istream& is, std::size_t limit);
   void ReadValue(std::istream& is, Parameter& parameter);
   double ReadNumber(std::istream& is, const Parameter& parameter);
   int32_t ReadInteger(std::istream& is, const Parameter& parameter);
+  void LoadText();
+  // Where the stream stands in the text, and the start of the next word
+  // from an offset on.
+  std::size_t Offset(std::istream& is) const;
+  std::size_t NextWordStart(std::size_t offset) const;
+  std::string WordAt(std::size_t offset) const;
+  // "<file>, line <n>" of an offset in the text.
+  std::string Place(std::size_t offset) const;
+  void Warn(std::size_t offset, const std::string& text);
+  void CheckSkippedWord(const std::string& word, std::size_t offset);
+  void CheckAfterNumber(const Parameter& parameter, std::size_t start, std::size_t end);
   void ReadRealList(std::istream& is, const Parameter& parameter);
   void ReadIntegerList(std::istream& is, const Parameter& parameter);
   void ReadText(std::istream& is, const Parameter& parameter);
@@ -97,11 +114,20 @@ class Input {
   void ReadSwitch(std::istream& is, const Parameter& parameter);
   void CloseRecord(const Parameter& parameter);
   void WriteValue(std::ostream& os, const Parameter& parameter);
-  [[noreturn]] void Unreadable(const Parameter& parameter);
+  // Reads one number of the value; one that cannot be read ends the run.
+  template <class Number>
+  void Extract(std::istream& is, const Parameter& parameter, Number& value);
+  // The word at the offset (or the end of the file) cannot be read.
+  [[noreturn]] void Unreadable(const Parameter& parameter, std::size_t offset,
+                               const char* why = "is not a number");
+  [[noreturn]] void TooManyNumbers(const Parameter& parameter, std::size_t offset,
+                                   const std::string& limit);
 
   List<Parameter> parameters_;
   std::string fileName_;
   bool layerKeywordSeen_ = false;
+  std::string text_;  // the file being read
+  std::vector<std::string> warnings_;
 };
 
 }  // namespace orvane

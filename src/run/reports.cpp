@@ -140,13 +140,16 @@ void SavePictures(RunState& state, const std::string& prefix) {
 
 void WriteSummaries(RunState& state, int k) {
   const double seconds = state.SimulationSeconds();
+  const std::string implant = ImplantDescription(state.Current, state.Atoms);
   for (int species : state.Tallies.Tracked) {
     const SummaryContext context{k,
                                  species,
                                  state.Atoms.GetAt(species).SymbolText(),
                                  state.Current.NumberOfImplants,
                                  state.Damage.PeakAmorphization(),
-                                 seconds};
+                                 seconds,
+                                 implant,
+                                 &state.InputWarnings};
     WriteSummary(std::cout, state.Tallies.HistogramOf(species), context);
   }
   std::cout.flush();

@@ -9,6 +9,7 @@
 
 #include "core/append_line.h"
 #include "core/fatal.h"
+#include "core/text_value.h"
 #include "run/cluster.h"
 #include "run/command_line.h"
 #include "run/configure.h"
@@ -16,6 +17,7 @@
 #include "run/implant_loop.h"
 #include "run/interruption.h"
 #include "run/join_splitting.h"
+#include "run/output_directory.h"
 #include "run/parallel_driver.h"
 #include "run/progress_line.h"
 #include "run/reports.h"
@@ -133,10 +135,13 @@ int RunMain(int argc, char** argv) {
   auto state = std::make_unique<RunState>();
   Banner(std::cout);
   Defaults(*state);
+  state->StrictInput = line.Strict;
   Configure(*state, argc, argv, role.ResultDirectory());
   role.ShowNoPlots(state->Config);
   const int mode = argc > 2 ? std::atoi(argv[2]) : 0;
   if (mode == 0) {
+    RemoveEarlierResults(state->OutputDirectory,
+                         WithoutFinalBlank(state->Config.PreviousDamageFile), std::cerr);
     // Tables and densities missing from their directories are made by the
     // first process; the others read them.
     cluster::FirstThenOthers([&] { SetUp(*state, argc, argv, 1, 1); });

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/atom.h"
 #include "core/axes.h"
@@ -25,6 +26,7 @@
 #include "physics/pair_potentials.h"
 #include "physics/stp.h"
 #include "run/configuration.h"
+#include "run/output_directory.h"
 #include "run/plot_windows.h"
 #include "run/simulation.h"
 #include "tally/species_tallies.h"
@@ -45,6 +47,12 @@ struct RunState {
   List<Vector> NearbySites;  // sites near the last partner search, absolute positions
   PairPotentials Potentials;
   std::string OutputDirectory;
+  OutputDirectoryLock DirectoryLock;  // held for the whole run
+
+  // What the reader found suspicious in the parameter file (said again in
+  // every summary), and whether such a finding refuses the file.
+  std::vector<std::string> InputWarnings;
+  bool StrictInput = false;
 
   // Records into which the parameter file is read.
   Simulation SimulationTemplate;

@@ -177,12 +177,18 @@ TEST(Configuration, Failures) {
       {"Dose 5e13 DoseSplitting On", 501,
        "# Error: Dose distribution greater than specified Dose\n"},
       {elevenAtoms.c_str(), 404, "Maximum number of atoms reached. Please recompile.\n"},
-      {"HSTFile[ out.", 600, "# Error: Input::ReadParameters, Incomplete string in p.in\n"},
+      {"HSTFile[ out.", 600,
+       "# Error: Input::ReadParameters, Incomplete string in p.in, line 1: HSTFile[ has no "
+       "closing ]\n"},
       {"RS0 1 2 3 4 5 6 0", 601,
-       "# Error: Input::ReadParameters, RS0 token must end with 0.0\nMAXLAYER = 5\n"},
-      {"Therm maybe", 602, "# Boolean error (Therm) in: p.in\n"},
+       "# Error: Input::ReadParameters, RS0 token must end with 0.0 in p.in, line 1: '6' is one "
+       "number too many\nMAXLAYER = 5\n"},
+      {"Therm maybe", 602,
+       "# Boolean error (Therm) in: p.in, line 1: 'maybe' is not On/Off, Yes/No or 1/0\n"},
       {"Dose 1e13x NumberOfImplants 5", 0, ""},
-      {"Dose one", 603, "# Error: Input::ReadParameters, Can't read the value of Dose in p.in\n"},
+      {"Dose one", 603,
+       "# Error: Input::ReadParameters, Can't read the value of Dose in p.in, line 1: 'one' is not "
+       "a number\n"},
       {"Atom Q 0 1 1", 605, ""},
       {"Projectiles 1 3 0", 605,
        "# Error: Configure, Projectiles 3 names no element: the list holds 2\n"},

@@ -152,9 +152,10 @@ TEST(Options, HelpAndVersionReadNoParameterFile) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.err, "");
   for (const char* text :
-       {"Usage: orvane [--threads N] parameter-file [mode]", "--threads N", "--version", "TABLES3DDIR", "EDTDIR",
-        "share/orvane/Tables", "CteD 1e-30", "CteD 1\n", "examples/b_dose_split_damage.in",
-        "\n    0  success\n", "\n  300  ", "\n  605  ", "\n  607  ", "README.md"}) {
+       {"Usage: orvane [--threads N] [--strict] parameter-file [mode]", "--threads N", "--strict",
+        "--version", "TABLES3DDIR", "EDTDIR", "share/orvane/Tables", "CteD 1e-30", "CteD 1\n",
+        "examples/b_dose_split_damage.in", "\n    0  success\n", "\n  300  ", "\n  605  ",
+        "\n  607  ", "\n  609  ", "\n  610  ", "README.md"}) {
     EXPECT_NE(help.out.find(text), std::string::npos) << text;
   }
   const RunResult version = RunOrvane(dir.Path(), "--version");

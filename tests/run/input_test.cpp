@@ -77,13 +77,45 @@ TEST(Input, ReadsEveryValueKindAndSkipsOtherWords) {
   EXPECT_EQ(v.dir, Vector(0, 1, 0));
   EXPECT_EQ(std::vector<double>(v.rs0, v.rs0 + 5), (std::vector<double>{1.9, 2.0, 2.0, 2.0, 2.0}));
   EXPECT_EQ(std::vector<double>(v.pieces, v.pieces + 5), (std::vector<double>{1e13, 0, 0, 0, 0}));
-  EXPECT_EQ(std::vector<int>(v.species, v.species + 4), (std::vector<int>{2, 3, 7, 7}));
+  // The list ends at its 0: the entries after it are emptied.
+  EXPECT_EQ(std::vector<int>(v.species, v.species + 4), (std::vector<int>{2, 3, 0, 0}));
   EXPECT_EQ(v.verbose, 1);
   EXPECT_STREQ(v.text, "set grid ");
   ASSERT_EQ(v.atoms.NumberOfElements(), 1);
   EXPECT_EQ(v.atoms.First().Z, 14);
   EXPECT_EQ(v.potentials.Type[5][14], 3);
   EXPECT_EQ(v.potentials.Type[14][5], 0);
+}
+
+TEST(Input, WarnsOfMistypedKeywordsAndOfWhatFollowsANumber) {
+  TempDir dir;
+  WriteFile(dir.File("p.in"),
+            "The dose and the energy of the implant, in the prose.\n"
+            "dose 6 Doses 7 Verbos On NextSimulaton\n"
+            "Dose 5e13 at/cm2 Count 3,5 energy 1000 RS0 0.0\n");
+  Vocabulary v;
+  Input input(dir.File("p.in"));
+  v.Register(input);
+  input.ReadParameters(0);
+  const std::string at = dir.File("p.in") + ", line ";
+  const std::vector<std::string> expected = {
+      at + "2: 'dose' is not a keyword, so it and the value after it are read as a comment: did "
+           "you mean Dose?",
+      at + "2: 'Doses' is not a keyword, so it and the value after it are read as a comment: did "
+           "you mean Dose?",
+      at + "2: 'Verbos' is not a keyword, so it and the value after it are read as a comment: did "
+           "you mean Verbose?",
+      at + "2: 'NextSimulaton' is not a keyword, so it and the value after it are read as a "
+           "comment: did you mean NextSimulation?",
+      at + "3: Dose 5e13 is followed by the unit 'at/cm2', which is not read: Dose is in "
+           "at/cm^2, so the run uses 5e13 at/cm^2",
+      at + "3: Count 3,5 is read as 3 and ',5' as a comment: write the number without separators",
+      at + "3: 'energy' is not a keyword, so it and the value after it are read as a comment: did "
+           "you mean Energy?",
+      at + "3: RS0 ends before its first number, so it keeps the values it had"};
+  EXPECT_EQ(input.Warnings(), expected);
+  EXPECT_EQ(v.dose, 5e13);
+  EXPECT_EQ(v.count, 3);
 }
 
 TEST(Input, CountsTruncateTowardZero) {
@@ -162,14 +194,18 @@ TEST(InputDeathTest, SyntaxErrorsStopWithTheirStatus) {
     Vocabulary v;
     Read(dir, text, v);
   };
-  EXPECT_EXIT(fails("GPInit[ set grid"), testing::ExitedWithCode(600 & 0xFF),
-              "# Error: Input::ReadParameters, Incomplete string in .*p.in\n");
-  EXPECT_EXIT(fails("RS0 1 2 3 4 5 6 0.0"), testing::ExitedWithCode(601 & 0xFF),
-              "# Error: Input::ReadParameters, RS0 token must end with 0.0\nMAXLAYER = 5\n");
+  EXPECT_EXIT(fails("Count 1\nGPInit[ set grid"), testing::ExitedWithCode(600 & 0xFF),
+              "# Error: Input::ReadParameters, Incomplete string in .*p.in, line 2: GPInit\\[ "
+              "has no closing \\]\n");
+  EXPECT_EXIT(fails("RS0 1 2 3\n4 5 6 0.0"), testing::ExitedWithCode(601 & 0xFF),
+              "# Error: Input::ReadParameters, RS0 token must end with 0.0 in .*p.in, line 2: '6' "
+              "is one number too many\nMAXLAYER = 5\n");
   EXPECT_EXIT(fails("Projectiles 1 2 3 4 5 6 7 8 9 10 11 0"), testing::ExitedWithCode(601 & 0xFF),
-              "Projectiles token must end with 0.0\nN_ATOMS = 10\n");
-  EXPECT_EXIT(fails("Verbose true"), testing::ExitedWithCode(602 & 0xFF),
-              "# Boolean error \\(Verbose\\) in: .*p.in\n");
+              "Projectiles token must end with 0.0 in .*p.in, line 1: '11' is one number too "
+              "many\nN_ATOMS = 10\n");
+  EXPECT_EXIT(fails("\n\nVerbose true"), testing::ExitedWithCode(602 & 0xFF),
+              "# Boolean error \\(Verbose\\) in: .*p.in, line 3: 'true' is not On/Off, Yes/No "
+              "or 1/0\n");
   EXPECT_EXIT(fails("Verbose on"), testing::ExitedWithCode(602 & 0xFF), "Boolean error");
 }
 
@@ -180,11 +216,22 @@ TEST(InputDeathTest, UnreadableValuesAreReportedNotIgnored) {
     Read(dir, text, v);
   };
   EXPECT_EXIT(fails("Dose x1e13 Count 5"), testing::ExitedWithCode(603 & 0xFF),
-              "# Error: Input::ReadParameters, Can't read the value of Dose in .*p.in\n");
+              "# Error: Input::ReadParameters, Can't read the value of Dose in .*p.in, line 1: "
+              "'x1e13' is not a number\n");
   EXPECT_EXIT(fails("Count abc"), testing::ExitedWithCode(603 & 0xFF), "value of Count");
-  EXPECT_EXIT(fails("Count 1e12"), testing::ExitedWithCode(603 & 0xFF), "value of Count");
+  EXPECT_EXIT(fails("Count 1e12"), testing::ExitedWithCode(603 & 0xFF),
+              "value of Count in .*p.in, line 1: '1e12' is beyond the whole numbers");
   EXPECT_EXIT(fails("DIR 1 0"), testing::ExitedWithCode(603 & 0xFF), "value of DIR");
-  EXPECT_EXIT(fails("Dose"), testing::ExitedWithCode(603 & 0xFF), "value of Dose");
+  EXPECT_EXIT(fails("Dose"), testing::ExitedWithCode(603 & 0xFF),
+              "value of Dose in .*p.in, line 1: the file ends there\n");
+  // A comment that holds a keyword: the error names the line and the word
+  // read as its value.
+  EXPECT_EXIT(fails("Dose 1e13\nThe Dose of the implant\n"), testing::ExitedWithCode(603 & 0xFF),
+              "value of Dose in .*p.in, line 2: 'of' is not a number\n");
+  EXPECT_EXIT(fails("XTal 1 6 0 0\n0 fifteen"), testing::ExitedWithCode(603 & 0xFF),
+              "value of XTal in .*p.in, line 2: 'fifteen' is not a number\n");
+  EXPECT_EXIT(fails("Atom Si 14\n28.086 Debye"), testing::ExitedWithCode(603 & 0xFF),
+              "value of Atom in .*p.in, line 2: 'Debye' is not a number\n");
 }
 
 TEST(InputDeathTest, OverlongWordsAndTextsAreRefused) {

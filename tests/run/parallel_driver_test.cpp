@@ -44,16 +44,42 @@ std::vector<std::string> Words(const CommandLine& line) {
 
 }  // namespace
 
-TEST(CommandLine, ThreadsBeforeTheFileAreTakenOutOfTheArguments) {
+TEST(CommandLine, OptionsBeforeOrAfterTheFileAreTakenOutOfTheArguments) {
   const CommandLine parallel = Read({"orvane", "--threads", "4", "run.in", "2"});
   EXPECT_EQ(parallel.Threads, 4);
+  EXPECT_FALSE(parallel.Strict);
   EXPECT_EQ(Words(parallel), (std::vector<std::string>{"orvane", "run.in", "2"}));
   EXPECT_EQ(parallel.Arguments.back(), nullptr);
   EXPECT_EQ(Read({"orvane", "--threads", "0", "run.in"}).Threads, 0);
+  EXPECT_EQ(Read({"orvane", "run.in"}).Threads, kOneStream);
 
-  const CommandLine classic = Read({"orvane", "run.in", "--threads"});
-  EXPECT_EQ(classic.Threads, kOneStream);
-  EXPECT_EQ(Words(classic), (std::vector<std::string>{"orvane", "run.in", "--threads"}));
+  // After the file the options are obeyed too, never passed on as a mode.
+  const CommandLine after = Read({"orvane", "run.in", "--threads", "2", "--strict"});
+  EXPECT_EQ(after.Threads, 2);
+  EXPECT_TRUE(after.Strict);
+  EXPECT_EQ(Words(after), (std::vector<std::string>{"orvane", "run.in"}));
+  const CommandLine between = Read({"orvane", "--strict", "run.in", "--threads", "3", "1"});
+  EXPECT_EQ(between.Threads, 3);
+  EXPECT_EQ(Words(between), (std::vector<std::string>{"orvane", "run.in", "1"}));
+}
+
+TEST(CommandLineDeathTest, OptionsThatCannotBeObeyedEndTheRun) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* message;
+  } cases[] = {
+      {{"orvane", "run.in", "--threads"}, "--threads needs a whole number"},
+      {{"orvane", "run.in", "--thread", "2"}, "unknown option '--thread'"},
+      {{"orvane", "--strcit", "run.in"}, "unknown option '--strcit'"},
+      {{"orvane", "run.in", "--help"}, "--help answers alone"},
+      {{"orvane", "--strict", "run.in", "--strict"}, "--strict is given twice"},
+      {{"orvane", "--threads", "1", "run.in", "--threads", "2"}, "--threads is given twice"},
+      {{"orvane", "run.in", "0", "extra"}, "one argument too many, 'extra'"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EXIT(Read(c.arguments), testing::ExitedWithCode(kBadThreadsStatus & 0xFF), c.message)
+        << c.message;
+  }
 }
 
 TEST(CommandLineDeathTest, ThreadsWithoutAWholeNumberEndTheRun) {
