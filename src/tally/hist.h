@@ -17,9 +17,9 @@
 namespace orvane {
 
 struct HistEntry {
-  double Depth = 0.0;   // angstrom
-  double Weight = 0.0;  // real ions the entry stands for
-  double E = 0.0;       // rare-event quantity, angstrom
+  double Depth = 0.0;          // angstrom
+  double Weight = 0.0;         // real ions the entry stands for
+  double E = 0.0;              // rare-event quantity, angstrom
   int Status = IMPLANTED_ION;  // how the ion ended: implanted, back scattered, transmitted, ...
   uint32_t Ion = 0;            // the implanted ion (or molecule) it comes from
 };

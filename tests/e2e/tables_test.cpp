@@ -179,7 +179,8 @@ TEST(TableStore, APairOfOtherMassesGetsTablesOfItsOwn) {
   const RunResult alone = RunFile(fresh, boron10);
   ASSERT_EQ(alone.status, 0) << alone.err;
   EXPECT_NE(alone.out.find("# Generating nuclear stopping table Zel0514.dat"), std::string::npos);
-  EXPECT_EQ(ReadFile(shared.File("Dp.in/Histo1D.01_01")), ReadFile(fresh.File("Dp.in/Histo1D.01_01")));
+  EXPECT_EQ(ReadFile(shared.File("Dp.in/Histo1D.01_01")),
+            ReadFile(fresh.File("Dp.in/Histo1D.01_01")));
   EXPECT_EQ(ReadFile(sharedTables + "Zel0514_10.013_28.086.dat").substr(200),
             ReadFile(freshTables + "Zel0514.dat").substr(200));
 }

@@ -163,7 +163,9 @@ TEST(Hist, ErrorOfATailBinIsItsSpreadOverIndependentRuns) {
 TEST(Hist, EveryIonWithTheSameWeightGivesTheBinomialErrorOfItsBin) {
   Hist h;
   h.Initialize(0, 1e10, 1e14);
-  for (uint32_t ion = 1; ion <= 10; ++ion) h.Add(ion <= 4 ? 5.5 : 50.5, 0.5, 1.0, IMPLANTED_ION, ion);
+  for (uint32_t ion = 1; ion <= 10; ++ion) {
+    h.Add(ion <= 4 ? 5.5 : 50.5, 0.5, 1.0, IMPLANTED_ION, ion);
+  }
   h.Add(100.0, 0.5, 1.0, IMPLANTED_ION, 11);
   h.Compute();
   // Four of eleven ions of weight 0.5: 0.5 sqrt(4 (1 - 4 / 11) 11 / 10).

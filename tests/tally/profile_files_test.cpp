@@ -93,7 +93,8 @@ TEST(SaveHisto, HistogramWithoutIonsInTheTargetWritesFiniteZeros) {
   TempDir dir;
   Hist h;
   h.Initialize(0, 1e10, 1e14);
-  h.Add(-3.0, 1.0, 0.0, BACK_SCATTERED, 1);  // every ion backscattered: no depth, no rare-event extent
+  // Every ion backscattered: no depth, no rare-event extent.
+  h.Add(-3.0, 1.0, 0.0, BACK_SCATTERED, 1);
   h.Compute();
   SaveHisto(h, 1, dir.Path(), "back", false, 1, 0);
   SaveHistoR(h, 1, dir.Path(), "back");
