@@ -13,6 +13,7 @@
 #include "core/replaced_file.h"
 #include "physics/ssf.h"
 #include "physics/table_directory.h"
+#include "physics/table_masses.h"
 #include "physics/tc.h"
 
 namespace orvane {
@@ -96,7 +97,8 @@ void TBL::LoadAll(const AtomList& atoms, const PairPotentials& potentials) {
   for (const Atom& projectile : atoms) {
     int b = 0;
     for (const Atom& target : atoms) {
-      const std::string name = PairTableName(projectile.Z, target.Z, potentials);
+      const std::string name = TableNameForMasses(
+          PairTableName(projectile.Z, target.Z, potentials), projectile.W, target.W);
       if (!LoadBinary(a, b, name) && LoadASCII(a, b, name)) SaveBinary(a, b, name);
       ++b;
     }
@@ -190,7 +192,7 @@ void TBL::Generate(int projectile, int target, const AtomList& atoms,
                    const PairPotentials& potentials) {
   const Atom& p = ElementAt(atoms, projectile);
   const Atom& t = ElementAt(atoms, target);
-  const std::string name = PairTableName(p.Z, t.Z, potentials);
+  const std::string name = TableNameForMasses(PairTableName(p.Z, t.Z, potentials), p.W, t.W);
   std::cout << "# Generating nuclear stopping table " << name << '\n';
   const std::string path = TableDirectory() + name;
   std::cout << "# Z1 = " << p.Z << ",Z2 = " << t.Z << ",W1 = " << p.W << ",W2 = " << t.W << '\n';

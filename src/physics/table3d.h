@@ -30,7 +30,9 @@ class TBL {
 
   // Set-up: for every ordered pair of the element list, the binary table,
   // or else the text table, which is then converted to binary.  A pair with
-  // neither stays empty until its first look-up generates it.
+  // neither stays empty until its first look-up generates it.  The table of
+  // a pair whose masses differ from those of the table under the usual name
+  // has a name of its own (TableNameForMasses).
   void LoadAll(const AtomList& atoms, const PairPotentials& potentials);
 
   // The slots a, b are 0-based positions in the element list; the name is

@@ -13,6 +13,7 @@
 
 #include "core/fatal.h"
 #include "core/replaced_file.h"
+#include "physics/table_masses.h"
 
 namespace orvane {
 
@@ -47,6 +48,8 @@ void TC::Init(double z1, double z2, double w1, double w2, int rows,
   const int iz1 = static_cast<int>(z1);
   const int iz2 = static_cast<int>(z2);
   ssf_.Init(iz1, iz2, potentials.At(iz1, iz2));
+  w1_ = w1;
+  w2_ = w2;
   const long values = static_cast<long>(rows) * N_S * kValues;
   table_.reset(new (std::nothrow) float[values]);
   if (!table_) {
@@ -143,6 +146,7 @@ void TC::SAVE_ASCII(const std::string& fileName, int rows) const {
   char header[kHeaderBytes];
   std::fill(header, header + kHeaderBytes, '%');
   std::snprintf(header, kHeaderBytes, "nE=%2d,nS=%2d,nV=%1d", N_ENERGY, N_S, kValues);
+  WriteMassTag(header, w1_, w2_);
   header[kHeaderBytes - 1] = '\n';
   os.write(header, kHeaderBytes);
   const float* value = table_.get();

@@ -45,8 +45,9 @@ class TC {
   // row); the timing and index lines come row after row, in order.
   void ComputeIndexes(int count);
 
-  // The first rows of the table as text, after a 200-byte header; a file
-  // that cannot be created ends the process (status 300).
+  // The first rows of the table as text, after a 200-byte header that
+  // carries the masses; a file that cannot be created ends the process
+  // (status 300).
   void SAVE_ASCII(const std::string& fileName, int rows) const;
 
   // rows x 30 x 7 values: value fastest, then impact parameter, then row.
@@ -77,6 +78,8 @@ class TC {
   NucleusPair pair_;
   std::unique_ptr<float[]> table_;
   int rows_ = 0;
+  double w1_ = 0.0;  // amu
+  double w2_ = 0.0;
 };
 
 }  // namespace orvane

@@ -42,6 +42,21 @@ void CopySplitDepths(const Hist& run, Hist& copy) {
   copy.Shallowest = run.Shallowest;
 }
 
+// Every ion starts in the first layer, whose grain, when it is
+// polycrystalline, the ion draws as it starts.  The grains of the
+// polycrystalline layers beneath are drawn here, once per ion from its own
+// stream, so that a particle that enters one meets a grain of random
+// orientation: left unturned, they were single crystals.
+void DrawGrainsBeneathTheFirstLayer(RunState& s) {
+  auto crystal = s.Stack.Crystals.begin();
+  bool first = true;
+  for (const Layer& layer : s.Layers) {
+    if (!first && layer.Kind == POLYCRYSTALLINE) crystal->Rotate(s.Rng.RandomRotation());
+    first = false;
+    ++crystal;
+  }
+}
+
 }  // namespace
 
 IonWorker::IonWorker() : state_(std::make_unique<RunState>()) {
@@ -99,6 +114,7 @@ void IonWorker::RestartFor(uint32_t ion) {
   s.CurrentLayerSlot = 0;
   UseLayerStopping(s);
   UseCurrentCrystalCell(s);
+  DrawGrainsBeneathTheFirstLayer(s);
   s.Engine.Struck.Clear();
   s.Engine.Counters = CollisionCounters();
   s.ClosestImpact2 = 1e10;

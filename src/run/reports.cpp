@@ -168,7 +168,7 @@ void SaveSpeciesResults(RunState& state, int species, int k, uint32_t ions) {
             c.FullDoseOutput != 0, ions, s.NumberOfImplants);
   // A simulation without ions has no weight to spread over the 3-D grid.
   if (!tally.Entries.Empty()) {
-    SaveHisto3D(tally, species, s.Dose, c.WinA * c.WinB, c.ASCII != 0, state.Frame,
+    SaveHisto3D(tally, species, hist.Dose, c.WinA * c.WinB, c.ASCII != 0, state.Frame,
                 state.OutputDirectory);
   }
   if (c.ASCII) SaveCoordinates(tally, species, s.Dose, state.OutputDirectory);

@@ -23,7 +23,7 @@ int TallyFinishedParticles(const List<Particle>& finished, uint32_t ion, int reT
     totals.DistanceTotal += particle.PathLength;
     const double depth = frame.ComponentX(particle.Abs);
     const double e = reType != 0 ? particle.PathLength : depth;
-    tallies.HistogramOf(particle.Species).Add(depth, particle.Weight, e, particle.Status);
+    tallies.HistogramOf(particle.Species).Add(depth, particle.Weight, e, particle.Status, ion);
     tallies.Tally3DOf(particle.Species)
         .Add(frame.Transform(particle.Abs), particle.Weight, particle.PathLength);
     WriteIonLine(out, ion, depth, particle, ionTime);

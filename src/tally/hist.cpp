@@ -24,6 +24,59 @@ int BinOf(double value, double largest) {
   return bin < Hist::kBins ? static_cast<int>(bin) : Hist::kBins;
 }
 
+// The statistical error of the depth bins from the ions: the sum over the
+// ions of the square of each ion's weight in a bin, from entries grouped by
+// ion, and the number of ions.
+class IonSpread {
+ public:
+  // The next entry, of the given ion.
+  void Next(uint32_t ion) {
+    if (ions_ > 0 && ion == ion_) return;
+    CloseIon();
+    ion_ = ion;
+    ++ions_;
+  }
+
+  // Weight of the current ion in a bin.
+  void Add(int bin, double weight) {
+    if (!touched_[bin]) {
+      touched_[bin] = true;
+      bins_[touchedCount_++] = bin;
+    }
+    ionWeight_[bin] += weight;
+  }
+
+  // The error of the bin's sum of weights, once every entry has been seen:
+  // the ions' spread about their mean times the square root of their
+  // number; one ion alone stands for its own weight.
+  double Error(int bin, double sum) {
+    CloseIon();
+    if (ions_ < 2) return std::sqrt(squares_[bin]);
+    const double n = ions_;
+    const double variance = (squares_[bin] - sum * sum / n) * n / (n - 1.0);
+    return variance > 0.0 ? std::sqrt(variance) : 0.0;
+  }
+
+ private:
+  void CloseIon() {
+    for (int i = 0; i < touchedCount_; ++i) {
+      const int bin = bins_[i];
+      squares_[bin] += ionWeight_[bin] * ionWeight_[bin];
+      ionWeight_[bin] = 0.0;
+      touched_[bin] = false;
+    }
+    touchedCount_ = 0;
+  }
+
+  double squares_[Hist::kBins + 1] = {};
+  double ionWeight_[Hist::kBins + 1] = {};
+  bool touched_[Hist::kBins + 1] = {};
+  int bins_[Hist::kBins + 1] = {};
+  int touchedCount_ = 0;
+  uint32_t ion_ = 0;
+  int ions_ = 0;
+};
+
 }  // namespace
 
 void Hist::Initialize(int rareEvent, double maxDepth, double dose) {
@@ -54,19 +107,23 @@ void Hist::Compute() {
     if (entry.E > LargestE) LargestE = entry.E;
   }
   RealIons = 0.0;
+  int entries[kBins + 1] = {};
+  IonSpread spread;
   for (const HistEntry& entry : Entries) {
+    spread.Next(entry.Ion);
     if (entry.Depth >= 0.0) {
       const int b = BinOf(entry.Depth, Deepest);
       Conc[b] += entry.Weight;
       ConcE[BinOf(entry.E, LargestE)] += entry.Weight;
-      Err[b] += 1.0;
+      ++entries[b];
+      spread.Add(b, entry.Weight);
     } else {
       Outside += entry.Weight;  // backscattered, above the surface
     }
     RealIons += entry.Weight;
   }
   for (int b = 0; b < kBins; ++b) {
-    Err[b] = Err[b] > 0.0 ? Conc[b] / std::sqrt(Err[b]) : kNoEntriesError;
+    Err[b] = entries[b] > 0 ? spread.Error(b, Conc[b]) : kNoEntriesError;
   }
 }
 

@@ -17,10 +17,11 @@
 namespace orvane {
 
 struct HistEntry {
-  double Depth = 0.0;   // angstrom
-  double Weight = 0.0;  // real ions the entry stands for
-  double E = 0.0;       // rare-event quantity, angstrom
+  double Depth = 0.0;          // angstrom
+  double Weight = 0.0;         // real ions the entry stands for
+  double E = 0.0;              // rare-event quantity, angstrom
   int Status = IMPLANTED_ION;  // how the ion ended: implanted, back scattered, transmitted, ...
+  uint32_t Ion = 0;            // the implanted ion (or molecule) it comes from
 };
 
 struct Hist {
@@ -36,7 +37,7 @@ struct Hist {
   double SplitDepth[kMaxSplitDepths] = {};  // angstrom, ascending
   double Conc[kBins + 1] = {};              // weight per depth bin
   double ConcE[kBins + 1] = {};             // weight per bin of the rare-event quantity
-  double Err[kBins + 1] = {};               // entries per depth bin, then the statistical error
+  double Err[kBins + 1] = {};               // statistical error of each depth bin
   double Deepest = 1.0;                     // angstrom (computed)
   double Shallowest = 0.0;                  // angstrom (computed)
   double Outside = 0.0;                     // weight of the entries above the surface (computed)
@@ -47,14 +48,20 @@ struct Hist {
   // process with status 402 for a negative request or one beyond 20 depths.
   void Initialize(int rareEvent, double maxDepth, double dose);
 
-  void Add(double depth, double weight, double e, int status = IMPLANTED_ION) {
-    Entries.Add(HistEntry{depth, weight, e, status});
+  // Appends the entry of a particle of the given ion that ended with the
+  // status.  The entries of one ion follow each other.
+  void Add(double depth, double weight, double e, int status, uint32_t ion) {
+    Entries.Add(HistEntry{depth, weight, e, status, ion});
   }
 
   int VirtualIons() const { return Entries.NumberOfElements(); }
 
   // Fills the computed fields and the profiles from the entries: bins of 1 %
-  // of the deepest depth and of the largest rare-event quantity.
+  // of the deepest depth and of the largest rare-event quantity.  The error
+  // of a depth bin is the spread over the ions of each ion's weight in the
+  // bin, so that the copies that splitting makes of one ion, and the atoms
+  // of one molecule, count as one ion; a bin without entries has the error
+  // 1e10.
   void Compute();
 
   // Places the split depths where half, three quarters, ... of the real

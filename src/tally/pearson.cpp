@@ -45,7 +45,15 @@ struct Profiles {
 // The depths of the profiles: the lower edges of the 100 depth bins.
 double DepthOfPoint(const Hist& histogram, int i) { return i * (histogram.Deepest / Hist::kBins); }
 
+// The atoms/cm^2 that the profile holds: the species' dose in the share of
+// its real ions that lie in the depth bins.
+double ProfileDose(const Hist& histogram) {
+  if (!(histogram.RealIons > 0.0)) return 0.0;
+  return histogram.Dose * ProfileWeight(histogram) / histogram.RealIons;
+}
+
 void WriteProfiles(std::ostream& file, const Hist& histogram, const Profiles& profiles) {
+  const double dose = ProfileDose(histogram);
   const double width = histogram.Deepest / Hist::kBins * kAngstromToCm;
   double sumPearson = 0.0;
   double sumGauss = 0.0;
@@ -56,29 +64,38 @@ void WriteProfiles(std::ostream& file, const Hist& histogram, const Profiles& pr
   }
   for (int i = 0; i < Hist::kBins; ++i) {
     const double x = DepthOfPoint(histogram, i);
-    file << x * kAngstromToNm << " " << profiles.Gauss(x) * histogram.Dose / sumGauss << " "
-         << profiles.Pearson(x) * histogram.Dose / sumPearson << "\n";
+    file << x * kAngstromToNm << " " << profiles.Gauss(x) * dose / sumGauss << " "
+         << profiles.Pearson(x) * dose / sumPearson << "\n";
   }
 }
 
 }  // namespace
 
+double ProfileWeight(const Hist& histogram) {
+  double held = 0.0;
+  for (int i = 0; i < Hist::kBins; ++i) held += histogram.Conc[i];
+  return held;
+}
+
 ProfileMoments MomentsOf(const Hist& histogram) {
   ProfileMoments m;
+  const double held = ProfileWeight(histogram);
+  if (!(held > 0.0)) return m;
+  const double width = histogram.Deepest / Hist::kBins;
   double first = 0.0;
-  for (int i = 0; i < Hist::kBins; ++i) first += i * histogram.Conc[i];
-  m.MeanRange = first * histogram.Deepest / Hist::kBins / histogram.RealIons;
+  for (int i = 0; i < Hist::kBins; ++i) first += (i + 0.5) * histogram.Conc[i];
+  m.MeanRange = first * width / held;
   double m2 = 0.0, m3 = 0.0, m4 = 0.0;
   for (int i = 0; i < Hist::kBins; ++i) {
-    const double d = i * histogram.Deepest / Hist::kBins - m.MeanRange;
+    const double d = (i + 0.5) * width - m.MeanRange;
     const double w = histogram.Conc[i];
     m2 += d * d * w;
     m3 += d * d * d * w;
     m4 += d * d * d * d * w;
   }
-  m2 /= histogram.RealIons;
-  m3 /= histogram.RealIons;
-  m4 /= histogram.RealIons;
+  m2 /= held;
+  m3 /= held;
+  m4 /= held;
   m.Straggle = std::sqrt(m2);
   m.Skewness = m3;
   m.Kurtosis = m4;

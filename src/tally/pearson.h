@@ -15,8 +15,13 @@ struct ProfileMoments {
   double Kurtosis = 0.0;   // beta; the fourth central moment itself when sigma is 0
 };
 
+// The weight that the depth bins 0..99 of a computed histogram hold: the
+// real ions but those above the surface and the deepest one (bin 100).
+double ProfileWeight(const Hist& histogram);
+
 // The moments of the depth bins 0..99 of a computed histogram, each bin at
-// its lower edge, weighted by its ions and divided by the real ions.
+// its centre, weighted by its ions and divided by the weight the bins hold
+// (all 0 for a profile without weight).
 ProfileMoments MomentsOf(const Hist& histogram);
 
 // The coefficients of the Pearson equation d ln f / dX = (X - b1) /
@@ -33,8 +38,10 @@ struct PearsonCoefficients {
 };
 
 // Writes "<dir>/PearsonIV_NN.dat": the moments and, when they define a
-// Pearson IV, 100 lines of depth (nm) with the Gaussian and the Pearson IV
-// concentrations (atoms/cm^3) of the histogram's dose; otherwise the line
+// Pearson IV, 100 lines of depth (nm, the bins' lower edges) with the
+// Gaussian and the Pearson IV concentrations (atoms/cm^3) that hold what
+// the profile holds, the histogram's dose in the share of its real ions
+// that lie in the depth bins; otherwise the line
 // "# Cannot generate a Pearson IV".  A file that cannot be created is
 // reported on standard error.
 void SavePearsonIV(const Hist& histogram, int species, const std::string& outputDirectory);

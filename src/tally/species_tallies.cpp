@@ -26,7 +26,8 @@ void SpeciesTallies::StartSimulation(const TrackedSpecies& tracked, int rareEven
                                      double dose) {
   Tracked = tracked;
   for (int species : Tracked) {
-    HistogramOf(species).Initialize(rareEvent, maxDepth, dose);
+    // The dose of the species' atoms: a molecule brings several of some.
+    HistogramOf(species).Initialize(rareEvent, maxDepth, dose * Tracked.AtomsPerImplant(species));
     Tally3DOf(species).Clear();
   }
 }

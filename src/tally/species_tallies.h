@@ -22,7 +22,9 @@ struct SpeciesTallies {
   Tally3D& Tally3DOf(int species);
 
   // Tracks the species for a simulation and prepares their histograms
-  // (RareEvent orders, maximum depth in angstrom, dose) and 3-D tallies.
+  // (RareEvent orders, maximum depth in angstrom, and the dose of the
+  // implanted ions or molecules times the species' atoms in one) and 3-D
+  // tallies.
   void StartSimulation(const TrackedSpecies& tracked, int rareEvent, double maxDepth, double dose);
 };
 

@@ -154,3 +154,38 @@ TEST(ImplantStatistics, AmorphousMomentsStayWithinThreeStandardErrorsOfTheStored
   EXPECT_TRUE(Agree(straggle, stored["straggle"], 3.0))
       << "straggle " << Describe(straggle) << " nm, stored " << Describe(stored["straggle"]);
 }
+
+// Every species of a molecule has its own profile: fluorine of BF2 holds
+// twice the dose, boron the dose, each less what left the target.
+TEST(ImplantStatistics, EachSpeciesOfAMoleculeHoldsItsAtomsTimesTheDose) {
+  TempDir dir;
+  const RunResult r = RunFile(dir, std::string(kBoronFluorineSilicon) +
+                                       "Projectiles 1 2 2 0 ENERGY 5000 Dose 1e15 "
+                                       "NumberOfImplants 30\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::vector<std::string> headings;
+  std::istringstream out(r.out);
+  for (std::string line; std::getline(out, line);) {
+    if (line.rfind("# Summary", 0) == 0) headings.push_back(line);
+  }
+  ASSERT_EQ(headings.size(), 2u) << r.out;  // one block per species
+  EXPECT_EQ(headings[0], "# Summary of simulation 1, species 1 (B): 30 ions");
+  EXPECT_EQ(headings[1], "# Summary of simulation 1, species 2 (F): 30 ions");
+  for (int species : {1, 2}) {
+    const std::vector<FinalIon> ions = CoordinateIons(
+        ReadFile(dir.File("Dp.in/Ion.0" + std::to_string(species) + ".coordinates.dat")));
+    ASSERT_EQ(ions.size(), species == 1 ? 30u : 60u);
+    double total = 0.0, left = 0.0, deepest = -1.0, deepestWeight = 0.0;
+    for (const FinalIon& ion : ions) {
+      total += ion.weight;
+      if (ion.depth < 0.0) left += ion.weight;
+      if (ion.depth > deepest) {
+        deepest = ion.depth;
+        deepestWeight = ion.weight;
+      }
+    }
+    const double expected = species * 1e15 * (total - left - deepestWeight) / total;
+    const std::string profile = "Dp.in/Histo1D.01_0" + std::to_string(species);
+    EXPECT_NEAR(ProfileDose(ReadFile(dir.File(profile))), expected, 1e-4 * expected) << species;
+  }
+}

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/ion_statistics.h"
 #include "support/run_comparison.h"
 #include "support/test_support.h"
 
@@ -55,6 +56,42 @@ TEST(ParallelRun, RareEventsThroughTwoLayersGiveTheSameFilesForAnyThreads) {
 TEST(ParallelRun, SampledPartnersGiveTheSameFilesForAnyThreads) {
   // Each ion draws its partners from its own streams.
   ExpectSameResultsForAnyThreads(kSampledPartnersWithDamage);
+}
+
+// Boron along the <100> channel through a thin amorphous cap: beneath it a
+// polycrystal meets every ion with a grain of its own orientation, which
+// seldom lets it channel, in the parallel run as in the single-stream one;
+// a single crystal lets it channel.
+TEST(ParallelRun, APolycrystalUnderACapMeetsGrainsOfRandomOrientation) {
+  const auto parameters = [](int kind) {
+    return "Atom B 5 11.009 519 Atom Si 14 28.086 519\n"
+           "Amorphous 2 XTal 2 6 0 0 0 15 XTal 2 6 0.25 0.25 0.25 15 XMin 0 XMax 10 NextLayer\n"
+           "Amorphous " + std::to_string(kind) +
+           " XTal 2 6 0 0 0 15 XTal 2 6 0.25 0.25 0.25 15 XMin 10 XMax 1e7 NextLayer\n"
+           "ENERGY 5000 Tha 0 NumberOfImplants 300\n";
+  };
+  TempDir tables;
+  const auto run = [&tables](const TempDir& dir, const std::string& text,
+                             const std::string& options) {
+    WriteFile(dir.File("p.in"), text);
+    const RunResult r = RunOrvane(dir.Path(), options + "p.in", TablesEnvironment(tables));
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r;
+  };
+  TempDir single, two, three, crystal;
+  const RunResult s = run(single, parameters(1), "");
+  const RunResult t = run(two, parameters(1), "--threads 2 ");
+  const RunResult c = run(crystal, parameters(0), "--threads 2 ");
+  const RunResult r3 = run(three, parameters(1), "--threads 3 ");
+  ExpectSameResults(Results(two, t), Results(three, r3), "3 threads");
+  const Estimate polySingle = MeanDepth(Implanted(FinalIons(s.out)));
+  const Estimate polyThreads = MeanDepth(Implanted(FinalIons(t.out)));
+  const Estimate crystalThreads = MeanDepth(Implanted(FinalIons(c.out)));
+  EXPECT_TRUE(Agree(polyThreads, polySingle, 4.0))
+      << Describe(polyThreads) << " against " << Describe(polySingle);
+  EXPECT_FALSE(Agree(polyThreads, crystalThreads, 4.0))
+      << Describe(polyThreads) << " against " << Describe(crystalThreads);
+  EXPECT_LT(polyThreads.value, crystalThreads.value);
 }
 
 TEST(ParallelRun, ABadThreadCountIsRefused) {

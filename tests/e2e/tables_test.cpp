@@ -153,3 +153,34 @@ TEST(TableStore, FourRunsStartedTogetherOnAnEmptyDirectoryAllSucceedAlike) {
   EXPECT_TRUE(ReadFile(tables.File("Zel0514.dat")) == ReadFile(kTables + "Zel0514.dat"));
   EXPECT_TRUE(SameDensityValues(tables.File("EDT_Si.lit"), kTables + "EDT_Si.lit"));
 }
+
+// Boron-10 after boron at 11 amu in one table directory: the tables of the
+// heavier boron are kept, and boron-10 gets tables of its own, the same as
+// those of a directory that never held boron tables.
+TEST(TableStore, APairOfOtherMassesGetsTablesOfItsOwn) {
+  const char* boron10 =
+      "Atom B 5 10.013 519 Atom Si 14 28.086 519\nENERGY 2000 Tha 7 NumberOfImplants 5\n";
+  TempDir shared, fresh;
+  const RunResult afterBoron11 = RunFile(shared, boron10);
+  ASSERT_EQ(afterBoron11.status, 0) << afterBoron11.err;
+  EXPECT_NE(afterBoron11.out.find("# Zel0514.dat was made for W1=11,W2=28.086; the pair of "
+                                  "W1=10.013,W2=28.086 takes Zel0514_10.013_28.086.dat"),
+            std::string::npos)
+      << afterBoron11.out;
+  const std::string sharedTables = OwnTables(shared);
+  EXPECT_TRUE(ReadFile(sharedTables + "Zel0514.dat") == ReadFile(kTables + "Zel0514.dat"));
+  EXPECT_TRUE(ReadFile(sharedTables + "Zel0514.lit") == ReadFile(kTables + "Zel0514.lit"));
+
+  const std::string freshTables = OwnTables(fresh);
+  for (const auto& entry : std::filesystem::directory_iterator(freshTables)) {
+    if (entry.path().filename().string().find("05") == 3) std::filesystem::remove(entry.path());
+    if (entry.path().filename().string().find("05") == 5) std::filesystem::remove(entry.path());
+  }
+  const RunResult alone = RunFile(fresh, boron10);
+  ASSERT_EQ(alone.status, 0) << alone.err;
+  EXPECT_NE(alone.out.find("# Generating nuclear stopping table Zel0514.dat"), std::string::npos);
+  EXPECT_EQ(ReadFile(shared.File("Dp.in/Histo1D.01_01")),
+            ReadFile(fresh.File("Dp.in/Histo1D.01_01")));
+  EXPECT_EQ(ReadFile(sharedTables + "Zel0514_10.013_28.086.dat").substr(200),
+            ReadFile(freshTables + "Zel0514.dat").substr(200));
+}

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "physics/scattering_tables.h"
+#include "physics/table_masses.h"
 #include "support/test_support.h"
 
 namespace orvane {
@@ -40,9 +41,13 @@ std::vector<double> Values(const TableFunction& f) {
 }
 
 // The header that the table computer writes.
-std::string ComputerHeader() {
+// The header the computer writes, with the masses after the grid sizes
+// (none for a table made before headers carried them).
+std::string ComputerHeader(const std::string& masses = "") {
   std::string header = "nE=72,nS=30,nV=7";
   header += '\0';
+  header.resize(32, '%');
+  if (!masses.empty()) header += masses + '\0';
   header.resize(199, '%');
   return header + '\n';
 }
@@ -321,9 +326,12 @@ TEST(TableGeneration, AMissingTableIsGeneratedAsTextAndLoaded) {
 
   EXPECT_FALSE(FileExists(shared.prefix + "Zel0514.lit"));  // a later set-up converts it
   const std::string text = ReadFile(shared.prefix + "Zel0514.dat");
-  EXPECT_EQ(text.substr(0, 200), ComputerHeader());
+  EXPECT_EQ(text.substr(0, 200), ComputerHeader("W1=10.811,W2=28.086"));
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + N_ENERGY * N_S);
-  EXPECT_EQ(std::string(shared.store.Header(), 200), ComputerHeader());
+  // The header of the last table loaded.
+  const std::string header(shared.store.Header(), 200);
+  EXPECT_EQ(header, ComputerHeader(MassTagOf(header.c_str())));
+  EXPECT_EQ(MassTagOf(header.c_str()).rfind("W1=", 0), 0u);
 
   // The table in memory is the text as written, 6 decimals.
   std::istringstream numbers(text.substr(200));

@@ -159,7 +159,7 @@ TEST(JoinSplitting, ProfilesOfTheReportAreReadBack) {
   TempDir dir;
   Hist h;
   h.Initialize(0, 1e10, 1e14);
-  for (int i = 0; i <= 200; ++i) h.Add(i * 1.5, 1.0 + i % 3, 0.0);
+  for (int i = 0; i <= 200; ++i) h.Add(i * 1.5, 1.0 + i % 3, 0.0, IMPLANTED_ION, i + 1);
   h.Compute();
   SaveHisto(h, 4, dir.Path(), "H01", true, 201, 201);
   SimulationList list;

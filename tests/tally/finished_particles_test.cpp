@@ -29,7 +29,7 @@ TEST(TrackedSpecies, LeadingSlotsUpToTheTenthElementHaveTheirTallies) {
   ASSERT_EQ(tracked.Count(), 2);
   EXPECT_EQ(*tracked.begin(), 3);
   SpeciesTallies tallies;
-  tallies.HistogramOf(10).Add(1.0, 1.0, 1.0);
+  tallies.HistogramOf(10).Add(1.0, 1.0, 1.0, IMPLANTED_ION, 1);
   tallies.Tally3DOf(10).Add(UnitX, 1.0, 1.0);
   tallies.StartSimulation(tracked, 3, 900.0, 1e14);
   EXPECT_EQ(tallies.HistogramOf(10).VirtualIons(), 0);
@@ -38,6 +38,23 @@ TEST(TrackedSpecies, LeadingSlotsUpToTheTenthElementHaveTheirTallies) {
   EXPECT_DEATH(tallies.HistogramOf(11), "Species>=0 && Species<=10");
   const int32_t bad[10] = {11};
   EXPECT_DEATH(TrackedSpecies{bad}, "Species>=1 && Species<=10");
+}
+
+// BF2: one boron and two fluorine atoms per molecule; fluorine is tallied
+// once, at twice the molecules' dose.
+TEST(TrackedSpecies, ASpeciesOfSeveralSlotsIsTrackedOnceWithItsAtoms) {
+  const int32_t slots[10] = {1, 2, 2, 0, 1};
+  const TrackedSpecies tracked(slots);
+  ASSERT_EQ(tracked.Count(), 2);
+  EXPECT_EQ(tracked.begin()[0], 1);
+  EXPECT_EQ(tracked.begin()[1], 2);
+  EXPECT_EQ(tracked.AtomsPerImplant(1), 1);
+  EXPECT_EQ(tracked.AtomsPerImplant(2), 2);
+  EXPECT_EQ(tracked.AtomsPerImplant(3), 0);
+  SpeciesTallies tallies;
+  tallies.StartSimulation(tracked, 0, 900.0, 1e13);
+  EXPECT_EQ(tallies.HistogramOf(1).Dose, 1e13);
+  EXPECT_EQ(tallies.HistogramOf(2).Dose, 2e13);
 }
 
 TEST(FinishedParticles, IonsAreTalliedWithTheirConsoleLines) {

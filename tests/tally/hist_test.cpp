@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <sstream>
 
 #include "support/allocation_counter.h"
@@ -37,10 +38,10 @@ TEST(HistDeathTest, RequestsOutsideTheTwentyDepthsStopTheRun) {
 TEST(Hist, ComputeBinsTheEntriesByOnePercentOfTheDeepest) {
   Hist h;
   h.Initialize(0, 1e10, 1e14);
-  h.Add(-5.0, 0.5, -5.0);  // back scattered
-  h.Add(25.0, 1.0, 250.0);
-  h.Add(25.5, 1.0, 10.0);
-  h.Add(100.0, 2.0, 1000.0);  // the deepest, in bin 100
+  h.Add(-5.0, 0.5, -5.0, BACK_SCATTERED, 1);
+  h.Add(25.0, 1.0, 250.0, IMPLANTED_ION, 2);
+  h.Add(25.5, 1.0, 10.0, IMPLANTED_ION, 3);
+  h.Add(100.0, 2.0, 1000.0, IMPLANTED_ION, 4);  // the deepest, in bin 100
   h.Compute();
   EXPECT_EQ(h.Deepest, 100.0);
   EXPECT_EQ(h.Shallowest, -5.0);
@@ -49,7 +50,8 @@ TEST(Hist, ComputeBinsTheEntriesByOnePercentOfTheDeepest) {
   EXPECT_EQ(h.RealIons, 4.5);
   EXPECT_EQ(h.VirtualIons(), 4);
   EXPECT_EQ(h.Conc[25], 2.0);
-  EXPECT_DOUBLE_EQ(h.Err[25], 2.0 / std::sqrt(2.0));
+  // Two of the four ions in the bin: 4 (1 - 2 / 4) / 3 ions^2 spread.
+  EXPECT_DOUBLE_EQ(h.Err[25], std::sqrt(4.0 / 3.0));
   EXPECT_EQ(h.Err[26], 1e10);
   EXPECT_EQ(h.Conc[100], 2.0);
   EXPECT_EQ(h.ConcE[1] + h.ConcE[25] + h.ConcE[100], 4.0);
@@ -58,8 +60,8 @@ TEST(Hist, ComputeBinsTheEntriesByOnePercentOfTheDeepest) {
 TEST(Hist, EntriesWithoutExtentStayInsideTheBins) {
   Hist h;
   h.Initialize(1, 1e10, 1e14);
-  h.Add(0.0, 1.0, 0.0);
-  h.Add(-2.0, 1.0, -2.0);
+  h.Add(0.0, 1.0, 0.0, IMPLANTED_ION, 1);
+  h.Add(-2.0, 1.0, -2.0, BACK_SCATTERED, 2);
   h.Compute();  // Deepest and LargestE are 0
   EXPECT_EQ(h.Conc[0], 1.0);
   EXPECT_EQ(h.ConcE[0], 1.0);
@@ -69,8 +71,8 @@ TEST(Hist, EntriesWithoutExtentStayInsideTheBins) {
 TEST(Hist, SplitDepthsHalveTheIonsThatPassThem) {
   Hist h;
   h.Initialize(1, 1e10, 1e14);  // 3 split depths
-  for (int k = 0; k < 99; ++k) h.Add(k + 0.5, 1.0, k + 0.5);
-  h.Add(100.0, 1.0, 100.0);
+  for (int k = 0; k < 99; ++k) h.Add(k + 0.5, 1.0, k + 0.5, IMPLANTED_ION, k + 1);
+  h.Add(100.0, 1.0, 100.0, IMPLANTED_ION, 100);
   h.Compute();
   h.UpdateSplitDepths();
   EXPECT_DOUBLE_EQ(h.SplitDepth[0], 49.0);  // 51 ions in bins 0..50 exceed half of 100
@@ -78,8 +80,8 @@ TEST(Hist, SplitDepthsHalveTheIonsThatPassThem) {
   EXPECT_DOUBLE_EQ(h.SplitDepth[2], 86.0);
 
   h.Initialize(1, 1e10, 1e14);
-  h.Add(0.1, 3.0, 0.1);
-  h.Add(100.0, 1.0, 100.0);
+  h.Add(0.1, 3.0, 0.1, IMPLANTED_ION, 1);
+  h.Add(100.0, 1.0, 100.0, IMPLANTED_ION, 2);
   h.Compute();
   h.UpdateSplitDepths();
   EXPECT_DOUBLE_EQ(h.SplitDepth[0], -1.0);  // the first bin alone passes the target
@@ -113,13 +115,70 @@ TEST(Hist, SplitDepthsGoToTheirFileAndWindow) {
 TEST(Hist, ShowIonsAndWarmEntriesWithoutAllocating) {
   Hist h;
   h.Initialize(0, 1e10, 1e14);
-  for (int i = 0; i < 50; ++i) h.Add(i, 0.25, i);
+  for (int i = 0; i < 50; ++i) h.Add(i, 0.25, i, IMPLANTED_ION, i + 1);
   h.Initialize(0, 1e10, 1e14);
   const long before = orvane_test::Allocations();
-  for (int i = 0; i < 50; ++i) h.Add(i, 0.25, i);
+  for (int i = 0; i < 50; ++i) h.Add(i, 0.25, i, IMPLANTED_ION, i + 1);
   EXPECT_EQ(orvane_test::Allocations(), before);
   h.Compute();
   std::ostringstream out;
   h.ShowIons(2, out);
   EXPECT_EQ(out.str(), "\nProjectile 2,\tReal ions = 12.5,\tVirtual ions = 50\n");
+}
+
+// Rare-event splitting resolves a tail with copies of few ions: the copies of
+// one ion share its history and mostly land together.  Each run: 400 ions,
+// a tenth of them split into eight copies that land together in the tail
+// bin or together short of it.  The error of the tail bin must be its spread
+// over independent runs, not that of as many independent ions as copies.
+TEST(Hist, ErrorOfATailBinIsItsSpreadOverIndependentRuns) {
+  constexpr int kRuns = 300, kIons = 400, kCopies = 8, kTail = 90;
+  std::mt19937 generator(20240824);
+  std::uniform_real_distribution<double> uniform(0.0, 1.0);
+  double sum = 0.0, sumSquares = 0.0, errors = 0.0;
+  Hist h;
+  for (int run = 0; run < kRuns; ++run) {
+    h.Initialize(3, 100.0, 1e14);
+    for (uint32_t ion = 1; ion <= kIons; ++ion) {
+      if (uniform(generator) < 0.1) {
+        const double depth = uniform(generator) < 0.5 ? kTail + 0.5 : 60.5;
+        for (int c = 0; c < kCopies; ++c) h.Add(depth, 1.0 / kCopies, depth, IMPLANTED_ION, ion);
+      } else {
+        h.Add(20.5, 1.0, 20.5, IMPLANTED_ION, ion);
+      }
+    }
+    h.Add(100.0, 1.0, 100.0, IMPLANTED_ION, kIons + 1);  // bins of 1 angstrom
+    h.Compute();
+    sum += h.Conc[kTail];
+    sumSquares += h.Conc[kTail] * h.Conc[kTail];
+    errors += h.Err[kTail];
+  }
+  const double mean = sum / kRuns;
+  const double spread = std::sqrt((sumSquares - sum * sum / kRuns) / (kRuns - 1));
+  EXPECT_NEAR(mean, 0.05 * kIons, 1.0);
+  // The spread of a run's spread estimate over 300 runs is about 4 %.
+  EXPECT_NEAR(errors / kRuns, spread, 0.12 * spread);
+}
+
+TEST(Hist, EveryIonWithTheSameWeightGivesTheBinomialErrorOfItsBin) {
+  Hist h;
+  h.Initialize(0, 1e10, 1e14);
+  for (uint32_t ion = 1; ion <= 10; ++ion) {
+    h.Add(ion <= 4 ? 5.5 : 50.5, 0.5, 1.0, IMPLANTED_ION, ion);
+  }
+  h.Add(100.0, 0.5, 1.0, IMPLANTED_ION, 11);
+  h.Compute();
+  // Four of eleven ions of weight 0.5: 0.5 sqrt(4 (1 - 4 / 11) 11 / 10).
+  EXPECT_DOUBLE_EQ(h.Conc[5], 2.0);
+  EXPECT_NEAR(h.Err[5], 0.5 * std::sqrt(4.0 * 7.0 / 11.0 * 11.0 / 10.0), 1e-12);
+  // One ion alone, split in two, is its own error.
+  Hist one;
+  one.Initialize(0, 1e10, 1e14);
+  one.Add(1.0, 0.25, 1.0, IMPLANTED_ION, 1);
+  one.Add(1.0, 0.25, 1.0, IMPLANTED_ION, 1);
+  one.Add(2.0, 0.5, 1.0, IMPLANTED_ION, 1);
+  one.Compute();
+  EXPECT_DOUBLE_EQ(one.Conc[50], 0.5);
+  EXPECT_DOUBLE_EQ(one.Err[50], 0.5);
+  EXPECT_EQ(one.Err[0], 1e10);
 }

@@ -35,10 +35,10 @@ std::string PostScriptText(const std::string& directory, const std::string& name
 void WriteTwoProfiles(const std::string& directory) {
   Hist h;
   h.Initialize(0, 1e10, 1e14);
-  for (int i = 1; i <= 40; ++i) h.Add(i * 5.0, i % 7 + 1.0, 0.0);
+  for (int i = 1; i <= 40; ++i) h.Add(i * 5.0, i % 7 + 1.0, 0.0, IMPLANTED_ION, i);
   h.Compute();
   SaveHisto(h, 2, directory, "Histo1D.", true, 40, 40);
-  h.Add(300.0, 2.0, 0.0);
+  h.Add(300.0, 2.0, 0.0, IMPLANTED_ION, 41);
   h.Compute();
   SaveHisto(h, 5, directory, "Histo1D.", true, 41, 80);
 }

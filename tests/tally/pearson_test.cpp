@@ -41,7 +41,7 @@ TEST(PearsonIV, MomentsOfTwoEqualBins) {
   std::vector<double> w(100, 0.0);
   w[10] = w[30] = 1.0;
   const ProfileMoments m = MomentsOf(Profile(w));
-  EXPECT_DOUBLE_EQ(m.MeanRange, 20.0);
+  EXPECT_DOUBLE_EQ(m.MeanRange, 20.5);  // the bins' centres
   EXPECT_DOUBLE_EQ(m.Straggle, 10.0);
   EXPECT_DOUBLE_EQ(m.Skewness, 0.0);
   EXPECT_DOUBLE_EQ(m.Kurtosis, 1.0);
@@ -49,10 +49,29 @@ TEST(PearsonIV, MomentsOfTwoEqualBins) {
   std::vector<double> one(100, 0.0);
   one[40] = 3.0;
   const ProfileMoments narrow = MomentsOf(Profile(one));
-  EXPECT_DOUBLE_EQ(narrow.MeanRange, 40.0);
+  EXPECT_DOUBLE_EQ(narrow.MeanRange, 40.5);
   EXPECT_EQ(narrow.Straggle, 0.0);
   EXPECT_EQ(narrow.Skewness, 0.0);
   EXPECT_EQ(narrow.Kurtosis, 0.0);
+}
+
+// Back-scattered ions, above the surface, and the deepest ion, in the bin
+// that no output writes, lie outside the profile: they weigh in no moment.
+TEST(PearsonIV, MomentsOfTheProfileAloneWithIonsThatLeftTheTarget) {
+  Hist h;
+  h.Initialize(0, 1e10, 1e14);
+  h.Add(-3.0, 1.0, -3.0, BACK_SCATTERED, 1);
+  h.Add(10.2, 1.0, 10.2, IMPLANTED_ION, 2);
+  h.Add(30.7, 1.0, 30.7, IMPLANTED_ION, 3);
+  h.Add(-1.0, 1.0, -1.0, BACK_SCATTERED, 4);
+  h.Add(100.0, 1.0, 100.0, IMPLANTED_ION, 5);  // the deepest: bins of 1 angstrom
+  h.Compute();
+  EXPECT_DOUBLE_EQ(ProfileWeight(h), 2.0);
+  const ProfileMoments m = MomentsOf(h);
+  EXPECT_DOUBLE_EQ(m.MeanRange, 20.5);
+  EXPECT_DOUBLE_EQ(m.Straggle, 10.0);
+  EXPECT_DOUBLE_EQ(m.Skewness, 0.0);
+  EXPECT_DOUBLE_EQ(m.Kurtosis, 1.0);
 }
 
 TEST(PearsonIV, GaussianMomentsDefineNoPearsonIV) {
@@ -74,7 +93,7 @@ TEST(PearsonIV, GaussianProfileFileSaysSo) {
   const auto lines = Lines(ReadFile(dir.File("PearsonIV_01.dat")));
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0], "#  Pearson IV moments:");
-  EXPECT_EQ(lines[1], "# Mean range m1 = 50");
+  EXPECT_EQ(lines[1], "# Mean range m1 = 50.5");
   EXPECT_EQ(lines[2], "# Straggle   m2 = 9.88316");
   EXPECT_EQ(lines[3].rfind("# Skewness   m3 = ", 0), 0u);
   EXPECT_NEAR(std::stod(lines[3].substr(18)), 0.0, 1e-12);
@@ -112,6 +131,20 @@ TEST(PearsonIV, ProfilesHoldTheDose) {
   EXPECT_NEAR(gauss, 2e15, 2e15 * 1e-4);
   EXPECT_NEAR(pearson, 2e15, 2e15 * 1e-4);
   EXPECT_NEAR(peakDepth, 4.0, 0.2);
+
+  // A quarter of the real ions outside the bins: the profiles hold the rest.
+  Hist lessHeld = h;
+  lessHeld.RealIons *= 4.0 / 3.0;
+  SavePearsonIV(lessHeld, 3, dir.Path());
+  const auto held = Lines(ReadFile(dir.File("PearsonIV_03.dat")));
+  ASSERT_EQ(held.size(), 105u);
+  for (std::size_t i = 5; i < held.size(); ++i) {
+    std::istringstream all(lines[i]), less(held[i]);
+    double depth, g, p, heldDepth, heldG, heldP;
+    ASSERT_TRUE(all >> depth >> g >> p && less >> heldDepth >> heldG >> heldP);
+    EXPECT_NEAR(heldG, 0.75 * g, 1e-5 * g);  // six digits
+    EXPECT_NEAR(heldP, 0.75 * p, 1e-5 * p);
+  }
 }
 
 TEST(PearsonIV, EmptyProfileAndUnwritableFileNeverFail) {

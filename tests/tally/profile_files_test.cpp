@@ -36,10 +36,10 @@ std::vector<double> Numbers(const std::string& line) {
 Hist ThreeIons() {
   Hist h;
   h.Initialize(0, 1e10, 1e14);
-  h.Add(0.0, 1.0, 0.0);
-  h.Add(50.0, 1.0, 100.0);
-  h.Add(100.0, 1.0, 200.0);
-  h.Add(-5.0, 2.0, 10.0);
+  h.Add(0.0, 1.0, 0.0, IMPLANTED_ION, 1);
+  h.Add(50.0, 1.0, 100.0, IMPLANTED_ION, 2);
+  h.Add(100.0, 1.0, 200.0, IMPLANTED_ION, 3);
+  h.Add(-5.0, 2.0, 10.0, BACK_SCATTERED, 4);
   h.Compute();
   return h;
 }
@@ -65,7 +65,7 @@ TEST(SaveHisto, HeaderAndOneHundredBinsWithErrorBands) {
   const auto lines = Lines(ReadFile(dir.File(".Histo1D.01_01")));
   ASSERT_EQ(lines.size(), 101u);
   EXPECT_EQ(lines[0], "# 10 5 4 4e+21");      // 2 real ions above the surface
-  EXPECT_EQ(lines[1], "0 2e+21 0 4e+21");     // one entry: error = concentration
+  EXPECT_EQ(lines[1], "0 2e+21 0 4e+21");     // one of four ions: sqrt(4 / 3 x 3 / 4)
   EXPECT_EQ(lines[2], "0.1 0 -2e+31 2e+31");  // no entries: error 1e10
   EXPECT_EQ(lines[51], "5 2e+21 0 4e+21");
   EXPECT_EQ(lines[100], "9.9 0 -2e+31 2e+31");
@@ -93,7 +93,8 @@ TEST(SaveHisto, HistogramWithoutIonsInTheTargetWritesFiniteZeros) {
   TempDir dir;
   Hist h;
   h.Initialize(0, 1e10, 1e14);
-  h.Add(-3.0, 1.0, 0.0);  // every ion backscattered: no depth, no rare-event extent
+  // Every ion backscattered: no depth, no rare-event extent.
+  h.Add(-3.0, 1.0, 0.0, BACK_SCATTERED, 1);
   h.Compute();
   SaveHisto(h, 1, dir.Path(), "back", false, 1, 0);
   SaveHistoR(h, 1, dir.Path(), "back");

@@ -18,7 +18,8 @@ struct Ion {
 Hist Computed(const std::vector<Ion>& ions, double dose) {
   Hist h;
   h.Initialize(0, 1e10, dose);
-  for (const Ion& ion : ions) h.Add(ion.depth, ion.weight, ion.depth, ion.status);
+  uint32_t number = 0;
+  for (const Ion& ion : ions) h.Add(ion.depth, ion.weight, ion.depth, ion.status, ++number);
   h.Compute();
   return h;
 }
