@@ -57,7 +57,7 @@ bool IsResultFileName(const std::string& name) {
   static const std::regex kResult(
       R"((MaxAmorf_vs_Dose|Amorph1D|DDBC_1D)\.dat|Amorph1D\.png|PearsonIV_\d\d\.dat)"
       R"(|Ion\.\d\d\.(coordinates\.dat|histo3D\.(bin|dat))|RE_Depths\.\d\d)"
-      R"(|.*_\d\d(\.png)?|.*\.ps|.*\.\d+\.new)");
+      R"(|summary\.json|.*_\d\d(\.png)?|.*\.ps|.*\.\d+\.new)");
   return std::regex_match(name, kResult);
 }
 

@@ -1,5 +1,6 @@
 #include "run/reports.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -140,19 +141,13 @@ void SavePictures(RunState& state, const std::string& prefix) {
 
 void WriteSummaries(RunState& state, int k) {
   const double seconds = state.SimulationSeconds();
-  const std::string implant = ImplantDescription(state.Current, state.Atoms);
+  const int ions = state.Current.NumberOfImplants;
   for (int species : state.Tallies.Tracked) {
-    const SummaryContext context{k,
-                                 species,
-                                 state.Atoms.GetAt(species).SymbolText(),
-                                 state.Current.NumberOfImplants,
-                                 state.Damage.PeakAmorphization(),
-                                 seconds,
-                                 implant,
-                                 &state.InputWarnings};
-    WriteSummary(std::cout, state.Tallies.HistogramOf(species), context);
+    WriteSummary(std::cout, state.Tallies.HistogramOf(species),
+                 SpeciesSummaryContext(state, k, species, ions, seconds));
   }
   std::cout.flush();
+  state.Record.AddSimulation(state, k, static_cast<uint32_t>(std::max(ions, 0)), seconds);
 }
 
 // The profile, moments, 3-D histogram and coordinates of one species of
@@ -175,6 +170,18 @@ void SaveSpeciesResults(RunState& state, int species, int k, uint32_t ions) {
 }
 
 }  // namespace
+
+SummaryContext SpeciesSummaryContext(RunState& state, int k, int species, int ions,
+                                     double seconds) {
+  return SummaryContext{k,
+                        species,
+                        state.Atoms.GetAt(species).SymbolText(),
+                        ions,
+                        state.Damage.PeakAmorphization(),
+                        seconds,
+                        ImplantDescription(state.Current, state.Atoms),
+                        &state.InputWarnings};
+}
 
 void Statistics(RunState& state, int k) {
   const Configuration& c = state.Config;
@@ -203,6 +210,7 @@ void Statistics(RunState& state, int k) {
 void SaveResultsSoFar(RunState& state, int k, uint32_t ions) {
   state.Damage.SaveAmorph(state.OutputDirectory);
   for (int species : state.Tallies.Tracked) SaveSpeciesResults(state, species, k, ions);
+  state.Record.AddSimulation(state, k, ions, state.SimulationSeconds());
 }
 
 void DisplayOnly(RunState& state, int /*mode*/) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "run/run_state.h"
+#include "run/run_summary.h"
 
 namespace orvane {
 
@@ -19,12 +20,17 @@ double EffectiveWeight(double dose, double area, int ions);
 // amplitudes and weight, and prints the column header of the ion lines.
 void SimulationHeader(RunState& state, const Simulation& simulation, int k);
 
+// What the summary block of a species of simulation k says besides its
+// profile, after the given ions and wall time.
+SummaryContext SpeciesSummaryContext(RunState& state, int k, int species, int ions,
+                                     double seconds);
+
 // The report after the last ion of simulation k.
 void Statistics(RunState& state, int k);
 
 // The damage profile, and the profiles, moments, 3-D histograms and
 // coordinates of every species of simulation k, after the given number of
-// its ions: what a run that is interrupted keeps.
+// its ions: what a run that is interrupted keeps (and records).
 void SaveResultsSoFar(RunState& state, int k, uint32_t ions);
 
 // Plots the stored profiles and damage of every simulation, one after the

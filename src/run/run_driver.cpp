@@ -124,6 +124,7 @@ int RunSimulations(RunState& state, ParallelDriver* parallel) {
 int RunMain(int argc, char** argv) {
   if (AnswerOption(argc, argv, std::cout)) return 0;
   CommandLine line = ReadCommandLine(argc, argv);
+  const std::vector<std::string> words(argv, argv + argc);
   argc = static_cast<int>(line.Arguments.size()) - 1;
   argv = line.Arguments.data();
   if (cluster::Size() > 1 && line.Threads == kOneStream) {
@@ -146,14 +147,18 @@ int RunMain(int argc, char** argv) {
     // first process; the others read them.
     cluster::FirstThenOthers([&] { SetUp(*state, argc, argv, 1, 1); });
     std::unique_ptr<ParallelDriver> parallel;
-    if (line.Threads != kOneStream) {
-      parallel = std::make_unique<ParallelDriver>(ThreadCount(line.Threads));
+    const int threads = line.Threads != kOneStream ? ThreadCount(line.Threads) : 1;
+    if (line.Threads != kOneStream) parallel = std::make_unique<ParallelDriver>(threads);
+    state->Record.Start(RunInvocation{words, argv[1], line.Threads, threads, cluster::Size()});
+    if (const int signal = RunSimulations(*state, parallel.get())) {
+      state->Record.Write(*state, 128 + signal);
+      return 128 + signal;
     }
-    if (const int signal = RunSimulations(*state, parallel.get())) return 128 + signal;
   } else {
     DisplayOnly(*state, mode);
   }
   JoinSplitting(state->Simulations, state->OutputDirectory, state->Config.HSTFile);
+  if (mode == 0) state->Record.Write(*state, 0);
   std::cout.flush();
   return 0;
 }

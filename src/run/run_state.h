@@ -29,6 +29,7 @@
 #include "run/output_directory.h"
 #include "run/plot_windows.h"
 #include "run/simulation.h"
+#include "run/summary_json.h"
 #include "tally/species_tallies.h"
 #include "target/crystal.h"
 #include "target/edt1d.h"
@@ -116,6 +117,7 @@ struct RunState {
 
   SpeciesTallies Tallies;
   PlotWindows Windows;
+  RunRecord Record;  // what "summary.json" says of the run
 
   // Wall time since the header of the simulation in hand, in seconds.
   double SimulationSeconds() const {

@@ -23,24 +23,38 @@ std::string Format(const char* format, ...) {
   return line;
 }
 
-std::string IonsLine(const char* label, double ions, const ProfileSummary& summary) {
-  return Format("#   Real ions %-13s = %.4g (%.2f %%)\n", label, ions, summary.Percent(ions));
+SummaryFigure Figure(const char* key, double value, const char* unit) {
+  return SummaryFigure{key, value, unit, "", std::nullopt};
+}
+
+SummaryLine IonsLine(const char* label, double ions, const ProfileSummary& summary) {
+  const std::string key = label;
+  return SummaryLine{std::string("Real ions ") + label,
+                     Format("%.4g (%.2f %%)", ions, summary.Percent(ions)),
+                     {Figure(key.c_str(), ions, "ions"),
+                      Figure((key + "_percent").c_str(), summary.Percent(ions), "%")}};
 }
 
 // The depth where the profile falls to the fraction of its peak; a level
 // that one ion in a bin already exceeds is marked as not resolved.
-std::string FallOffLine(const Hist& histogram, const ProfileSummary& summary, const char* label,
+SummaryLine FallOffLine(const Hist& histogram, const ProfileSummary& summary, const char* label,
                         double fraction) {
-  if (!(summary.PeakConcentration > 0.0)) return Format("#   Depth at %s of peak   = -\n", label);
+  const std::string key = std::string("depth_at_") + label + "_of_peak";
+  const std::string title = std::string("Depth at ") + label + " of peak";
+  if (!(summary.PeakConcentration > 0.0)) {
+    return SummaryLine{title, "-", {SummaryFigure{key, std::nullopt, "nm", "no profile", {}}}};
+  }
   const double depth = FallOffDepth(histogram, fraction) * kAngstromToNm;
   const bool resolved = fraction * summary.PeakConcentration >= summary.OneIonConcentration;
-  return Format("#   Depth at %s of peak   = %.2f nm%s\n", label, depth,
-                resolved ? "" : " (not resolved: below one ion per bin)");
+  if (resolved) return SummaryLine{title, Format("%.2f nm", depth), {Figure(key.c_str(), depth, "nm")}};
+  const char reason[] = "not resolved: below one ion per bin";
+  return SummaryLine{title, Format("%.2f nm (%s)", depth, reason),
+                     {SummaryFigure{key, std::nullopt, "nm", reason, depth}}};
 }
 
-// The ion's formula: each element once, in the order of the list, with its
-// count when above one.
-std::string Formula(const Simulation& s, AtomList& atoms) {
+}  // namespace
+
+std::string IonFormula(const Simulation& s, AtomList& atoms) {
   std::vector<int> species, counts;
   for (int slot = 0; slot < Simulation::kSpecies && s.Projectiles[slot] != 0; ++slot) {
     const int element = s.Projectiles[slot];
@@ -61,38 +75,55 @@ std::string Formula(const Simulation& s, AtomList& atoms) {
   return formula;
 }
 
-}  // namespace
-
 std::string ImplantDescription(const Simulation& s, AtomList& atoms) {
   const std::string direction =
       s.Miller == 0 ? Format("tilt %g deg, twist %g deg", s.Tha, s.Phi)
                     : Format("direction (%g, %g, %g)", s.DIR.x, s.DIR.y, s.DIR.z);
-  return Formula(s, atoms) + Format(" at %g eV, ", s.ENERGY) + direction +
+  return IonFormula(s, atoms) + Format(" at %g eV, ", s.ENERGY) + direction +
          Format(", dose %g at/cm^2, %d ions", s.Dose, s.NumberOfImplants);
 }
 
-void WriteSummary(std::ostream& out, const Hist& histogram, const SummaryContext& context) {
+std::vector<SummaryLine> GatherSummary(const Hist& histogram, const SummaryContext& context) {
   const ProfileSummary s = SummarizeProfile(histogram);
   const double rate = context.WallSeconds > 0.0 ? context.Ions / context.WallSeconds : 0.0;
-  out << Format("# Summary of simulation %d, species %d (%s): %d ions\n", context.Simulation,
-                context.Species, context.Symbol.c_str(), context.Ions);
-  if (!context.Implant.empty()) out << "#   Implant                 = " << context.Implant << '\n';
+  std::vector<SummaryLine> lines;
+  if (!context.Implant.empty()) lines.push_back(SummaryLine{"Implant", context.Implant, {}});
   if (context.Warnings != nullptr) {
     for (const std::string& warning : *context.Warnings) {
-      out << "#   Warning                 = " << warning << '\n';
+      lines.push_back(SummaryLine{"Warning", warning, {}});
     }
   }
-  out << IonsLine("implanted", s.Implanted, s) << IonsLine("backscattered", s.Backscattered, s)
-      << IonsLine("transmitted", s.Transmitted, s)
-      << Format("#   Mean depth              = %.2f nm\n", s.MeanDepth * kAngstromToNm)
-      << Format("#   Straggle                = %.2f nm\n", s.Straggle * kAngstromToNm)
-      << Format("#   Skewness                = %.3f\n", s.Skewness)
-      << Format("#   Kurtosis                = %.3f\n", s.Kurtosis)
-      << Format("#   Peak concentration      = %.3e at/cm^3 at %.2f nm\n", s.PeakConcentration,
-                s.PeakDepth * kAngstromToNm)
-      << FallOffLine(histogram, s, "1e-3", 1e-3) << FallOffLine(histogram, s, "1e-4", 1e-4)
-      << Format("#   Peak amorphization      = %.2f %%\n", context.PeakAmorphization)
-      << kWallTimeLabel << Format("%.1f s, %.1f ions/s\n", context.WallSeconds, rate) << '\n';
+  const double mean = s.MeanDepth * kAngstromToNm;
+  const double straggle = s.Straggle * kAngstromToNm;
+  const double peakDepth = s.PeakDepth * kAngstromToNm;
+  lines.insert(
+      lines.end(),
+      {IonsLine("implanted", s.Implanted, s),
+       IonsLine("backscattered", s.Backscattered, s),
+       IonsLine("transmitted", s.Transmitted, s),
+       {"Mean depth", Format("%.2f nm", mean), {Figure("mean_depth", mean, "nm")}},
+       {"Straggle", Format("%.2f nm", straggle), {Figure("straggle", straggle, "nm")}},
+       {"Skewness", Format("%.3f", s.Skewness), {Figure("skewness", s.Skewness, "")}},
+       {"Kurtosis", Format("%.3f", s.Kurtosis), {Figure("kurtosis", s.Kurtosis, "")}},
+       {"Peak concentration", Format("%.3e at/cm^3 at %.2f nm", s.PeakConcentration, peakDepth),
+        {Figure("peak_concentration", s.PeakConcentration, "at/cm^3"),
+         Figure("peak_depth", peakDepth, "nm")}},
+       FallOffLine(histogram, s, "1e-3", 1e-3),
+       FallOffLine(histogram, s, "1e-4", 1e-4),
+       {"Peak amorphization", Format("%.2f %%", context.PeakAmorphization),
+        {Figure("peak_amorphization", context.PeakAmorphization, "%")}},
+       {"Wall time", Format("%.1f s, %.1f ions/s", context.WallSeconds, rate),
+        {Figure("wall_time", context.WallSeconds, "s"), Figure("ion_rate", rate, "ions/s")}}});
+  return lines;
+}
+
+void WriteSummary(std::ostream& out, const Hist& histogram, const SummaryContext& context) {
+  out << Format("# Summary of simulation %d, species %d (%s): %d ions\n", context.Simulation,
+                context.Species, context.Symbol.c_str(), context.Ions);
+  for (const SummaryLine& line : GatherSummary(histogram, context)) {
+    out << Format("#   %-24s= ", line.Label.c_str()) << line.Text << '\n';
+  }
+  out << '\n';
 }
 
 }  // namespace orvane
