@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
 
@@ -96,6 +97,19 @@ TEST(Interruption, SigintAndSigtermWriteTheResultsSoFarAndEndWith128PlusTheSigna
     EXPECT_TRUE(FileExists(dir.File("Dp.in/Amorph1D.dat")));
     // The coordinates: two lines of format, one per ion, two of totals.
     EXPECT_EQ(static_cast<long>(LineCount(dir.File("Dp.in/Ion.01.coordinates.dat"))), ions + 4);
+    // The record of the run says where it stopped and gives the figures of
+    // the ions done.
+    const auto summary = nlohmann::json::parse(ReadFile(dir.File("Dp.in/summary.json")));
+    EXPECT_EQ(summary["status"], 128 + signal);
+    ASSERT_EQ(summary["simulations"].size(), 1u);
+    const auto& simulation = summary["simulations"][0];
+    EXPECT_EQ(simulation["ions_done"], ions);
+    EXPECT_EQ(simulation["inputs"]["ions"], 200000);
+    const auto& species = simulation["species"][0];
+    EXPECT_GT(species["figures"]["mean_depth"]["value"].get<double>(), 0.0);
+    EXPECT_EQ(species["files"]["profile"], ".Histo1D.01_01");
+    EXPECT_EQ(species["files"]["joined_profile"], "Histo1D.01_01");
+    EXPECT_EQ(species["files"]["coordinates"], "Ion.01.coordinates.dat");
   }
 }
 
