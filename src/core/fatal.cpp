@@ -19,6 +19,8 @@ FatalEnd fatalEnd = Report;
 
 }  // namespace
 
+void ThrowRunFailure(int status, const std::string& message) { throw RunFailure(status, message); }
+
 void SetFatalEnd(FatalEnd end) { fatalEnd = end != nullptr ? end : Report; }
 
 void Fatal(int status, const std::string& message) {

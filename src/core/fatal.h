@@ -1,6 +1,7 @@
 // Ending the process on errors that the run cannot survive.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 namespace orvane {
@@ -15,6 +16,22 @@ namespace orvane {
 // followed by the end of the process.
 using FatalEnd = void (*)(int status, const std::string& message);
 void SetFatalEnd(FatalEnd end);
+
+// The failure that ThrowRunFailure throws: the message and the status with
+// which the program would have ended.
+class RunFailure : public std::runtime_error {
+ public:
+  RunFailure(int status, const std::string& message)
+      : std::runtime_error(message), status_(status) {}
+  int Status() const { return status_; }
+
+ private:
+  int status_;
+};
+
+// An end for a program that runs the simulator inside its own process and
+// goes on after a failure: throws RunFailure instead of reporting.
+[[noreturn]] void ThrowRunFailure(int status, const std::string& message);
 
 // Reports a violated internal condition with the source unit and line that
 // guard it, and aborts.

@@ -6,6 +6,10 @@
 
 namespace orvane {
 
+// A prefix that a program embedding the simulator gives explicitly: it
+// stands for TABLES3DDIR, set or not, until it is set empty again.
+void SetTableDirectory(const std::string& prefix);
+
 // TABLES3DDIR, or "./Tables/" when it is not set: scattering tables.
 std::string TableDirectory();
 // TABLES3DDIR, or "./" when it is not set: specific screening functions.

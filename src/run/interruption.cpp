@@ -25,9 +25,12 @@ extern "C" void OnInterruption(int signal) {
   (void)written;
 }
 
-void Catch(int signal) {
+constexpr int kCaught[] = {SIGINT, SIGTERM};
+
+// Catches the signal unless it is ignored; earlier receives its action.
+void Catch(int signal, struct sigaction& earlier) {
+  if (sigaction(signal, nullptr, &earlier) != 0 || earlier.sa_handler == SIG_IGN) return;
   struct sigaction action {};
-  if (sigaction(signal, nullptr, &action) != 0 || action.sa_handler == SIG_IGN) return;
   action.sa_handler = OnInterruption;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;
@@ -36,9 +39,15 @@ void Catch(int signal) {
 
 }  // namespace
 
-void CatchInterruptions() {
-  Catch(SIGINT);
-  Catch(SIGTERM);
+InterruptionCatcher::InterruptionCatcher() {
+  received = 0;
+  for (int i = 0; i < 2; ++i) Catch(kCaught[i], earlier_[i]);
+}
+
+InterruptionCatcher::~InterruptionCatcher() {
+  for (int i = 0; i < 2; ++i) {
+    if (earlier_[i].sa_handler != SIG_IGN) sigaction(kCaught[i], &earlier_[i], nullptr);
+  }
 }
 
 int InterruptingSignal() { return received; }

@@ -6,9 +6,11 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "core/append_line.h"
 #include "core/fatal.h"
+#include "core/libc_random.h"
 #include "core/text_value.h"
 #include "run/cluster.h"
 #include "run/command_line.h"
@@ -85,7 +87,6 @@ int RunSimulations(RunState& state, ParallelDriver* parallel) {
   }
   Require(state.Simulations.NumberOfElements() > 0, "Begin!=NULL", "list", 135);
   ProgressLine progress = ProgressLine::ForStandardError();
-  CatchInterruptions();
   int k = 1;
   for (const Simulation& simulation : state.Simulations) {
     SimulationHeader(state, simulation, k);
@@ -121,23 +122,21 @@ int RunSimulations(RunState& state, ParallelDriver* parallel) {
   return 0;
 }
 
-int RunMain(int argc, char** argv) {
-  if (AnswerOption(argc, argv, std::cout)) return 0;
-  CommandLine line = ReadCommandLine(argc, argv);
-  const std::vector<std::string> words(argv, argv + argc);
-  argc = static_cast<int>(line.Arguments.size()) - 1;
-  argv = line.Arguments.data();
-  if (cluster::Size() > 1 && line.Threads == kOneStream) {
-    Fatal(cluster::kClusterStatus,
-          "# Error: a run over several processes shares its ions in the batches of --threads: "
-          "give --threads N (N threads in every process)\n");
-  }
+int RunCommandLine(const CommandLine& line, const std::vector<std::string>& words,
+                   const std::string& outputDirectory) {
+  // Each run starts the classic sequence of thermal signs afresh.
+  ThermalSigns() = LibcRandom();
+  std::vector<char*> arguments = line.Arguments;
+  const int argc = static_cast<int>(arguments.size()) - 1;
+  char** argv = arguments.data();
+  std::optional<InterruptionCatcher> catcher;
   const FollowerRole role;
   auto state = std::make_unique<RunState>();
   Banner(std::cout);
   Defaults(*state);
   state->StrictInput = line.Strict;
-  Configure(*state, argc, argv, role.ResultDirectory());
+  Configure(*state, argc, argv,
+            role.ResultDirectory().empty() ? outputDirectory : role.ResultDirectory());
   role.ShowNoPlots(state->Config);
   const int mode = argc > 2 ? std::atoi(argv[2]) : 0;
   if (mode == 0) {
@@ -150,6 +149,8 @@ int RunMain(int argc, char** argv) {
     const int threads = line.Threads != kOneStream ? ThreadCount(line.Threads) : 1;
     if (line.Threads != kOneStream) parallel = std::make_unique<ParallelDriver>(threads);
     state->Record.Start(RunInvocation{words, argv[1], line.Threads, threads, cluster::Size()});
+    // Signals are caught from the first ion to the end of the join.
+    catcher.emplace();
     if (const int signal = RunSimulations(*state, parallel.get())) {
       state->Record.Write(*state, 128 + signal);
       return 128 + signal;
@@ -161,6 +162,17 @@ int RunMain(int argc, char** argv) {
   if (mode == 0) state->Record.Write(*state, 0);
   std::cout.flush();
   return 0;
+}
+
+int RunMain(int argc, char** argv) {
+  if (AnswerOption(argc, argv, std::cout)) return 0;
+  const CommandLine line = ReadCommandLine(argc, argv);
+  if (cluster::Size() > 1 && line.Threads == kOneStream) {
+    Fatal(cluster::kClusterStatus,
+          "# Error: a run over several processes shares its ions in the batches of --threads: "
+          "give --threads N (N threads in every process)\n");
+  }
+  return RunCommandLine(line, std::vector<std::string>(argv, argv + argc));
 }
 
 }  // namespace orvane

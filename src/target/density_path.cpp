@@ -8,7 +8,16 @@ namespace orvane {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+std::string explicitPrefix;
+
+}  // namespace
+
+void SetDensityDirectory(const std::string& prefix) { explicitPrefix = prefix; }
+
 std::string DensityPath(const std::string& name) {
+  if (!explicitPrefix.empty()) return explicitPrefix + name;
   const char* directory = std::getenv("EDTDIR");
   return std::string(directory != nullptr ? directory : "./Tables/") + name;
 }

@@ -8,6 +8,10 @@ namespace orvane {
 
 std::string DensityPath(const std::string& name);
 
+// A prefix that a program embedding the simulator gives explicitly: it
+// stands for EDTDIR, set or not, until it is set empty again.
+void SetDensityDirectory(const std::string& prefix);
+
 // The directory of the isolated-atom densities that an installed program
 // ships: "<prefix>/share/orvane/Tables/" for a program in "<prefix>/bin";
 // empty when the program's own path is unknown.
