@@ -45,16 +45,18 @@ class RunSettings {
   RunSettings& operator=(const RunSettings&) = delete;
 };
 
-Outcome RunOnce(const std::string& path, const std::string& directory, int threads,
-                const std::string& tables, const std::string& densities,
-                const std::vector<std::string>& words) {
-  std::string program = "orvane";
-  std::string parameters = path;
-  orvane::CommandLine line;
-  line.Threads = threads;
-  line.Arguments = {program.data(), parameters.data(), nullptr};
+// The words are a command line of the program: its options are read as
+// the program reads them.
+Outcome RunOnce(const std::vector<std::string>& words, const std::string& directory,
+                const std::string& tables, const std::string& densities) {
+  std::vector<std::string> texts = words;
+  std::vector<char*> argv;
+  for (std::string& text : texts) argv.push_back(text.data());
+  argv.push_back(nullptr);
   const RunSettings settings(tables, densities);
   try {
+    const orvane::CommandLine line =
+        orvane::ReadCommandLine(static_cast<int>(texts.size()), argv.data());
     return Outcome{orvane::RunCommandLine(line, words, directory), ""};
   } catch (const orvane::RunFailure& failure) {
     return Outcome{failure.Status(), failure.what()};
@@ -65,11 +67,10 @@ Outcome RunOnce(const std::string& path, const std::string& directory, int threa
   }
 }
 
-// Runs the parameter file; threads is -1 for the one random stream.
-// Returns the status and the message of a failure.
-py::tuple Run(const std::string& path, const std::string& directory, int threads,
-              const std::string& tables, const std::string& densities,
-              const std::vector<std::string>& words) {
+// Runs the command line (options and parameter file) into the directory
+// (empty: the program's); returns the status and the message of a failure.
+py::tuple Run(const std::vector<std::string>& words, const std::string& directory,
+              const std::string& tables, const std::string& densities) {
   // The run's tables, signal handlers and output streams are the
   // process's: one run at a time.
   static std::mutex oneRun;
@@ -77,7 +78,7 @@ py::tuple Run(const std::string& path, const std::string& directory, int threads
   {
     py::gil_scoped_release free;
     const std::lock_guard<std::mutex> only(oneRun);
-    outcome = RunOnce(path, directory, threads, tables, densities, words);
+    outcome = RunOnce(words, directory, tables, densities);
     std::cout.flush();
   }
   return py::make_tuple(outcome.Status, outcome.Message);
@@ -87,9 +88,8 @@ py::tuple Run(const std::string& path, const std::string& directory, int threads
 
 PYBIND11_MODULE(_orvane, module) {
   module.doc() = "The simulator run in the interpreter's process (use the package orvane).";
-  module.def("run", &Run, py::arg("path"), py::arg("directory"), py::arg("threads"),
-             py::arg("tables"), py::arg("densities"), py::arg("words"),
-             "Runs the parameter file; returns (status, failure message).");
-  module.attr("ONE_STREAM") = orvane::kOneStream;
+  module.def("run", &Run, py::arg("words"), py::arg("directory"), py::arg("tables"),
+             py::arg("densities"),
+             "Runs a command line of the program; returns (status, failure message).");
   module.attr("VERSION_LINE") = std::string(orvane::kVersionLine);
 }

@@ -186,12 +186,9 @@ def run(parameters, directory=None, threads=0, tables=None, densities=None):
                 f.write(parameters)
         if directory is None:
             directory = "D" + os.path.basename(path)
-        words = ["orvane.run", path]
-        if threads is not None:
-            words += ["--threads", str(threads)]
-        status, message = _orvane.run(
-            path, os.fspath(directory), _orvane.ONE_STREAM if threads is None else threads,
-            tables or "", densities or "", words)
+        words = ["orvane.run"] + ([] if threads is None else ["--threads", str(threads)])
+        status, message = _orvane.run(words + [path], os.fspath(directory), tables or "",
+                                      densities or "")
     if message:
         raise Error(status, message)
     result = load(directory)
