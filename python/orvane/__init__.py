@@ -23,6 +23,13 @@ from . import _orvane
 __all__ = ["run", "load", "Result", "Simulation", "Species", "Damage", "Error", "Interrupted"]
 
 SUMMARY = "summary.json"
+# The isolated-atom densities that "cmake --install" puts beside the package:
+# <prefix>/share/orvane/Tables/ for <prefix>/lib/pythonX.Y/dist-packages/orvane.
+_INSTALLED_DENSITIES = os.path.join(os.path.dirname(os.path.abspath(__file__)), *[".."] * 4,
+                                    "share", "orvane", "Tables")
+if os.path.isdir(_INSTALLED_DENSITIES):
+    _orvane.set_installed_densities(os.path.normpath(_INSTALLED_DENSITIES) + "/")
+
 # Figures that differ from run to run of the same parameter file.
 _TIMINGS = ("wall_time", "ion_rate")
 

@@ -11,6 +11,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string explicitPrefix;
+std::string installedDirectory;
 
 }  // namespace
 
@@ -22,7 +23,12 @@ std::string DensityPath(const std::string& name) {
   return std::string(directory != nullptr ? directory : "./Tables/") + name;
 }
 
+void SetInstalledDensityDirectory(const std::string& directory) {
+  installedDirectory = directory;
+}
+
 std::string InstalledDensityDirectory() {
+  if (!installedDirectory.empty()) return installedDirectory;
   std::error_code error;
   const fs::path program = fs::read_symlink("/proc/self/exe", error);
   if (error) return "";

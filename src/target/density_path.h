@@ -17,6 +17,10 @@ void SetDensityDirectory(const std::string& prefix);
 // empty when the program's own path is unknown.
 std::string InstalledDensityDirectory();
 
+// The installed directory for a program whose own path does not lead to
+// it (the Python module, whose process is the interpreter's).
+void SetInstalledDensityDirectory(const std::string& directory);
+
 // The path of an isolated-atom density: under the prefix when it is there,
 // else the installed copy when there is one, else (for the error that
 // follows) the path under the prefix.
