@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 namespace orvane_test {
@@ -66,11 +67,28 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+std::string ComparableSummary(const std::string& summaryJson) {
+  auto summary = nlohmann::ordered_json::parse(summaryJson);
+  for (const char* key : {"command_line", "threads", "threads_used", "processes"}) {
+    summary.erase(key);
+  }
+  for (auto& simulation : summary["simulations"]) {
+    for (auto& species : simulation["species"]) {
+      species["figures"].erase("wall_time");
+      species["figures"].erase("ion_rate");
+    }
+  }
+  return summary.dump(2);
+}
+
 std::map<std::string, std::string> Results(const TempDir& dir, const RunResult& run) {
   std::map<std::string, std::string> files{{"<stdout>", WithoutWallTime(run.out)}};
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path())) {
     const std::string path = std::filesystem::relative(entry.path(), dir.Path()).string();
-    if (entry.is_regular_file()) files[path] = ReadFile(entry.path().string());
+    if (!entry.is_regular_file()) continue;
+    const std::string text = ReadFile(entry.path().string());
+    const bool summary = entry.path().filename() == "summary.json";
+    files[path] = summary ? ComparableSummary(text) : text;
   }
   return files;
 }

@@ -21,8 +21,14 @@ extern const char* const kRareEventsThroughTwoLayers;
 // that the damage of dose pieces amorphizes, with followed recoils.
 extern const char* const kSampledPartnersWithDamage;
 
-// Every file that a run leaves in its directory, by its path there, and the
-// console without its wall-clock figures as "<stdout>".
+// "summary.json" without what differs between runs of one parameter file
+// that give the same results: the command line, the threads and
+// processes, the wall times and rates.
+std::string ComparableSummary(const std::string& summaryJson);
+
+// Every file that a run leaves in its directory, by its path there
+// ("summary.json" as ComparableSummary gives it), and the console without
+// its wall-clock figures as "<stdout>".
 std::map<std::string, std::string> Results(const TempDir& dir, const RunResult& run);
 
 // Expects the same files with the same contents, naming the first line
