@@ -164,15 +164,18 @@ def load(directory):
 
 
 def _is_path(parameters):
-    if isinstance(parameters, os.PathLike):
+    """A path, or a file's text: a word without blanks that names no file
+    is a path all the same, which the reader then refuses (status 300)."""
+    if isinstance(parameters, os.PathLike) or os.path.isfile(parameters):
         return True
-    return "\n" not in parameters and os.path.isfile(parameters)
+    return len(parameters.split()) == 1
 
 
 def run(parameters, directory=None, threads=0, tables=None, densities=None):
     """Runs a parameter file in this process and returns its Result.
 
-    parameters: the path of a parameter file, or its text.  The results go
+    parameters: the path of a parameter file, or its text (any string with
+    blanks that names no file).  The results go
     where the program writes them, "D" and the file's name in the working
     directory, or to directory when it is given; text is read as a file
     named "parameters.in" (results in "Dparameters.in").

@@ -71,7 +71,7 @@ def test_a_run_in_python_writes_the_files_of_the_program_and_reads_back_equal(
 def test_errors_carry_the_status_and_the_interpreter_goes_on(tmp_path, tables, monkeypatch):
     monkeypatch.chdir(tmp_path)
     for text, status in [("ENERGY three\n", 603), ("ENERGY 0\n", 606),
-                         ("HSTFile[ never closed\n", 600)]:
+                         ("HSTFile[ never closed\n", 600), ("no_such_file.in", 300)]:
         with pytest.raises(orvane.Error) as failure:
             orvane.run(text, tables=tables, densities=tables)
         assert failure.value.status == status
