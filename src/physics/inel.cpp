@@ -37,15 +37,25 @@ std::string TablePath(int zmin, int zmax) {
   return TableDirectory() + name;
 }
 
-// The friction of the ion's speed v (atomic units) at the coefficient F:
-// proportional to v when slow, to 1/v when fast, blended smoothly.
-double SpeedWeighted(double v, double coefficient) {
-  if (v == 0.0) return 0.0;
-  const double w = std::exp(-v * v / 0.49);
-  const double slow = 2.0 * w / (w * w + 1.0);
-  return slow * coefficient * v * kAtomicSpeed +
-         (1.0 - slow) * 0.7 * coefficient / (v * kAtomicSpeed);
-}
+// The friction of the ion's speed v (atomic units) at a coefficient F:
+// proportional to v when slow, to 1/v when fast, blended smoothly.  The
+// blend is worked out once per speed.
+class SpeedWeighting {
+ public:
+  explicit SpeedWeighting(double v) : v_(v) {
+    const double w = std::exp(-v * v / 0.49);
+    slow_ = 2.0 * w / (w * w + 1.0);
+  }
+  double operator()(double coefficient) const {
+    if (v_ == 0.0) return 0.0;
+    return slow_ * coefficient * v_ * kAtomicSpeed +
+           (1.0 - slow_) * 0.7 * coefficient / (v_ * kAtomicSpeed);
+  }
+
+ private:
+  double v_;
+  double slow_;
+};
 
 }  // namespace
 
@@ -148,17 +158,17 @@ double Inel::LocalLoss(const Encounter& e) {
   for (int i = 0; i < kSubSteps; ++i) {
     const double energy = e.startEnergy + (e.endEnergy - e.startEnergy) * (i * step) / e.pathLength;
     const double v = std::sqrt(energy) * speedFactor;
-    incoming += SpeedWeighted(v, FFF(Distance(projectile, target), e.z1, e.z2));
+    incoming += SpeedWeighting(v)(FFF(Distance(projectile, target), e.z1, e.z2));
     target += targetStep;
     projectile += e.incoming * step;
   }
 
   // After the collision the projectile keeps the speed it came in with.
-  const double v = std::sqrt(e.startEnergy) * speedFactor;
+  const SpeedWeighting atStartSpeed(std::sqrt(e.startEnergy) * speedFactor);
   const Vector targetOnward = Normalized(e.targetFurther) * targetStep.Length();
   double outgoing = 0.0;
   for (int i = 0; i < kSubSteps; ++i) {
-    outgoing += SpeedWeighted(v, FFF(Distance(projectile, target), e.z1, e.z2));
+    outgoing += atStartSpeed(FFF(Distance(projectile, target), e.z1, e.z2));
     target += targetOnward;
     projectile += e.outgoing * step;
   }
