@@ -133,10 +133,13 @@ void Inel::Fill(PairTable& pair, double zmax, double zmin) {
 }
 
 double Inel::FFF(double p, double z1, double z2) {
-  Require(p >= 0.0, "p>=0", "inel", __LINE__);
   const double zmax = std::max(z1, z2);
   const double zmin = std::min(z1, z2);
-  const PairTable& pair = Table(zmax, zmin);
+  return FromTable(Table(zmax, zmin), p, zmax, zmin);
+}
+
+double Inel::FromTable(const PairTable& pair, double p, double zmax, double zmin) {
+  Require(p >= 0.0, "p>=0", "inel", __LINE__);
   const double cell = p / kDistanceStep;
   if (cell >= kPoints - 1) return Coefficient(pair, p, zmax, zmin);
   const int k = static_cast<int>(cell);
@@ -153,12 +156,18 @@ double Inel::LocalLoss(const Encounter& e) {
   Vector projectile = e.projectileStart;
   Vector target = e.targetStart;
   const Vector targetStep = (e.targetEnd - e.targetStart) * (1.0 / kSubSteps);
+  const double zmax = std::max(e.z1, e.z2);
+  const double zmin = std::min(e.z1, e.z2);
+  const PairTable& pair = Table(zmax, zmin);
+  const auto friction = [&](const Vector& a, const Vector& b) {
+    return FromTable(pair, Distance(a, b), zmax, zmin);
+  };
 
   double incoming = 0.0;
   for (int i = 0; i < kSubSteps; ++i) {
     const double energy = e.startEnergy + (e.endEnergy - e.startEnergy) * (i * step) / e.pathLength;
     const double v = std::sqrt(energy) * speedFactor;
-    incoming += SpeedWeighting(v)(FFF(Distance(projectile, target), e.z1, e.z2));
+    incoming += SpeedWeighting(v)(friction(projectile, target));
     target += targetStep;
     projectile += e.incoming * step;
   }
@@ -168,7 +177,7 @@ double Inel::LocalLoss(const Encounter& e) {
   const Vector targetOnward = Normalized(e.targetFurther) * targetStep.Length();
   double outgoing = 0.0;
   for (int i = 0; i < kSubSteps; ++i) {
-    outgoing += atStartSpeed(FFF(Distance(projectile, target), e.z1, e.z2));
+    outgoing += atStartSpeed(friction(projectile, target));
     target += targetOnward;
     projectile += e.outgoing * step;
   }
