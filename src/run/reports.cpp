@@ -73,9 +73,11 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int /*k*/) 
            << "\tNEffective       = " << s.NumberOfImplants * state.IonWeight << '\n';
     std::cout << values.str();
   }
-  std::cout << '\n'
-            << "    Ion      Depth (nm)    Stat weigth      Path (nm)    Cascade time (sec.)\n"
-            << " -----------------------------------------------------------------------------\n";
+  if (!state.QuietIons) {
+    std::cout << '\n'
+              << "    Ion      Depth (nm)    Stat weigth      Path (nm)    Cascade time (sec.)\n"
+              << " -----------------------------------------------------------------------------\n";
+  }
   std::cout.setf(std::ios::fixed, std::ios::floatfield);
   std::cout.precision(4);
 }

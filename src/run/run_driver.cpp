@@ -136,6 +136,7 @@ int RunMain(int argc, char** argv) {
   Banner(std::cout);
   Defaults(*state);
   state->StrictInput = line.Strict;
+  state->QuietIons = line.Quiet;
   Configure(*state, argc, argv, role.ResultDirectory());
   role.ShowNoPlots(state->Config);
   const int mode = argc > 2 ? std::atoi(argv[2]) : 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/ion_statistics.h"
+#include "support/run_comparison.h"
 #include "support/test_support.h"
 
 using namespace orvane_test;
@@ -152,7 +153,8 @@ TEST(Options, HelpAndVersionReadNoParameterFile) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.err, "");
   for (const char* text :
-       {"Usage: orvane [--threads N] [--strict] parameter-file [mode]", "--threads N", "--strict",
+       {"Usage: orvane [--threads N] [--strict] [--quiet] parameter-file [mode]", "--threads N",
+        "--strict", "--quiet",
         "--version", "TABLES3DDIR", "EDTDIR", "share/orvane/Tables", "CteD 1e-30", "CteD 1\n",
         "examples/b_dose_split_damage.in", "\n    0  success\n", "\n  300  ", "\n  605  ",
         "\n  607  ", "\n  609  ", "\n  610  ", "README.md"}) {
@@ -164,4 +166,57 @@ TEST(Options, HelpAndVersionReadNoParameterFile) {
   // No output directory was made: neither option is a parameter file.
   EXPECT_FALSE(FileExists(dir.File("D--help")));
   EXPECT_FALSE(FileExists(dir.File("D--version")));
+}
+
+namespace {
+
+// The console of a run without the lines of its ions, their column header
+// and the empty line before it.
+std::string WithoutIonLines(const std::string& out) {
+  std::istringstream is(out);
+  std::string kept;
+  for (std::string line; std::getline(is, line);) {
+    if (line.rfind("    Ion      Depth (nm)", 0) == 0) {
+      kept.pop_back();  // the empty line before the header
+      continue;
+    }
+    if (!FinalIons(line).empty() || line.rfind(" ------", 0) == 0) continue;
+    kept += line + "\n";
+  }
+  return kept;
+}
+
+// The text with every occurrence of the directory's path replaced by "DIR".
+std::string WithoutPath(std::string text, const TempDir& dir) {
+  for (std::size_t at; (at = text.find(dir.Path())) != std::string::npos;) {
+    text.replace(at, dir.Path().size(), "DIR");
+  }
+  return text;
+}
+
+}  // namespace
+
+TEST(Summary, QuietLeavesOutTheIonLinesAndNothingElse) {
+  const char* const parameters =
+      "ENERGY 3000 Tha 7 NumberOfImplants 30 NextSimulation Tha 0 Projectiles 1 2 0\n";
+  TempDir loud, quiet;
+  WriteFile(loud.File("p.in"), parameters);
+  WriteFile(quiet.File("p.in"), parameters);
+  const RunResult all = RunOrvane(loud.Path(), "p.in", TablesEnvironment(loud));
+  const RunResult some = RunOrvane(quiet.Path(), "p.in --quiet", TablesEnvironment(quiet));
+  ASSERT_EQ(all.status, 0) << all.err;
+  ASSERT_EQ(some.status, 0) << some.err;
+  ASSERT_EQ(FinalIons(all.out).size(), 30u + 60u);
+  EXPECT_TRUE(FinalIons(some.out).empty()) << some.out;
+  EXPECT_EQ(some.out.find("    Ion      Depth (nm)"), std::string::npos);
+  auto expected = Results(loud, all);
+  auto actual = Results(quiet, some);
+  // The same summaries and every other line, the same files.
+  EXPECT_EQ(WithoutPath(actual.at("<stdout>"), quiet),
+            WithoutPath(WithoutIonLines(expected.at("<stdout>")), loud));
+  ASSERT_EQ(SummaryBlocks(some.out).size(), 3u);
+  expected.erase("<stdout>");
+  actual.erase("<stdout>");
+  ExpectSameResults(expected, actual, "--quiet");
+  EXPECT_EQ(WithoutPath(some.err, quiet), WithoutPath(all.err, loud));
 }
