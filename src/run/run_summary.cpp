@@ -142,8 +142,8 @@ ProfileSummary SummarizeJoined(const DepthProfile& profile, double oneIonConcent
     s.Skewness = m.Skewness;
     s.Kurtosis = m.Kurtosis;
   }
-  SummarizeShape(profile, background, s);
   s.OneIonConcentration = oneIonConcentration;
+  SummarizeShape(profile, background, s);
   return s;
 }
 

@@ -117,8 +117,8 @@ ProfileSummary SummarizeProfile(const Hist& histogram, double background) {
   CountByEnd(histogram, summary);
   Moments(histogram, summary);
   const DepthProfile profile = ProfileOf(histogram);
-  SummarizeShape(profile, background, summary);
   summary.OneIonConcentration = profile.Scale * SmallestWeight(histogram);
+  SummarizeShape(profile, background, summary);
   return summary;
 }
 
@@ -134,7 +134,9 @@ void SummarizeShape(const DepthProfile& profile, double background, ProfileSumma
   summary.PearsonKurtosis = fit.Kurtosis;
   summary.PearsonKurtosisRaised = fit.KurtosisRaised;
   summary.Background = background > 0.0 ? background : 0.0;
-  if (summary.Background > 0.0) summary.JunctionDepths = JunctionDepths(profile, background);
+  if (summary.Background > 0.0) {
+    summary.JunctionDepths = JunctionDepths(profile, background, summary.Resolves(background));
+  }
 }
 
 double FallOffDepth(const DepthProfile& profile, double fraction) {
@@ -149,7 +151,7 @@ double FallOffDepth(const Hist& histogram, double fraction) {
   return FallOffDepth(ProfileOf(histogram), fraction);
 }
 
-std::vector<double> JunctionDepths(const DepthProfile& profile, double level) {
+std::vector<double> JunctionDepths(const DepthProfile& profile, double level, bool withRise) {
   std::vector<double> depths;
   if (profile.Cells.empty() || !(profile.Scale > 0.0) || !(level > 0.0)) return depths;
   const double unscaled = level / profile.Scale;
@@ -159,7 +161,7 @@ std::vector<double> JunctionDepths(const DepthProfile& profile, double level) {
   // the surface is the one that the ions fill least evenly.
   int first = 0;
   while (profile.Cells[first] < unscaled) ++first;
-  if (first >= 2) depths.push_back(Crossing(profile, first - 1, unscaled));
+  if (withRise && first >= 2) depths.push_back(Crossing(profile, first - 1, unscaled));
   depths.push_back(FallsBelow(profile, peak, unscaled));
   return depths;
 }

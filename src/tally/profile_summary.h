@@ -56,8 +56,9 @@ struct ProfileSummary {
 
   // The junctions with the background doping (atoms/cm^3, 0 for none):
   // where the profile rises above it from the surface (only when it starts
-  // below it) and where it falls below it for good, shallow first; empty
-  // when the profile never reaches the background.
+  // below it and the background lies at or above one ion per bin) and where
+  // it falls below it for good, shallow first; empty when the profile never
+  // reaches the background.
   double Background = 0.0;
   std::vector<double> JunctionDepths;  // angstrom
 
@@ -72,8 +73,9 @@ struct ProfileSummary {
 // with the background doping when it is positive.
 ProfileSummary SummarizeProfile(const Hist& histogram, double background = 0.0);
 
-// The peak, the Pearson IV peak and the junctions of a profile; the counts
-// and the moments are left to the caller.
+// The peak, the Pearson IV peak and the junctions of a profile; the counts,
+// the moments and the one-ion concentration are left to the caller, which
+// sets the last first.
 void SummarizeShape(const DepthProfile& profile, double background, ProfileSummary& summary);
 
 // The depth (angstrom) beyond the peak where the profile falls for good to
@@ -84,9 +86,12 @@ double FallOffDepth(const DepthProfile& profile, double fraction);
 double FallOffDepth(const Hist& histogram, double fraction);
 
 // Where the profile meets the level (atoms/cm^3), on the lines between its
-// cells: where it rises to the level before its peak when its first cell
-// lies below it, and where it falls below the level for good; empty when
-// its peak lies below the level.
-std::vector<double> JunctionDepths(const DepthProfile& profile, double level);
+// cells: with withRise, where it rises to the level before its peak when
+// its first two cells lie below it, and where it falls below the level for
+// good; empty when its peak lies below the level.  Cells that no ion
+// reached lie below any level, so a level below one ion per cell has no
+// rise.
+std::vector<double> JunctionDepths(const DepthProfile& profile, double level,
+                                   bool withRise = true);
 
 }  // namespace orvane
