@@ -38,15 +38,16 @@ std::string FallOffLine(const DepthProfile& profile, const ProfileSummary& summa
   if (!(summary.PeakConcentration > 0.0)) return Format("#   Depth at %s of peak   = -\n", label);
   const double depth = FallOffDepth(profile, fraction) * kAngstromToNm;
   const bool resolved = summary.Resolves(fraction * summary.PeakConcentration);
-  return Format("#   Depth at %s of peak   = %.2f nm%s\n", label, depth, resolved ? "" : kNotResolved);
+  return Format("#   Depth at %s of peak   = %.2f nm%s\n", label, depth,
+                resolved ? "" : kNotResolved);
 }
 
 std::string PeakLines(const ProfileSummary& s) {
   std::string lines = Format("#   Peak concentration      = %.3e at/cm^3 at %.2f nm\n",
                              s.PeakConcentration, s.PeakDepth * kAngstromToNm);
   if (!s.PearsonFitted) return lines + "#   Pearson IV peak         = -\n";
-  lines += Format("#   Pearson IV peak         = %.3e at/cm^3 at %.2f nm", s.PearsonPeakConcentration,
-                  s.PearsonPeakDepth * kAngstromToNm);
+  lines += Format("#   Pearson IV peak         = %.3e at/cm^3 at %.2f nm",
+                  s.PearsonPeakConcentration, s.PearsonPeakDepth * kAngstromToNm);
   if (s.PearsonKurtosisRaised) {
     lines += Format(" (kurtosis %.3f, the smallest of a Pearson IV)", s.PearsonKurtosis);
   }
@@ -152,7 +153,8 @@ void WriteJoinedSummary(std::ostream& out, const ProfileSummary& s, const DepthP
   double held = 0.0;
   for (double cell : profile.Cells) held += cell;
   const double dose = held * profile.Scale * profile.Width() * kAngstromToCm;
-  out << Format("# Summary of the whole dose of simulations %d to %d (%s), species %d (%s): %d ions\n",
+  out << Format("# Summary of the whole dose of simulations %d to %d (%s), species %d (%s): "
+                "%d ions\n",
                 context.FirstPiece, context.LastPiece, context.FileName.c_str(), context.Species,
                 context.Symbol.c_str(), context.Ions);
   if (!context.Implant.empty()) out << "#   Implant                 = " << context.Implant << '\n';
