@@ -55,7 +55,10 @@ SimulationList CompleteGroups(const SimulationList& simulations, int run) {
 int EndInterrupted(RunState& state, int k, uint32_t ions) {
   const int signal = InterruptingSignal();
   const SimulationList complete = CompleteGroups(state.Simulations, k);
-  if (!complete.Empty()) JoinSplitting(complete, state.OutputDirectory, state.Config.HSTFile);
+  if (!complete.Empty()) {
+    ReportJoinedProfiles(state,
+                         JoinSplitting(complete, state.OutputDirectory, state.Config.HSTFile));
+  }
   std::cout.flush();
   std::cerr << "# Interrupted by " << SignalName(signal) << " after " << ions << " of "
             << state.Current.NumberOfImplants << " ions of simulation " << k
@@ -136,6 +139,7 @@ int RunMain(int argc, char** argv) {
   Banner(std::cout);
   Defaults(*state);
   state->StrictInput = line.Strict;
+  state->QuietIons = line.Quiet;
   Configure(*state, argc, argv, role.ResultDirectory());
   role.ShowNoPlots(state->Config);
   const int mode = argc > 2 ? std::atoi(argv[2]) : 0;
@@ -150,10 +154,12 @@ int RunMain(int argc, char** argv) {
       parallel = std::make_unique<ParallelDriver>(ThreadCount(line.Threads));
     }
     if (const int signal = RunSimulations(*state, parallel.get())) return 128 + signal;
+    ReportJoinedProfiles(
+        *state, JoinSplitting(state->Simulations, state->OutputDirectory, state->Config.HSTFile));
   } else {
     DisplayOnly(*state, mode);
+    JoinSplitting(state->Simulations, state->OutputDirectory, state->Config.HSTFile);
   }
-  JoinSplitting(state->Simulations, state->OutputDirectory, state->Config.HSTFile);
   std::cout.flush();
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "core/atom.h"
 #include "run/simulation.h"
 #include "tally/hist.h"
+#include "tally/profile_summary.h"
 
 namespace orvane {
 
@@ -22,6 +23,7 @@ struct SummaryContext {
   double WallSeconds = 0.0;        // wall time of the simulation
   std::string Implant;             // what was implanted, ImplantDescription
   const std::vector<std::string>* Warnings = nullptr;  // what the reader found suspicious
+  double Background = 0.0;  // background doping, atoms/cm^3; 0 for none
 };
 
 // The implant that a simulation ran: the ion or molecule ("BF2"), the
@@ -35,5 +37,29 @@ extern const char kWallTimeLabel[];
 
 // Writes the block for a computed histogram (Hist::Compute).
 void WriteSummary(std::ostream& out, const Hist& histogram, const SummaryContext& context);
+
+// The figures of a joined profile of dose pieces, from the profile as its
+// file holds it: the dose it holds, the moments of its cells (each at its
+// centre), its peak, the Pearson IV peak, the junctions with the
+// background and the depths of the tail.
+ProfileSummary SummarizeJoined(const DepthProfile& profile, double oneIonConcentration,
+                               double background);
+
+// What the block of a joined profile says besides the profile itself.
+struct JoinedContext {
+  int FirstPiece = 1;  // simulation numbers of the pieces
+  int LastPiece = 1;
+  int Species = 1;
+  std::string Symbol;
+  std::string FileName;  // the joined file, without its directory
+  int Ions = 0;          // ions of all the pieces
+  double Dose = 0.0;     // of all the pieces, atoms/cm^2
+  std::string Implant;   // the whole dose, ImplantDescription
+  const std::vector<std::string>* Warnings = nullptr;
+};
+
+// Writes the block of the whole dose of a simulation run in dose pieces.
+void WriteJoinedSummary(std::ostream& out, const ProfileSummary& summary,
+                        const DepthProfile& profile, const JoinedContext& context);
 
 }  // namespace orvane
