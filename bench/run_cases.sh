@@ -29,21 +29,26 @@ cp "$source_dir"/Tables/*.den "$work/tables/"
 export TABLES3DDIR="$work/tables/" EDTDIR="$work/tables/"
 
 # case name, projectile, energy (eV), layer kind (0 crystal, 2 amorphous),
-# level of simulation, ions
+# level of simulation, ions, partners drawn from the density (On) or
+# searched in a rotated lattice (Off)
 cases=(
-  "B_10keV_cSi100_7deg_ions 1 10000 0 1 400"
-  "B_10keV_aSi_ions 1 10000 2 1 400"
-  "B_1keV_aSi_ions 1 1000 2 1 2000"
-  "As_50keV_aSi_ions 2 50000 2 1 1000"
-  "As_50keV_aSi_cascade 2 50000 2 2 40"
+  "B_10keV_cSi100_7deg_ions 1 10000 0 1 400 Off"
+  "B_10keV_aSi_ions 1 10000 2 1 400 Off"
+  "B_1keV_aSi_ions 1 1000 2 1 2000 Off"
+  "As_50keV_aSi_ions 2 50000 2 1 1000 Off"
+  "As_50keV_aSi_cascade 2 50000 2 2 40 Off"
+  "B_10keV_aSi_ions_sampled 1 10000 2 1 2000 On"
+  "As_50keV_aSi_ions_sampled 2 50000 2 1 5000 On"
+  "As_50keV_aSi_cascade_sampled 2 50000 2 2 200 On"
 )
 
-write_case() {  # file projectile energy kind level ions
+write_case() {  # file projectile energy kind level ions sampled
   cat > "$1" <<EOF
 Atom B  5  11.009 519
 Atom As 33 74.922 285
 Atom Si 14 28.086 519
 Amorphous $4
+$([ "$7" = On ] && echo "SampledPartners On")
 LatticeParameter 5.431 5.431 5.431
 XTal 3 6 0.0 0.0 0.0 15
 XTal 3 6 0.25 0.25 0.25 15
@@ -63,14 +68,14 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 printf '%-28s %8s %12s\n' "case" "ions" "ions/s"
 for entry in "${cases[@]}"; do
-  read -r name projectile energy kind level ions <<< "$entry"
+  read -r name projectile energy kind level ions sampled <<< "$entry"
   ions=$(awk -v n="$ions" -v s="$scale" 'BEGIN { n = int(n * s); print n < 1 ? 1 : n }')
   dir="$work/$name"
   mkdir -p "$dir"
   cd "$dir"
-  write_case warm.in "$projectile" "$energy" "$kind" "$level" 1
+  write_case warm.in "$projectile" "$energy" "$kind" "$level" 1 "$sampled"
   "$binary" "${options[@]}" warm.in > /dev/null 2>&1
-  write_case case.in "$projectile" "$energy" "$kind" "$level" "$ions"
+  write_case case.in "$projectile" "$energy" "$kind" "$level" "$ions" "$sampled"
   rates=()
   for _ in $(seq "$repetitions"); do
     start=$(date +%s.%N)

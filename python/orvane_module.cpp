@@ -91,8 +91,7 @@ PYBIND11_MODULE(_orvane, module) {
   module.def("run", &Run, py::arg("words"), py::arg("directory"), py::arg("tables"),
              py::arg("densities"),
              "Runs a command line of the program; returns (status, failure message).");
-  module.def("set_installed_densities", &orvane::SetInstalledDensityDirectory,
-             py::arg("directory"),
+  module.def("set_installed_densities", &orvane::SetInstalledDensityDirectory, py::arg("directory"),
              "Where the isolated-atom densities of the installation are.");
   module.attr("VERSION_LINE") = std::string(orvane::kVersionLine);
 }

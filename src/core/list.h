@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -254,7 +255,9 @@ class List {
     }
     if (end_ == node) end_ = before;
     if (current_ == node) current_ = node->next;
-    node->value = T{};
+    // A pooled node keeps no resources of its element; an element that
+    // holds none is simply overwritten when the node is used again.
+    if constexpr (!std::is_trivially_copyable_v<T>) node->value = T{};
     node->next = pool_;
     pool_ = node;
     --count_;

@@ -103,23 +103,21 @@ namespace {
 
 // The loss of a flight whose kinetic energy would go from start to end over
 // the length, the energy taken to change evenly: the stopping integrated
-// over the energy, with the end energy found again twice with the loss it
-// gives.  False when the particle would stop on the way.
+// over the energy, with the end energy found again with the loss it gives.
+// False when the particle would stop on the way.
 bool EvenLoss(const AveragedStopping& stopping, double speedFactor, double start, double end,
               double length, double& loss) {
   const auto speed = [speedFactor](double energy) { return std::sqrt(energy) * speedFactor; };
   const double perMoment = 2.0 / (speedFactor * speedFactor);
   const double startMoment = stopping.SpeedMoment(speed(start));
   loss = stopping.At(speed(0.5 * (start + end))) * length;
-  for (int pass = 0; pass < 2; ++pass) {
-    const double reached = end - loss;
-    if (!(reached > 0.0)) return false;
-    const double change = reached - start;
-    if (std::abs(change) <= 1e-9 * start) {
-      loss = stopping.At(speed(0.5 * (start + reached))) * length;
-    } else {
-      loss = (stopping.SpeedMoment(speed(reached)) - startMoment) * perMoment / change * length;
-    }
+  const double reached = end - loss;
+  if (!(reached > 0.0)) return false;
+  const double change = reached - start;
+  if (std::abs(change) <= 1e-9 * start) {
+    loss = stopping.At(speed(0.5 * (start + reached))) * length;
+  } else {
+    loss = (stopping.SpeedMoment(speed(reached)) - startMoment) * perMoment / change * length;
   }
   return end - loss > 0.0;
 }

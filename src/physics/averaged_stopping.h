@@ -68,8 +68,9 @@ class AveragedStoppingCache {
 // less the loss so far.  The kinetic energy is taken to change evenly along
 // the flight, from the start energy to the end energy less the whole loss,
 // so that the integral follows from the integral of the stopping over the
-// energy; the flight is halved until that holds well enough for each
-// piece: within 1e-4 of the exact integral.  A piece that would stop the
+// energy (the whole loss first estimated from the stopping halfway); the
+// flight is halved until that holds well enough for each piece: within
+// 1e-4 of the exact integral.  A piece that would stop the
 // particle, or whose speeds lie beyond the tables, is summed in the 30
 // sub-steps of a flight through a lattice.
 double AveragedLoss(const AveragedStopping& stopping, double m1, const Flight& flight);

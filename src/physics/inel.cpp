@@ -37,15 +37,25 @@ std::string TablePath(int zmin, int zmax) {
   return TableDirectory() + name;
 }
 
-// The friction of the ion's speed v (atomic units) at the coefficient F:
-// proportional to v when slow, to 1/v when fast, blended smoothly.
-double SpeedWeighted(double v, double coefficient) {
-  if (v == 0.0) return 0.0;
-  const double w = std::exp(-v * v / 0.49);
-  const double slow = 2.0 * w / (w * w + 1.0);
-  return slow * coefficient * v * kAtomicSpeed +
-         (1.0 - slow) * 0.7 * coefficient / (v * kAtomicSpeed);
-}
+// The friction of the ion's speed v (atomic units) at a coefficient F:
+// proportional to v when slow, to 1/v when fast, blended smoothly.  The
+// blend is worked out once per speed.
+class SpeedWeighting {
+ public:
+  explicit SpeedWeighting(double v) : v_(v) {
+    const double w = std::exp(-v * v / 0.49);
+    slow_ = 2.0 * w / (w * w + 1.0);
+  }
+  double operator()(double coefficient) const {
+    if (v_ == 0.0) return 0.0;
+    return slow_ * coefficient * v_ * kAtomicSpeed +
+           (1.0 - slow_) * 0.7 * coefficient / (v_ * kAtomicSpeed);
+  }
+
+ private:
+  double v_;
+  double slow_;
+};
 
 }  // namespace
 
@@ -123,10 +133,13 @@ void Inel::Fill(PairTable& pair, double zmax, double zmin) {
 }
 
 double Inel::FFF(double p, double z1, double z2) {
-  Require(p >= 0.0, "p>=0", "inel", __LINE__);
   const double zmax = std::max(z1, z2);
   const double zmin = std::min(z1, z2);
-  const PairTable& pair = Table(zmax, zmin);
+  return FromTable(Table(zmax, zmin), p, zmax, zmin);
+}
+
+double Inel::FromTable(const PairTable& pair, double p, double zmax, double zmin) {
+  Require(p >= 0.0, "p>=0", "inel", __LINE__);
   const double cell = p / kDistanceStep;
   if (cell >= kPoints - 1) return Coefficient(pair, p, zmax, zmin);
   const int k = static_cast<int>(cell);
@@ -143,22 +156,28 @@ double Inel::LocalLoss(const Encounter& e) {
   Vector projectile = e.projectileStart;
   Vector target = e.targetStart;
   const Vector targetStep = (e.targetEnd - e.targetStart) * (1.0 / kSubSteps);
+  const double zmax = std::max(e.z1, e.z2);
+  const double zmin = std::min(e.z1, e.z2);
+  const PairTable& pair = Table(zmax, zmin);
+  const auto friction = [&](const Vector& a, const Vector& b) {
+    return FromTable(pair, Distance(a, b), zmax, zmin);
+  };
 
   double incoming = 0.0;
   for (int i = 0; i < kSubSteps; ++i) {
     const double energy = e.startEnergy + (e.endEnergy - e.startEnergy) * (i * step) / e.pathLength;
     const double v = std::sqrt(energy) * speedFactor;
-    incoming += SpeedWeighted(v, FFF(Distance(projectile, target), e.z1, e.z2));
+    incoming += SpeedWeighting(v)(friction(projectile, target));
     target += targetStep;
     projectile += e.incoming * step;
   }
 
   // After the collision the projectile keeps the speed it came in with.
-  const double v = std::sqrt(e.startEnergy) * speedFactor;
+  const SpeedWeighting atStartSpeed(std::sqrt(e.startEnergy) * speedFactor);
   const Vector targetOnward = Normalized(e.targetFurther) * targetStep.Length();
   double outgoing = 0.0;
   for (int i = 0; i < kSubSteps; ++i) {
-    outgoing += SpeedWeighted(v, FFF(Distance(projectile, target), e.z1, e.z2));
+    outgoing += atStartSpeed(friction(projectile, target));
     target += targetOnward;
     projectile += e.outgoing * step;
   }

@@ -56,6 +56,8 @@ class Inel {
   struct PairTable;
 
   const PairTable& Table(double zmax, double zmin);
+  // FFF from the pair's table.
+  static double FromTable(const PairTable& pair, double p, double zmax, double zmin);
   static std::shared_ptr<PairTable> Build(double zmax, double zmin);
   // Computes every entry.
   static void Fill(PairTable& pair, double zmax, double zmin);

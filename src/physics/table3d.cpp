@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <new>
@@ -11,6 +12,7 @@
 
 #include "core/fatal.h"
 #include "core/replaced_file.h"
+#include "core/terminal.h"
 #include "physics/ssf.h"
 #include "physics/table_directory.h"
 #include "physics/table_masses.h"
@@ -199,8 +201,18 @@ void TBL::Generate(int projectile, int target, const AtomList& atoms,
   std::cout.flush();
   TC computer;
   computer.Init(p.Z, t.Z, p.W, t.W, N_ENERGY, potentials);
+  // The index lines overwrite each other on a terminal; a file or a pipe
+  // gets one line for the table instead.
+  const bool terminal = StandardErrorIsTerminal();
+  computer.ShowProgress(terminal);
+  const std::time_t start = std::time(nullptr);
   computer.ComputeIndexes(N_ENERGY);
-  std::cerr << '\n';
+  if (terminal) {
+    std::cerr << '\n';
+  } else {
+    std::cerr << "# " << name << ": " << N_ENERGY << " energies calculated in "
+              << std::difftime(std::time(nullptr), start) << " seconds" << std::endl;
+  }
   computer.SAVE_ASCII(path, N_ENERGY);
   if (!LoadASCII(projectile - 1, target - 1, name)) {
     Fatal(300, "# Error: TBL::Generate, Can't read back " + path + "\n");

@@ -124,14 +124,16 @@ void TC::ComputeIndexes(int count) {
   });
 }
 
-void TC::PrintRowTime(int energyIndex, int phiIndex, std::time_t start) {
+void TC::PrintRowTime(int energyIndex, int phiIndex, std::time_t start) const {
+  if (!showProgress_) return;
   char text[64];
   std::snprintf(text, sizeof text, "(%3d:%3d) %lf seconds", energyIndex, phiIndex,
                 std::difftime(std::time(nullptr), start));
   PrintProgress(text);
 }
 
-void TC::PrintIndexTime(int energyIndex, std::time_t start) {
+void TC::PrintIndexTime(int energyIndex, std::time_t start) const {
+  if (!showProgress_) return;
   char text[64];
   std::snprintf(text, sizeof text, "# Index %3d/%3d calculated in %.2lf seconds", energyIndex,
                 N_ENERGY - 1, std::difftime(std::time(nullptr), start));

@@ -44,6 +44,9 @@ class TC {
   // all rows shared among the threads (no thread waits at the end of a
   // row); the timing and index lines come row after row, in order.
   void ComputeIndexes(int count);
+  // Whether the timing and index lines are printed (they are by default);
+  // they overwrite each other, so only a terminal shows them usefully.
+  void ShowProgress(bool shown) { showProgress_ = shown; }
 
   // The first rows of the table as text, after a 200-byte header that
   // carries the masses; a file that cannot be created ends the process
@@ -65,8 +68,8 @@ class TC {
   // Integrates the collisions of the rows and calls finished(k) on this
   // thread for each row k, in order, once it is complete.
   void Integrate(const RowTask* rows, int count, const std::function<void(int)>& finished);
-  static void PrintRowTime(int energyIndex, int phiIndex, std::time_t start);
-  static void PrintIndexTime(int energyIndex, std::time_t start);
+  void PrintRowTime(int energyIndex, int phiIndex, std::time_t start) const;
+  void PrintIndexTime(int energyIndex, std::time_t start) const;
 
   float* Entry(int row, int impactIndex) {
     return table_.get() + (static_cast<long>(row) * N_S + impactIndex) * kValues;
@@ -74,6 +77,7 @@ class TC {
 
   int threads_;
   StepControl control_;
+  bool showProgress_ = true;
   SSF ssf_{};
   NucleusPair pair_;
   std::unique_ptr<float[]> table_;

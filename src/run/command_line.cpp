@@ -16,7 +16,7 @@ const char kVersionLine[] = "[ORVANE] Orvane (Version 2004.10.04) DAMAGE1D";
 
 namespace {
 
-const char kSynopsis[] = "orvane [--threads N] [--strict] parameter-file [mode]";
+const char kSynopsis[] = "orvane [--threads N] [--strict] [--quiet] parameter-file [mode]";
 
 const char kUsage[] =
     "       orvane --help | --version\n"
@@ -36,6 +36,8 @@ const char kUsage[] =
     "  --strict        refuse the parameter file (status 609) for what is otherwise\n"
     "                  a warning: a word that reads as a mistyped keyword, a unit\n"
     "                  or other text after a keyword's number, no keyword at all\n"
+    "  --quiet         no line per ion on standard output; the summaries, the\n"
+    "                  warnings and the errors stay\n"
     "  --help          this text\n"
     "  --version       the version line\n"
     "\n"
@@ -124,6 +126,9 @@ CommandLine ReadCommandLine(int argc, char** argv) {
     } else if (argument == "--strict") {
       if (line.Strict) BadCommandLine("--strict is given twice");
       line.Strict = true;
+    } else if (argument == "--quiet") {
+      if (line.Quiet) BadCommandLine("--quiet is given twice");
+      line.Quiet = true;
     } else if (argument == "--help" || argument == "--version") {
       BadCommandLine(argument + " answers alone, as the first argument");
     } else if (argument.rfind("--", 0) == 0) {

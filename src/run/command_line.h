@@ -1,6 +1,7 @@
 // The options of the command line: "--help" and "--version", which answer
-// without running, "--threads", which shares the ions among threads, and
-// "--strict", which refuses a parameter file with suspicious words.
+// without running, "--threads", which shares the ions among threads,
+// "--strict", which refuses a parameter file with suspicious words, and
+// "--quiet", which leaves out the line of every ion.
 #pragma once
 
 #include <iosfwd>
@@ -30,12 +31,13 @@ constexpr int kBadThreadsStatus = 607;
 struct CommandLine {
   int Threads = kOneStream;  // 0: one thread per core
   bool Strict = false;       // suspicious words refuse the parameter file
+  bool Quiet = false;        // no line per ion on standard output
   // The program name, the parameter file and the mode, without the
   // options, null-terminated like argv.
   std::vector<char*> Arguments;
 };
 
-// Reads the options "--threads N" and "--strict", before or after the
+// Reads the options "--threads N", "--strict" and "--quiet", before or after the
 // parameter file, and passes the other arguments on in their order.  A
 // "--threads" value that is missing, not a whole number, negative or above
 // kMaxThreads, any other argument that begins with "--", an option given

@@ -47,6 +47,7 @@ struct Configuration {
   int32_t ShowDamage = 0;
   int32_t FullDoseOutput = 1;
   int32_t SavePNG = 0;  // PNG pictures of the profiles and the damage after each simulation
+  double Background = 0.0;  // background doping of the substrate, atoms/cm^3; 0 for none
   // Text values end with the blank that the reader appends to every word.
   char HSTFile[kTextSize] = "Histo1D. ";
   char GPInit[kTextSize] = "";

@@ -89,6 +89,7 @@ void RegisterKeywords(Input& input, RunState& state) {
       {"ShowDamage", KIND_SWITCH, &c.ShowDamage},
       {"FullDoseOutput", KIND_SWITCH, &c.FullDoseOutput},
       {"SavePNG", KIND_SWITCH, &c.SavePNG},
+      Parameter("Background", KIND_REAL, &c.Background).EchoedWhenRead(),
       {"HSTFile[", KIND_TEXT, c.HSTFile, nullptr, text},
       {"GPInit[", KIND_TEXT, c.GPInit, nullptr, text},
       {"GPPlot[", KIND_TEXT, c.GPPlot, nullptr, text},
@@ -115,7 +116,7 @@ void RegisterKeywords(Input& input, RunState& state) {
       {"CteK", KIND_REAL, &d.CteK},
       {"AnchoCajas", KIND_REAL, &d.AnchoCajas},
   };
-  static_assert(sizeof(keywords) / sizeof(keywords[0]) == 86, "the parameter file has 86 keywords");
+  static_assert(sizeof(keywords) / sizeof(keywords[0]) == 87, "the parameter file has 87 keywords");
   for (const Parameter& keyword : keywords) input.Add(keyword);
 }
 
@@ -189,6 +190,7 @@ void CheckPhysicalValues(RunState& state) {
   if (!(c.ImplantationArea > 0.0)) {
     Undefined("ImplantationArea must be positive", c.ImplantationArea);
   }
+  if (c.Background < 0.0) Undefined("Background must not be negative", c.Background);
   int k = 0;
   for (const Simulation& s : state.Simulations) {
     const std::string where = " in simulation " + std::to_string(++k);

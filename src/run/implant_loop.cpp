@@ -203,10 +203,11 @@ int DrawPartner(RunState& state) {
                               state.Frame, depths);
 }
 
+}  // namespace
+
 // A particle that comes from atoms at random into a lattice stands
-// anywhere in the cell; one that would stand within kCoreRadius of a
-// site, inside that atom, is put at a point of the cell drawn afresh.  Its
-// next flight starts anew.
+// anywhere in the cell, as it would coming out of an amorphous pocket, but
+// never inside an atom.
 void PlaceInLattice(RunState& state) {
   constexpr double kCoreRadius = 0.5;  // angstrom, beyond the thermal displacements at 300 K
   Particle& particle = state.Moving.Front();
@@ -221,6 +222,8 @@ void PlaceInLattice(RunState& state) {
     particle.R = Vector(x * cell.x, y * cell.y, z * cell.z);
   }
 }
+
+namespace {
 
 // The partners of a step in a lattice: an amorphous layer first takes a
 // fresh orientation after a close approach.

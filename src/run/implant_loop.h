@@ -45,6 +45,12 @@ void SplitRareEvents(RunState& state);
 // ends the run (405).
 void SelectLayer(RunState& state, double depth);
 
+// Places the first moving particle, which comes from atoms drawn at random,
+// in the current crystal's lattice: one that would stand within 0.5 A of a
+// site, inside that atom, is put at a point of the cell drawn afresh (from
+// the stream) until it stands clear.  Its next flight starts anew.
+void PlaceInLattice(RunState& state);
+
 // Implants one ion (or molecule) and follows its cascade until nothing
 // moves; the particles that came to rest or left are in state.Finished.
 void ImplantOne(RunState& state);

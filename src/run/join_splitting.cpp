@@ -1,8 +1,10 @@
 #include "run/join_splitting.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <utility>
 #include <vector>
 
 #include "core/fatal.h"
@@ -36,6 +38,7 @@ struct Profile {
   VarHist Cells;
   double LastDepth = 0.0;
   int Lines = 0;
+  double Smallest = 0.0;  // the smallest concentration above 0 read
 };
 
 // One species of a group: the sum of its pieces so far.
@@ -43,7 +46,17 @@ struct JoinedSpecies {
   int Species = 0;
   bool Joined = false;  // false when its first piece could not be read
   Profile Sum;
+  // Of every piece read, the cell width (nm) and the smallest concentration.
+  std::vector<std::pair<double, double>> SmallestOfPieces;
 };
+
+void AddHeader(ProfileHeader& sum, const ProfileHeader& piece) {
+  sum.Marker = piece.Marker;
+  sum.Trajectories += piece.Trajectories;
+  sum.RealIons += piece.RealIons;
+  sum.VirtualIons += piece.VirtualIons;
+  sum.Further += piece.Further;
+}
 
 bool ReadProfile(const std::string& path, int maxLines, Profile& profile) {
   std::cout << "Reading ... " << path << std::endl;
@@ -56,6 +69,9 @@ bool ReadProfile(const std::string& path, int maxLines, Profile& profile) {
   double depth, conc, low, high;
   while (profile.Lines < maxLines && file >> depth >> conc >> low >> high) {
     if (profile.Lines < VarHist::kCells) profile.Cells.Cells[profile.Lines] = conc;
+    if (conc > 0.0 && (profile.Smallest == 0.0 || conc < profile.Smallest)) {
+      profile.Smallest = conc;
+    }
     profile.LastDepth = depth;
     ++profile.Lines;
   }
@@ -81,6 +97,7 @@ void ReadFirstPiece(const std::string& path, int group, JoinedSpecies& joined) {
     return;
   }
   first.Cells.SetRange(0.0f, static_cast<float>(depth1));
+  joined.SmallestOfPieces.push_back({depth1 / VarHist::kCells, first.Smallest});
   joined.Joined = true;
 }
 
@@ -99,6 +116,7 @@ void AddLaterPiece(const std::string& path, JoinedSpecies& joined) {
     return;
   }
   second.Cells.SetRange(0.0f, static_cast<float>(depth2));
+  joined.SmallestOfPieces.push_back({depth2 / VarHist::kCells, second.Smallest});
   VarHist& sum = joined.Sum.Cells;
   if (sum.Stop > second.Cells.Stop) {
     second.Cells.Rebin(0.0f, sum.Stop);
@@ -106,13 +124,19 @@ void AddLaterPiece(const std::string& path, JoinedSpecies& joined) {
     sum.Rebin(0.0f, second.Cells.Stop);
   }
   for (int i = 0; i < VarHist::kCells; ++i) sum.Cells[i] += second.Cells.Cells[i];
-  joined.Sum.Header = second.Header;
+  AddHeader(joined.Sum.Header, second.Header);
+}
+
+// The last cell that the joined file writes: the deepest that is not 0.
+int LastCellWritten(const VarHist& cells) {
+  int last = VarHist::kCells - 1;
+  while (last > 0 && cells.Cells[last] == 0.0f) --last;
+  return last;
 }
 
 void WriteJoined(const std::string& path, const Profile& profile) {
   std::cout << "Writting ... " << path << std::endl;
-  int last = VarHist::kCells - 1;
-  while (last > 0 && profile.Cells.Cells[last] == 0.0f) --last;
+  const int last = LastCellWritten(profile.Cells);
   ReplacedFile replaced(path);
   if (!replaced.OpenOrWarn("JoinSplitting")) return;
   std::ofstream& file = replaced.Stream();
@@ -127,6 +151,28 @@ void WriteJoined(const std::string& path, const Profile& profile) {
        << "# Next numbers are:\n"
        << "#  Depth(nm), Conc. (at/cm^3)\n";
   replaced.CommitOrWarn("JoinSplitting");
+}
+
+// The joined profile as its file holds it.
+JoinedProfile Written(const JoinedSpecies& joined, const DoseGroup& group, int g,
+                      const std::string& path) {
+  JoinedProfile result;
+  result.Group = group;
+  result.GroupNumber = g;
+  result.Species = joined.Species;
+  result.FileName = path;
+  const VarHist& cells = joined.Sum.Cells;
+  const int count = LastCellWritten(cells) + 1;
+  for (int j = 0; j < count; ++j) result.Profile.Cells.push_back(cells.Cells[j]);
+  result.Profile.Extent = count * static_cast<double>(cells.Width) * 10.0;  // angstrom
+  // One ion of a piece, spread over a wider cell of the sum, keeps its
+  // atoms: its concentration falls with the width.
+  const double width = cells.Width;
+  for (const auto& [pieceWidth, smallest] : joined.SmallestOfPieces) {
+    result.OneIonConcentration =
+        std::max(result.OneIonConcentration, smallest * pieceWidth / width);
+  }
+  return result;
 }
 
 // The species whose profiles a piece wrote.
@@ -151,31 +197,62 @@ std::string JoinedFileName(const std::string& outputDirectory, const std::string
   return outputDirectory + "/" + HistogramPrefix(hstFile, g) + number;
 }
 
-void JoinSplitting(const SimulationList& simulations, const std::string& outputDirectory,
-                   const std::string& hstFile) {
+std::vector<DoseGroup> DoseGroups(const SimulationList& simulations) {
+  std::vector<DoseGroup> groups;
+  int number = 0;
+  bool open = false;  // the last group waits for more pieces
+  for (const Simulation& piece : simulations) {
+    ++number;
+    if (!open) groups.push_back(DoseGroup{number, 0, true});
+    DoseGroup& group = groups.back();
+    ++group.Pieces;
+    open = piece.DoseSplitting == 1 && group.Pieces < Simulation::kPieces;
+  }
+  if (open) groups.back().Complete = false;
+  return groups;
+}
+
+int GroupOfPiece(const std::vector<DoseGroup>& groups, int piece) {
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    if (piece >= groups[g].FirstPiece && piece <= groups[g].LastPiece()) {
+      return static_cast<int>(g);
+    }
+  }
+  return -1;
+}
+
+std::vector<JoinedProfile> JoinSplitting(const SimulationList& simulations,
+                                         const std::string& outputDirectory,
+                                         const std::string& hstFile) {
   Require(!simulations.Empty(), "Begin!=NULL", "list", 135);
   std::vector<const Simulation*> pieces;
   for (const Simulation& piece : simulations) pieces.push_back(&piece);
-  std::size_t s = 0;  // the piece in hand; its simulation number is s + 1
-  for (int g = 1; s < pieces.size(); ++g, ++s) {
+  std::vector<JoinedProfile> written;
+  int g = 0;
+  for (const DoseGroup& dose : DoseGroups(simulations)) {
+    ++g;
     std::vector<JoinedSpecies> group;
-    for (int species : SpeciesOf(*pieces[s])) group.push_back(JoinedSpecies{species, false, {}});
+    const Simulation& first = *pieces[dose.FirstPiece - 1];
+    for (int species : SpeciesOf(first)) group.push_back(JoinedSpecies{species, false, {}, {}});
     for (JoinedSpecies& joined : group) {
-      ReadFirstPiece(PieceFileName(outputDirectory, hstFile, s + 1, joined.Species), g, joined);
+      ReadFirstPiece(PieceFileName(outputDirectory, hstFile, dose.FirstPiece, joined.Species), g,
+                     joined);
     }
-    for (int count = 1; pieces[s]->DoseSplitting == 1 && count < Simulation::kPieces; ++count) {
-      if (++s == pieces.size()) Fatal(406, "# Error en MAINLOOP: JoinSplitting()\n");
+    for (int s = dose.FirstPiece + 1; s <= dose.LastPiece(); ++s) {
       for (JoinedSpecies& joined : group) {
         if (!joined.Joined) continue;
-        AddLaterPiece(PieceFileName(outputDirectory, hstFile, s + 1, joined.Species), joined);
+        AddLaterPiece(PieceFileName(outputDirectory, hstFile, s, joined.Species), joined);
       }
     }
+    if (!dose.Complete) Fatal(406, "# Error en MAINLOOP: JoinSplitting()\n");
     for (const JoinedSpecies& joined : group) {
-      if (joined.Joined) {
-        WriteJoined(JoinedFileName(outputDirectory, hstFile, g, joined.Species), joined.Sum);
-      }
+      if (!joined.Joined) continue;
+      const std::string path = JoinedFileName(outputDirectory, hstFile, g, joined.Species);
+      WriteJoined(path, joined.Sum);
+      written.push_back(Written(joined, dose, g, path));
     }
   }
+  return written;
 }
 
 }  // namespace orvane

@@ -74,9 +74,11 @@ void SimulationHeader(RunState& state, const Simulation& simulation, int /*k*/) 
            << "\tNEffective       = " << s.NumberOfImplants * state.IonWeight << '\n';
     std::cout << values.str();
   }
-  std::cout << '\n'
-            << "    Ion      Depth (nm)    Stat weigth      Path (nm)    Cascade time (sec.)\n"
-            << " -----------------------------------------------------------------------------\n";
+  if (!state.QuietIons) {
+    std::cout << '\n'
+              << "    Ion      Depth (nm)    Stat weigth      Path (nm)    Cascade time (sec.)\n"
+              << " -----------------------------------------------------------------------------\n";
+  }
   std::cout.setf(std::ios::fixed, std::ios::floatfield);
   std::cout.precision(4);
 }
@@ -123,17 +125,38 @@ void AppendCrossSection(double energy, double sigma0) {
   if (cluster::IsFirst()) AppendLine("CrossSectionMartin_vs_Energy", line, "Statistics");
 }
 
+std::string PictureTitle(AtomList& atoms, int species, const Simulation& s, const char* more) {
+  char title[200];
+  std::snprintf(title, sizeof title, "%s at %g keV, tilt %g deg, dose %g at/cm^2%s",
+                atoms.GetAt(species).SymbolText().c_str(), s.ENERGY / 1000.0, s.Tha, s.Dose, more);
+  return title;
+}
+
+// The picture of a species' profile at the end of simulation k.  A
+// simulation of the parameter file run in one piece takes the name of its
+// joined file, "<prefix of its group>_NN.png"; a dose piece takes the name
+// of its own profile file, ".<prefix of k>_NN.png", and leaves the joined
+// file's name to the picture of the whole dose.
+std::string PiecePicture(const RunState& state, int k, int species) {
+  const std::vector<DoseGroup> groups = DoseGroups(state.Simulations);
+  const int g = GroupOfPiece(groups, k);
+  const std::string& hst = state.Config.HSTFile;
+  if (g >= 0 && groups[g].Pieces == 1) {
+    return JoinedFileName(state.OutputDirectory, hst, g + 1, species) + ".png";
+  }
+  return ProfileFileName(state.OutputDirectory, HistogramPrefix(hst, k), species) + ".png";
+}
+
 // The PNG pictures of the profile of every tracked species and of the
 // damage, drawn by one plotting program.
-void SavePictures(RunState& state, const std::string& prefix) {
-  const Simulation& s = state.Current;
+void SavePictures(RunState& state, int k) {
   std::string commands;
   for (int species : state.Tallies.Tracked) {
-    char title[160];
-    std::snprintf(title, sizeof title, "%s at %g keV, tilt %g deg, dose %g at/cm^2",
-                  state.Atoms.GetAt(species).SymbolText().c_str(), s.ENERGY / 1000.0, s.Tha,
-                  s.Dose);
-    commands += ProfilePictureCommands(state.OutputDirectory, prefix, species, title) + "reset\n";
+    const std::string profile =
+        ProfileFileName(state.OutputDirectory, HistogramPrefix(state.Config.HSTFile, k), species);
+    commands += ProfilePictureCommands(profile, PiecePicture(state, k, species),
+                                       PictureTitle(state.Atoms, species, state.Current, "")) +
+                "reset\n";
   }
   commands += DamagePictureCommands(state.OutputDirectory, state.Damage.PeakAmorphization());
   DrawPictures(commands);
@@ -180,7 +203,8 @@ SummaryContext SpeciesSummaryContext(RunState& state, int k, int species, int io
                         state.Damage.PeakAmorphization(),
                         seconds,
                         ImplantDescription(state.Current, state.Atoms),
-                        &state.InputWarnings};
+                        &state.InputWarnings,
+                        state.Config.Background};
 }
 
 void Statistics(RunState& state, int k) {
@@ -203,7 +227,7 @@ void Statistics(RunState& state, int k) {
   std::snprintf(sigma, sizeof sigma, "\nSigma_0 = %g cm^2\n\n", state.Sigma0);
   std::cout << sigma;
   AppendCrossSection(state.Current.ENERGY, state.Sigma0);
-  if (c.SavePNG) SavePictures(state, HistogramPrefix(c.HSTFile, k));
+  if (c.SavePNG) SavePictures(state, k);
   WriteSummaries(state, k);
 }
 
@@ -211,6 +235,59 @@ void SaveResultsSoFar(RunState& state, int k, uint32_t ions) {
   state.Damage.SaveAmorph(state.OutputDirectory);
   for (int species : state.Tallies.Tracked) SaveSpeciesResults(state, species, k, ions);
   state.Record.AddSimulation(state, k, ions, state.SimulationSeconds());
+}
+
+namespace {
+
+// The simulation of the parameter file that the group's pieces ran: the
+// first piece with the dose and the ions of them all.
+Simulation WholeDose(const SimulationList& simulations, const DoseGroup& group) {
+  Simulation whole;
+  int number = 0;
+  for (const Simulation& piece : simulations) {
+    if (++number < group.FirstPiece || number > group.LastPiece()) continue;
+    if (number == group.FirstPiece) {
+      whole = piece;
+      whole.Dose = 0.0;
+      whole.NumberOfImplants = 0;
+    }
+    whole.Dose += piece.Dose;
+    whole.NumberOfImplants += piece.NumberOfImplants;
+  }
+  return whole;
+}
+
+std::string FileNameOnly(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+}  // namespace
+
+void ReportJoinedProfiles(RunState& state, const std::vector<JoinedProfile>& joined) {
+  const Configuration& c = state.Config;
+  std::string commands;
+  for (const JoinedProfile& j : joined) {
+    if (j.Group.Pieces < 2) continue;
+    const Simulation whole = WholeDose(state.Simulations, j.Group);
+    const std::string pieces = " in " + std::to_string(j.Group.Pieces) + " dose pieces";
+    const JoinedContext context{j.Group.FirstPiece,
+                                j.Group.LastPiece(),
+                                j.Species,
+                                state.Atoms.GetAt(j.Species).SymbolText(),
+                                FileNameOnly(j.FileName),
+                                whole.NumberOfImplants,
+                                whole.Dose,
+                                ImplantDescription(whole, state.Atoms) + pieces,
+                                &state.InputWarnings};
+    const ProfileSummary summary = SummarizeJoined(j.Profile, j.OneIonConcentration, c.Background);
+    WriteJoinedSummary(std::cout, summary, j.Profile, context);
+    state.Record.AddWholeDose(context, j.GroupNumber,
+                              GatherJoinedSummary(summary, j.Profile, context));
+    if (c.SavePNG) {
+      const std::string title = PictureTitle(state.Atoms, j.Species, whole, pieces.c_str());
+      commands += JoinedPictureCommands(j.FileName, j.FileName + ".png", title) + "reset\n";
+    }
+  }
+  std::cout.flush();
+  if (!commands.empty()) DrawPictures(commands);
 }
 
 void DisplayOnly(RunState& state, int /*mode*/) {

@@ -2,6 +2,9 @@
 // and its statistics after the last.
 #pragma once
 
+#include <vector>
+
+#include "run/join_splitting.h"
 #include "run/run_state.h"
 #include "run/run_summary.h"
 
@@ -32,6 +35,12 @@ void Statistics(RunState& state, int k);
 // coordinates of every species of simulation k, after the given number of
 // its ions: what a run that is interrupted keeps (and records).
 void SaveResultsSoFar(RunState& state, int k, uint32_t ions);
+
+// The summary of the whole dose of every simulation run in dose pieces,
+// from its joined profile, and with "SavePNG" the picture of that profile,
+// "<joined file>.png".  Groups of one piece were summed up by their
+// statistics report.
+void ReportJoinedProfiles(RunState& state, const std::vector<JoinedProfile>& joined);
 
 // Plots the stored profiles and damage of every simulation, one after the
 // other at the press of enter, without simulating any ion.

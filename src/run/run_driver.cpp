@@ -57,7 +57,10 @@ SimulationList CompleteGroups(const SimulationList& simulations, int run) {
 int EndInterrupted(RunState& state, int k, uint32_t ions) {
   const int signal = InterruptingSignal();
   const SimulationList complete = CompleteGroups(state.Simulations, k);
-  if (!complete.Empty()) JoinSplitting(complete, state.OutputDirectory, state.Config.HSTFile);
+  if (!complete.Empty()) {
+    ReportJoinedProfiles(state,
+                         JoinSplitting(complete, state.OutputDirectory, state.Config.HSTFile));
+  }
   std::cout.flush();
   std::cerr << "# Interrupted by " << SignalName(signal) << " after " << ions << " of "
             << state.Current.NumberOfImplants << " ions of simulation " << k
@@ -135,6 +138,7 @@ int RunCommandLine(const CommandLine& line, const std::vector<std::string>& word
   Banner(std::cout);
   Defaults(*state);
   state->StrictInput = line.Strict;
+  state->QuietIons = line.Quiet;
   Configure(*state, argc, argv,
             role.ResultDirectory().empty() ? outputDirectory : role.ResultDirectory());
   role.ShowNoPlots(state->Config);
@@ -155,11 +159,13 @@ int RunCommandLine(const CommandLine& line, const std::vector<std::string>& word
       state->Record.Write(*state, 128 + signal);
       return 128 + signal;
     }
+    ReportJoinedProfiles(
+        *state, JoinSplitting(state->Simulations, state->OutputDirectory, state->Config.HSTFile));
+    state->Record.Write(*state, 0);
   } else {
     DisplayOnly(*state, mode);
+    JoinSplitting(state->Simulations, state->OutputDirectory, state->Config.HSTFile);
   }
-  JoinSplitting(state->Simulations, state->OutputDirectory, state->Config.HSTFile);
-  if (mode == 0) state->Record.Write(*state, 0);
   std::cout.flush();
   return 0;
 }

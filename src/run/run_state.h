@@ -54,6 +54,8 @@ struct RunState {
   // every summary), and whether such a finding refuses the file.
   std::vector<std::string> InputWarnings;
   bool StrictInput = false;
+  // No line per ion (nor their column header) on standard output.
+  bool QuietIons = false;
 
   // Records into which the parameter file is read.
   Simulation SimulationTemplate;

@@ -70,8 +70,10 @@ json CompositionJson(const Layer& layer, AtomList& atoms) {
   for (const auto& [species, share] : sites) {
     if (species < 1 || species > atoms.NumberOfElements() || share <= 0.0) continue;
     const Atom& atom = atoms.GetAt(species);
-    composition.push_back({{"element", atom.SymbolText()}, {"species", species},
-                           {"Z", atom.Z}, {"fraction", share / count}});
+    composition.push_back({{"element", atom.SymbolText()},
+                           {"species", species},
+                           {"Z", atom.Z},
+                           {"fraction", share / count}});
   }
   return composition;
 }
@@ -96,34 +98,13 @@ json LayersJson(RunState& state) {
 }
 
 json InputsJson(const Simulation& s, AtomList& atoms) {
-  json inputs = {{"ion", IonFormula(s, atoms)},
-                 {"energy_eV", s.ENERGY},
-                 {"tilt_deg", s.Tha},
-                 {"twist_deg", s.Phi},
-                 {"direction", nullptr},
-                 {"dose_per_cm2", s.Dose},
-                 {"ions", s.NumberOfImplants},
-                 {"temperature_K", s.Temperature},
-                 {"rare_event", s.RareEvent},
-                 {"dose_splitting", s.DoseSplitting != 0}};
+  json inputs = {{"ion", IonFormula(s, atoms)}, {"energy_eV", s.ENERGY},
+                 {"tilt_deg", s.Tha},           {"twist_deg", s.Phi},
+                 {"direction", nullptr},        {"dose_per_cm2", s.Dose},
+                 {"ions", s.NumberOfImplants},  {"temperature_K", s.Temperature},
+                 {"rare_event", s.RareEvent},   {"dose_splitting", s.DoseSplitting != 0}};
   if (s.Miller != 0) inputs["direction"] = {s.DIR.x, s.DIR.y, s.DIR.z};
   return inputs;
-}
-
-// The group of dose pieces that each simulation belongs to, 1-based: a
-// group ends with its piece without dose splitting, or with its tenth.
-std::vector<int> GroupNumbers(const SimulationList& simulations) {
-  std::vector<int> groups;
-  int group = 1;
-  int pieces = 0;
-  for (const Simulation& s : simulations) {
-    groups.push_back(group);
-    if (s.DoseSplitting != 1 || ++pieces == Simulation::kPieces) {
-      ++group;
-      pieces = 0;
-    }
-  }
-  return groups;
 }
 
 // The PNG picture of a profile: "<dir>/<name>_NN.png".
@@ -152,6 +133,7 @@ json ExistingFiles(const std::vector<std::pair<const char*, std::string>>& paths
 struct RunRecord::Data {
   json Run = json::object();
   json Simulations = json::array();
+  json WholeDoses = json::array();
 };
 
 RunRecord::RunRecord() : data_(std::make_unique<Data>()) {}
@@ -168,15 +150,17 @@ void RunRecord::Start(const RunInvocation& invocation) {
                 {"processes", invocation.Processes}};
   if (invocation.Threads != kOneStream) data_->Run["threads"] = invocation.Threads;
   data_->Simulations = json::array();
+  data_->WholeDoses = json::array();
 }
 
 void RunRecord::AddSimulation(RunState& state, int k, uint32_t ions, double seconds) {
   json species = json::array();
   for (int s : state.Tallies.Tracked) {
     const SummaryContext context = SpeciesSummaryContext(state, k, s, ions, seconds);
-    species.push_back({{"species", s},
-                       {"symbol", context.Symbol},
-                       {"figures", FiguresJson(GatherSummary(state.Tallies.HistogramOf(s), context))}});
+    species.push_back(
+        {{"species", s},
+         {"symbol", context.Symbol},
+         {"figures", FiguresJson(GatherSummary(state.Tallies.HistogramOf(s), context))}});
   }
   json simulation = {{"number", k}, {"ions_done", ions}};
   simulation["inputs"] = InputsJson(state.Current, state.Atoms);
@@ -185,23 +169,38 @@ void RunRecord::AddSimulation(RunState& state, int k, uint32_t ions, double seco
   data_->Simulations.push_back(simulation);
 }
 
+void RunRecord::AddWholeDose(const JoinedContext& context, int group,
+                             const std::vector<SummaryLine>& lines) {
+  data_->WholeDoses.push_back({{"group", group},
+                               {"first_simulation", context.FirstPiece},
+                               {"last_simulation", context.LastPiece},
+                               {"ions", context.Ions},
+                               {"dose_per_cm2", context.Dose},
+                               {"implant", context.Implant},
+                               {"species", context.Species},
+                               {"symbol", context.Symbol},
+                               {"file", context.FileName},
+                               {"figures", FiguresJson(lines)}});
+}
+
 void RunRecord::Write(RunState& state, int status) const {
   const std::string& dir = state.OutputDirectory;
   const std::string hstFile = state.Config.HSTFile;
-  const std::vector<int> groups = GroupNumbers(state.Simulations);
+  const std::vector<DoseGroup> groups = DoseGroups(state.Simulations);
   json simulations = data_->Simulations;
   // Files named by the species alone hold its last simulation.
   std::map<int, json*> lastOfSpecies;
   for (json& simulation : simulations) {
     const int k = simulation["number"];
-    const int group = groups[k - 1];
+    const int group = GroupOfPiece(groups, k) + 1;
     simulation["group"] = group;
     for (json& species : simulation["species"]) {
       const int s = species["species"];
       const std::string name = HistogramPrefix(hstFile, k);
-      species["files"] = ExistingFiles({{"profile", ProfileFileName(dir, name, s)},
-                                        {"picture", PictureFileName(dir, name, s)},
-                                        {"joined_profile", JoinedFileName(dir, hstFile, group, s)}});
+      species["files"] =
+          ExistingFiles({{"profile", ProfileFileName(dir, name, s)},
+                         {"picture", PictureFileName(dir, name, s)},
+                         {"joined_profile", JoinedFileName(dir, hstFile, group, s)}});
       lastOfSpecies[s] = &species;
     }
   }
@@ -213,15 +212,16 @@ void RunRecord::Write(RunState& state, int status) const {
   }
   json run = data_->Run;
   run["status"] = status;
-    run["output_directory"] = dir;
+  run["output_directory"] = dir;
   run["seeds"] = {state.Config.Seed1, state.Config.Seed2};
   run["warnings"] = state.InputWarnings;
   run["layers"] = LayersJson(state);
   run["files"] = ExistingFiles({{"parameters", dir + "/Parameters.out"},
-                               {"damage", dir + "/Amorph1D.dat"},
-                               {"amorphization_vs_dose", dir + "/MaxAmorf_vs_Dose.dat"},
-                               {"damage_picture", dir + "/Amorph1D.png"}});
+                                {"damage", dir + "/Amorph1D.dat"},
+                                {"amorphization_vs_dose", dir + "/MaxAmorf_vs_Dose.dat"},
+                                {"damage_picture", dir + "/Amorph1D.png"}});
   run["simulations"] = simulations;
+  run["whole_doses"] = data_->WholeDoses;
   ReplacedFile file(dir + "/" + kSummaryJsonName);
   if (!file.OpenOrWarn("RunRecord::Write")) return;
   file.Stream() << run.dump(2) << '\n';

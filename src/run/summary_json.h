@@ -11,7 +11,9 @@
 
 namespace orvane {
 
+struct JoinedContext;
 struct RunState;
+struct SummaryLine;
 
 // The name of the file in the output directory.
 extern const char kSummaryJsonName[];
@@ -20,9 +22,9 @@ extern const char kSummaryJsonName[];
 struct RunInvocation {
   std::vector<std::string> Arguments;  // the command line, program name first
   std::string ParameterFile;
-  int Threads = -1;                    // as given to "--threads"; -1 without it
-  int ThreadsUsed = 1;                 // the threads that follow the ions
-  int Processes = 1;                   // of the cluster job
+  int Threads = -1;     // as given to "--threads"; -1 without it
+  int ThreadsUsed = 1;  // the threads that follow the ions
+  int Processes = 1;    // of the cluster job
 };
 
 class RunRecord {
@@ -38,6 +40,10 @@ class RunRecord {
   // with the wall time its summary gives: its inputs and the figures of
   // every tracked species, from the computed histograms.
   void AddSimulation(RunState& state, int k, uint32_t ions, double seconds);
+
+  // Records the summary block of the whole dose of a group of dose pieces
+  // (its number, 1-based) for one species.
+  void AddWholeDose(const JoinedContext& context, int group, const std::vector<SummaryLine>& lines);
 
   // Writes "summary.json" into the output directory: the status the run
   // ends with (0, or 128 plus the interrupting signal) and every simulation

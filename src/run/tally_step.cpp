@@ -42,8 +42,10 @@ void PeriodicOutputs(RunState& state, uint32_t k) {
 uint32_t TallyIon(RunState& state) {
   const uint32_t k = state.NextIon;
   TallyTotals totals{state.CollisionTotal, state.DistanceTotal, state.PathSum};
+  static std::ostream nowhere(nullptr);  // a stream without a buffer writes nothing
+  std::ostream& ionLines = state.QuietIons ? nowhere : std::cout;
   const int walked = TallyFinishedParticles(state.Finished, k, state.Config.REType, state.Frame,
-                                            state.Tallies, totals, std::cout);
+                                            state.Tallies, totals, ionLines);
   if (walked > 0) {
     state.Sigma0 = state.Damage.FoldCrossSection(state.Sigma0, state.PathSum, k);
     state.PathSum = 0.0;

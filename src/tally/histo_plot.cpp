@@ -80,25 +80,36 @@ std::string PostScriptCommands(const std::string& outputDirectory, const std::st
          "set term x11; unset timestamp; set title\n";
 }
 
-std::string ProfilePictureCommands(const std::string& outputDirectory, const std::string& name,
-                                   int species, const std::string& title) {
-  const std::string profile = ProfileFileName(outputDirectory, name, species);
-  char picture[32];
-  std::snprintf(picture, sizeof picture, "_%02d.png", species);
-  // Empty bins and lower error bounds at or below 0 have no place on a
-  // logarithmic scale: the bins are left out, the bounds cut at a tenth of
-  // the concentration (a bin of one ion has an error of 100 %).
-  return PictureTerminal(outputDirectory + "/" + name + picture) +
+namespace {
+
+// The PNG terminal, the logarithmic axes and the title of a profile picture.
+std::string ProfileAxes(const std::string& picture, const std::string& title) {
+  return PictureTerminal(picture) +
          "set logscale y; set format y '10^{%T}'; set grid\n"
          "set xlabel 'Depth (nm)'; set ylabel 'Concentration (at/cm^3)'\n"
          "set title " +
-         GnuplotQuote(title) +
-         "\n"
-         "plot " +
-         GnuplotQuote(profile) +
+         GnuplotQuote(title) + "\n";
+}
+
+}  // namespace
+
+std::string ProfilePictureCommands(const std::string& profile, const std::string& picture,
+                                   const std::string& title) {
+  // Empty bins and lower error bounds at or below 0 have no place on a
+  // logarithmic scale: the bins are left out, the bounds cut at a tenth of
+  // the concentration (a bin of one ion has an error of 100 %).
+  return ProfileAxes(picture, title) + "plot " + GnuplotQuote(profile) +
          " using 1:($2 > 0 ? $2 : 1/0):($3 > $2 / 10 ? $3 : $2 / 10):4"
          " with yerrorbars pointtype 7 pointsize 0.5 title 'Concentration',"
          " '' using 1:($2 > 0 ? $2 : 1/0) with lines notitle\n"
+         "unset output\n";
+}
+
+std::string JoinedPictureCommands(const std::string& profile, const std::string& picture,
+                                  const std::string& title) {
+  return ProfileAxes(picture, title) + "plot " + GnuplotQuote(profile) +
+         " using 1:($2 > 0 ? $2 : 1/0) with linespoints pointtype 7 pointsize 0.5"
+         " title 'Concentration'\n"
          "unset output\n";
 }
 

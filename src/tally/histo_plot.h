@@ -31,11 +31,16 @@ void ShowFinalState1D(std::FILE*& pipe, const std::string& outputDirectory,
 std::string PostScriptCommands(const std::string& outputDirectory, const std::string& name,
                                bool plainFormat);
 
-// The commands that draw the profile "<dir>/.<name>_NN" of the species as
-// the PNG picture "<dir>/<name>_NN.png": concentration on a logarithmic
-// scale against depth, with its error bars, under the title.
-std::string ProfilePictureCommands(const std::string& outputDirectory, const std::string& name,
-                                   int species, const std::string& title);
+// The commands that draw a profile file (depth, concentration, error band)
+// as the PNG picture: concentration on a logarithmic scale against depth,
+// with its error bars, under the title.
+std::string ProfilePictureCommands(const std::string& profile, const std::string& picture,
+                                   const std::string& title);
+
+// The same for a joined profile of dose pieces (depth, concentration),
+// which has no error band.
+std::string JoinedPictureCommands(const std::string& profile, const std::string& picture,
+                                  const std::string& title);
 
 void ShowPS(std::FILE*& pipe, const std::string& outputDirectory, const std::string& name,
             bool plainFormat);

@@ -1,5 +1,6 @@
 #include "tally/pearson.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
@@ -35,6 +36,13 @@ struct Profiles {
     return std::exp(std::log(q) / (2.0 * c.b2) -
                     (c.b1 / c.b2 + 2.0 * c.b1) / D * std::atan2(2.0 * c.b2 * X + c.b1, D));
   }
+  // ln of the Pearson IV, whose exponent overflows where b2 is small.
+  double LogPearson(double x) const {
+    const double X = x - m.MeanRange;
+    const double q = std::fabs(c.b2 * X * X + c.b1 * X + c.b0) / (m.MeanRange * m.MeanRange);
+    return std::log(q) / (2.0 * c.b2) -
+           (c.b1 / c.b2 + 2.0 * c.b1) / D * std::atan2(2.0 * c.b2 * X + c.b1, D);
+  }
   double Gauss(double x) const {
     const double X = x - m.MeanRange;
     const double s = m.Straggle;
@@ -45,22 +53,25 @@ struct Profiles {
 // The depths of the profiles: the lower edges of the 100 depth bins.
 double DepthOfPoint(const Hist& histogram, int i) { return i * (histogram.Deepest / Hist::kBins); }
 
-// The atoms/cm^2 that the profile holds: the species' dose in the share of
-// its real ions that lie in the depth bins.
-double ProfileDose(const Hist& histogram) {
-  if (!(histogram.RealIons > 0.0)) return 0.0;
-  return histogram.Dose * ProfileWeight(histogram) / histogram.RealIons;
+// The sum of the Pearson IV over the points i * width, each point standing
+// for width (angstrom) of depth, in cm.
+double PearsonSum(const Profiles& profiles, double width, int points) {
+  double sum = 0.0;
+  for (int i = 0; i < points; ++i) sum += profiles.Pearson(i * width) * (width * kAngstromToCm);
+  return sum;
+}
+
+Profiles PearsonOf(const ProfileMoments& moments, const PearsonCoefficients& c) {
+  return Profiles{moments, c, std::sqrt(4.0 * c.b2 * c.b0 - c.b1 * c.b1)};
 }
 
 void WriteProfiles(std::ostream& file, const Hist& histogram, const Profiles& profiles) {
   const double dose = ProfileDose(histogram);
   const double width = histogram.Deepest / Hist::kBins * kAngstromToCm;
-  double sumPearson = 0.0;
+  const double sumPearson = PearsonSum(profiles, histogram.Deepest / Hist::kBins, Hist::kBins);
   double sumGauss = 0.0;
   for (int i = 0; i < Hist::kBins; ++i) {
-    const double x = DepthOfPoint(histogram, i);
-    sumPearson += profiles.Pearson(x) * width;
-    sumGauss += profiles.Gauss(x) * width;
+    sumGauss += profiles.Gauss(DepthOfPoint(histogram, i)) * width;
   }
   for (int i = 0; i < Hist::kBins; ++i) {
     const double x = DepthOfPoint(histogram, i);
@@ -77,18 +88,27 @@ double ProfileWeight(const Hist& histogram) {
   return held;
 }
 
+double ProfileDose(const Hist& histogram) {
+  if (!(histogram.RealIons > 0.0)) return 0.0;
+  return histogram.Dose * ProfileWeight(histogram) / histogram.RealIons;
+}
+
 ProfileMoments MomentsOf(const Hist& histogram) {
+  return MomentsOfCells(histogram.Conc, Hist::kBins, histogram.Deepest / Hist::kBins);
+}
+
+ProfileMoments MomentsOfCells(const double* cells, int count, double width) {
   ProfileMoments m;
-  const double held = ProfileWeight(histogram);
+  double held = 0.0;
+  for (int i = 0; i < count; ++i) held += cells[i];
   if (!(held > 0.0)) return m;
-  const double width = histogram.Deepest / Hist::kBins;
   double first = 0.0;
-  for (int i = 0; i < Hist::kBins; ++i) first += (i + 0.5) * histogram.Conc[i];
+  for (int i = 0; i < count; ++i) first += (i + 0.5) * cells[i];
   m.MeanRange = first * width / held;
   double m2 = 0.0, m3 = 0.0, m4 = 0.0;
-  for (int i = 0; i < Hist::kBins; ++i) {
+  for (int i = 0; i < count; ++i) {
     const double d = (i + 0.5) * width - m.MeanRange;
-    const double w = histogram.Conc[i];
+    const double w = cells[i];
     m2 += d * d * w;
     m3 += d * d * d * w;
     m4 += d * d * d * d * w;
@@ -121,6 +141,53 @@ PearsonCoefficients::PearsonCoefficients(const ProfileMoments& m) {
 // Pearson IV either.
 bool PearsonCoefficients::IsTypeIV() const { return b1 * b1 - 4.0 * b0 * b2 < 0.0; }
 
+double SmallestPearsonIVKurtosis(double skewness) {
+  // On the type III line (kurtosis 3 + 1.5 skewness^2) b2 is 0; above the
+  // type V line the denominator has no real roots; far above it neither
+  // (for skewness^2 < 32).  Bisection between the two.
+  ProfileMoments m;
+  m.Straggle = 1.0;
+  m.Skewness = skewness;
+  double below = 3.0 + 1.5 * skewness * skewness;
+  double above = std::max(2.0 * below, 100.0);
+  for (int i = 0; i < 100; ++i) {
+    m.Kurtosis = 0.5 * (below + above);
+    (PearsonCoefficients(m).IsTypeIV() ? above : below) = m.Kurtosis;
+  }
+  return above * 1.001;
+}
+
+PearsonPeak PearsonPeakOf(const ProfileMoments& measured, double width, int points, double dose) {
+  PearsonPeak peak;
+  if (!(measured.MeanRange > 0.0) || !(measured.Straggle > 0.0) || !(width > 0.0) ||
+      !(dose > 0.0) || !(measured.Skewness * measured.Skewness < 32.0)) {
+    return peak;
+  }
+  ProfileMoments moments = measured;
+  if (!PearsonCoefficients(moments).IsTypeIV()) {
+    moments.Kurtosis = std::max(moments.Kurtosis, SmallestPearsonIVKurtosis(moments.Skewness));
+    peak.KurtosisRaised = true;
+  }
+  const PearsonCoefficients c(moments);
+  if (!c.IsTypeIV()) return peak;
+  const Profiles profiles = PearsonOf(moments, c);
+  // d ln P / dX = (X - b1) / (b0 + b1 X + b2 X^2), whose denominator is
+  // negative: the curve rises up to X = b1 and falls beyond.  The curve is
+  // taken relative to its peak, which keeps the exponents finite.
+  const double depth = std::max(0.0, moments.MeanRange + c.b1);
+  const double top = profiles.LogPearson(depth);
+  double sum = 0.0;
+  for (int i = 0; i < points; ++i) {
+    sum += std::exp(profiles.LogPearson(i * width) - top) * (width * kAngstromToCm);
+  }
+  if (!(sum > 0.0) || !std::isfinite(sum)) return peak;
+  peak.Fitted = true;
+  peak.Kurtosis = moments.Kurtosis;
+  peak.Depth = depth;
+  peak.Concentration = dose / sum;
+  return peak;
+}
+
 void SavePearsonIV(const Hist& histogram, int species, const std::string& outputDirectory) {
   const std::string path = PearsonFileName(outputDirectory, species);
   ReplacedFile replaced(path);
@@ -132,8 +199,7 @@ void SavePearsonIV(const Hist& histogram, int species, const std::string& output
   if (!c.IsTypeIV()) {
     file << "# Cannot generate a Pearson IV\n";
   } else {
-    const Profiles profiles{moments, c, std::sqrt(4.0 * c.b2 * c.b0 - c.b1 * c.b1)};
-    WriteProfiles(file, histogram, profiles);
+    WriteProfiles(file, histogram, PearsonOf(moments, c));
   }
   replaced.CommitOrWarn("SavePearsonIV");
 }

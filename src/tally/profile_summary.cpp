@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "tally/pearson.h"
 #include "tally/profile_files.h"
 
 namespace orvane {
@@ -50,12 +51,10 @@ void Moments(const Hist& histogram, ProfileSummary& summary) {
   }
 }
 
-double BinDepth(const Hist& histogram, int bin) { return bin * histogram.Deepest / Hist::kBins; }
-
-int PeakBin(const Hist& histogram) {
+int PeakCell(const DepthProfile& profile) {
   int peak = 0;
-  for (int b = 1; b < Hist::kBins; ++b) {
-    if (histogram.Conc[b] > histogram.Conc[peak]) peak = b;
+  for (int b = 1; b < profile.Count(); ++b) {
+    if (profile.Cells[b] > profile.Cells[peak]) peak = b;
   }
   return peak;
 }
@@ -68,36 +67,103 @@ double SmallestWeight(const Hist& histogram) {
   return smallest;
 }
 
+// The value of the cell, 0 at the end of the last one.
+double CellValue(const DepthProfile& profile, int cell) {
+  return cell < profile.Count() ? profile.Cells[cell] : 0.0;
+}
+
+// Where the line from the cell to the next one meets the level, unscaled.
+double Crossing(const DepthProfile& profile, int cell, double level) {
+  const double here = profile.Cells[cell];
+  const double t = (here - level) / (here - CellValue(profile, cell + 1));
+  return profile.Depth(cell) + t * profile.Extent / profile.Count();
+}
+
+// Beyond the peak, the depth where the profile falls below the unscaled
+// level for good.
+double FallsBelow(const DepthProfile& profile, int peak, double level) {
+  int last = profile.Count() - 1;
+  while (last > peak && profile.Cells[last] < level) --last;
+  return Crossing(profile, last, level);
+}
+
+PearsonPeak PeakOfFit(const DepthProfile& profile) {
+  if (profile.Cells.empty()) return PearsonPeak{};
+  const ProfileMoments moments =
+      MomentsOfCells(profile.Cells.data(), profile.Count(), profile.Width());
+  double held = 0.0;
+  for (double cell : profile.Cells) held += cell;
+  const double dose = held * profile.Scale * profile.Width() * 1e-8;  // atoms/cm^2
+  return PearsonPeakOf(moments, profile.Width(), profile.Count(), dose);
+}
+
 }  // namespace
+
+DepthProfile ProfileOf(const Hist& histogram) {
+  DepthProfile profile;
+  profile.Extent = histogram.Deepest;
+  profile.Cells.assign(histogram.Conc, histogram.Conc + Hist::kBins);
+  profile.Scale = ConcentrationScale(histogram);
+  return profile;
+}
 
 double ProfileSummary::Percent(double ions) const {
   const double total = TotalIons();
   return total > 0.0 ? 100.0 * ions / total : 0.0;
 }
 
-ProfileSummary SummarizeProfile(const Hist& histogram) {
+ProfileSummary SummarizeProfile(const Hist& histogram, double background) {
   ProfileSummary summary;
   CountByEnd(histogram, summary);
   Moments(histogram, summary);
-  const double scale = ConcentrationScale(histogram);
-  const int peak = PeakBin(histogram);
-  summary.PeakConcentration = scale * histogram.Conc[peak];
-  summary.PeakDepth = BinDepth(histogram, peak);
-  summary.OneIonConcentration = scale * SmallestWeight(histogram);
+  const DepthProfile profile = ProfileOf(histogram);
+  summary.OneIonConcentration = profile.Scale * SmallestWeight(histogram);
+  SummarizeShape(profile, background, summary);
   return summary;
 }
 
-double FallOffDepth(const Hist& histogram, double fraction) {
-  const int peak = PeakBin(histogram);
-  const double level = fraction * histogram.Conc[peak];
+void SummarizeShape(const DepthProfile& profile, double background, ProfileSummary& summary) {
+  if (profile.Cells.empty()) return;
+  const int peak = PeakCell(profile);
+  summary.PeakConcentration = profile.Scale * profile.Cells[peak];
+  summary.PeakDepth = profile.Depth(peak);
+  const PearsonPeak fit = PeakOfFit(profile);
+  summary.PearsonFitted = fit.Fitted;
+  summary.PearsonPeakConcentration = fit.Concentration;
+  summary.PearsonPeakDepth = fit.Depth;
+  summary.PearsonKurtosis = fit.Kurtosis;
+  summary.PearsonKurtosisRaised = fit.KurtosisRaised;
+  summary.Background = background > 0.0 ? background : 0.0;
+  if (summary.Background > 0.0) {
+    summary.JunctionDepths = JunctionDepths(profile, background, summary.Resolves(background));
+  }
+}
+
+double FallOffDepth(const DepthProfile& profile, double fraction) {
+  if (profile.Cells.empty()) return 0.0;
+  const int peak = PeakCell(profile);
+  const double level = fraction * profile.Cells[peak];
   if (!(level > 0.0)) return 0.0;
-  // The last bin at or above the level; the profile is 0 at the deepest ion.
-  int last = Hist::kBins - 1;
-  while (last > peak && histogram.Conc[last] < level) --last;
-  const double next = last + 1 < Hist::kBins ? histogram.Conc[last + 1] : 0.0;
-  const double above = histogram.Conc[last];
-  const double t = (above - level) / (above - next);
-  return BinDepth(histogram, last) + t * histogram.Deepest / Hist::kBins;
+  return FallsBelow(profile, peak, level);
+}
+
+double FallOffDepth(const Hist& histogram, double fraction) {
+  return FallOffDepth(ProfileOf(histogram), fraction);
+}
+
+std::vector<double> JunctionDepths(const DepthProfile& profile, double level, bool withRise) {
+  std::vector<double> depths;
+  if (profile.Cells.empty() || !(profile.Scale > 0.0) || !(level > 0.0)) return depths;
+  const double unscaled = level / profile.Scale;
+  const int peak = PeakCell(profile);
+  if (profile.Cells[peak] < unscaled) return depths;
+  // A first cell below the level alone is no buried profile: the cell at
+  // the surface is the one that the ions fill least evenly.
+  int first = 0;
+  while (profile.Cells[first] < unscaled) ++first;
+  if (withRise && first >= 2) depths.push_back(Crossing(profile, first - 1, unscaled));
+  depths.push_back(FallsBelow(profile, peak, unscaled));
+  return depths;
 }
 
 }  // namespace orvane

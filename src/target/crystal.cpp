@@ -9,6 +9,7 @@
 #include "core/fatal.h"
 #include "core/libc_random.h"
 #include "core/replaced_file.h"
+#include "core/terminal.h"
 #include "target/density_path.h"
 #include "target/density_superposition.h"
 #include "target/lattice_type.h"
@@ -280,7 +281,9 @@ void Crystal::CreateIADS(const std::string& name, const IsolatedDensities& densi
   const std::time_t start = std::time(nullptr);
   Density3D.Initialise(LatticeParameter.x, LatticeParameter.y, LatticeParameter.z, kGridPoints,
                        kGridPoints, kGridPoints);
-  SuperposeDensities(Sites, densities, Density3D, &std::cerr);
+  // The count of planes left is redrawn in place, on a terminal only.
+  SuperposeDensities(Sites, densities, Density3D,
+                     StandardErrorIsTerminal() ? &std::cerr : nullptr);
   const std::string path = DensityPath(name);
   std::cerr << "# " << std::difftime(std::time(nullptr), start) << " seconds\n";
   Density3D.SaveBinTable3D(path);

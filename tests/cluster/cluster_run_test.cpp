@@ -60,6 +60,10 @@ TEST(ClusterRun, RareEventsThroughTwoLayersGiveTheSameFilesForAnyProcesses) {
   ExpectSameResultsForAnyProcesses(kRareEventsThroughTwoLayers);
 }
 
+TEST(ClusterRun, SampledPartnersGiveTheSameFilesForAnyProcesses) {
+  ExpectSameResultsForAnyProcesses(kSampledPartnersWithDamage);
+}
+
 TEST(ClusterRun, AFailingProcessEndsTheJobWithTheProgramsMessageAndStatus) {
   TempDir dir;
   // A value whose physics is undefined: every process stops on it.

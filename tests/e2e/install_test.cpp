@@ -20,6 +20,8 @@ TEST(Install, RunsFromAnEmptyDirectory) {
   EXPECT_TRUE(FileExists(prefix.File("share/orvane/Tables/N102.den")));
   EXPECT_TRUE(FileExists(prefix.File("share/orvane/Tables/README-atomic-densities.md")));
   EXPECT_TRUE(FileExists(prefix.File("share/doc/orvane/README.md")));
+  // The keyword reference beside it, where its link points.
+  EXPECT_TRUE(FileExists(prefix.File("share/doc/orvane/docs/keywords.md")));
 
   TempDir run;
   WriteFile(run.File("p.in"), "ENERGY 2000 NumberOfImplants 3\n");

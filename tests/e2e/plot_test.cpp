@@ -81,6 +81,28 @@ TEST(Plots, PngPicturesWithoutADisplay) {
   }
 }
 
+// The picture under the joined file's name shows the whole dose; each dose
+// piece's goes with its own (hidden) profile file.
+TEST(Plots, PngOfTheWholeDoseOfDosePieces) {
+  if (!CairoTerminalInstalled()) GTEST_SKIP() << "gnuplot with its pngcairo terminal is missing";
+  TempDir dir;
+  WriteFile(dir.File("p.in"),
+            "SavePNG On ENERGY 5000 NumberOfImplants 20 Dose 1e15 DoseSplitting On\n"
+            "NextSimulation DoseSplitting Off Dose 1e13\n");
+  const RunResult r =
+      RunOrvane(dir.Path(), "p.in --quiet", "env -u DISPLAY " + TablesEnvironment(dir));
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("gnuplot>"), std::string::npos) << r.err;
+  // Pieces 01 and 02 make group 01; simulation 03 is group 02.
+  for (const char* name : {".Histo1D.01_01.png", ".Histo1D.02_01.png", "Histo1D.01_01.png",
+                           "Histo1D.02_01.png"}) {
+    EXPECT_EQ(PngSize(ReadFile(dir.File(std::string("Dp.in/") + name))),
+              std::make_pair(800u, 600u))
+        << name;
+  }
+  EXPECT_FALSE(FileExists(dir.File("Dp.in/Histo1D.03_01.png")));
+}
+
 TEST(Plots, WithoutThePlottingProgramTheRunSaysSoOnceAndGoesOn) {
   TempDir dir;
   WriteFile(dir.File("p.in"), "SavePNG On NumberOfImplants 2 NextSimulation NumberOfImplants 2\n");

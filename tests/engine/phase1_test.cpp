@@ -115,6 +115,26 @@ TEST_F(Phase1Test, PartnerRecoilsAtTheTableAngleAwayFromThePath) {
   EXPECT_LT(r.newDir.y, 0.0);  // deflected away from the atom
 }
 
+TEST_F(Phase1Test, PartnerDrawnFromTheDensityStandsBeyondItsCollisionPoint) {
+  // Drawn at 1 A: the collision point lies there, and the atom's closest
+  // approach 0.5 A further on, where the asymptotes' offset puts it.
+  Particle drawn = w.Candidate(kSilicon, Vector(11.0, 0.4, 0));
+  drawn.Sampled = 1;
+  w.Engine.Candidates.Add(drawn);
+  const Phase1Result r = RunPhase1(w, ion);
+  ASSERT_EQ(r.partners, 1);
+  const Particle& partner = w.Engine.Partners.Front();
+  EXPECT_DOUBLE_EQ(r.shift.x, 1.0);
+  EXPECT_DOUBLE_EQ(partner.Ghi, 1.0);
+  EXPECT_EQ(partner.Org, Vector(11.5, 0.4, 0));
+  EXPECT_DOUBLE_EQ(partner.R.x, 11.6);
+  EXPECT_NEAR(partner.ImpactParameter, 0.4, 1e-12);
+  // The angle of the recoil does not depend on where along the path the
+  // atom stands.
+  EXPECT_NEAR(partner.Dir.x, std::sqrt(0.1) * 0.5, 1e-12);
+  EXPECT_NEAR(partner.Dir.y, std::sqrt(0.1) * std::sqrt(0.75), 1e-12);
+}
+
 TEST_F(Phase1Test, SymmetricPartnersLeaveTheDirectionUnchanged) {
   AddCandidateAt(Vector(11.0, 0.4, 0));
   AddCandidateAt(Vector(11.0, -0.4, 0));

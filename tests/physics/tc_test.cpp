@@ -97,6 +97,17 @@ TEST(TC, ProgressTextOverwritesItselfOnTheTerminal) {
   EXPECT_NE(computer.Table()[5 * kRow + 4], 1.0f);
 }
 
+TEST(TC, ProgressCanBeSilenced) {
+  PairPotentials potentials;
+  TC computer;
+  computer.Init(14, 14, 28.086, 28.086, N_ENERGY, potentials);
+  computer.ShowProgress(false);
+  testing::internal::CaptureStderr();
+  computer.ComputeIndexes(2);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_NE(computer.Table()[1 * kRow + 4], 1.0f);
+}
+
 // Sharing the collisions among threads changes nothing in the table.
 TEST(TC, ThreadsGiveTheTableOfOneThread) {
   PairPotentials potentials;

@@ -243,3 +243,46 @@ TEST(LayerStopping, EachLayerHasItsStoppingParameterAndLaterOnesTheFifth) {
 
 }  // namespace
 }  // namespace run_test
+
+namespace run_test {
+namespace {
+
+// The distance from the point to the nearest site of the crystal.
+double ToNearestSite(Crystal& crystal, const Vector& point) {
+  return Distance(crystal.SetNearestTo(point).R, point);
+}
+
+}  // namespace
+
+TEST(PlaceInLattice, AParticleFromAtomsAtRandomNeverStandsInsideAnAtom) {
+  RunWorld world("ENERGY 5000 NumberOfImplants 10\n");
+  RunState& state = world.State();
+  Crystal& crystal = *state.CurrentCrystal;
+  // On a site, and 0.3 A from the second atom of the basis.
+  for (const Vector& onSite : {Vector(0, 0, 0), Vector(1.6578, 1.3578, -1.3578)}) {
+    world.PlaceProjectile(50.0, 3000.0);
+    Particle& particle = state.Moving.Front();
+    particle.R = onSite;
+    particle.Sampled = 1;
+    particle.Ghi = 7.0;
+    ASSERT_LT(ToNearestSite(crystal, particle.R), 0.5);
+    PlaceInLattice(state);
+    const Particle& placed = state.Moving.Front();
+    EXPECT_GE(ToNearestSite(crystal, placed.R), 0.5);
+    EXPECT_EQ(placed.Sampled, 0);
+    EXPECT_EQ(placed.Ghi, state.Stack.GhiLimit);
+  }
+  // Clear of every atom, it keeps its place and draws nothing.
+  world.PlaceProjectile(50.0, 3000.0);
+  Particle& particle = state.Moving.Front();
+  const Vector clear(1.3578, 0.0, 0.0);
+  particle.R = clear;
+  particle.Sampled = 1;
+  ASSERT_GE(ToNearestSite(crystal, clear), 0.5);
+  Ranmar before = state.Rng;
+  PlaceInLattice(state);
+  EXPECT_EQ(state.Moving.Front().R, clear);
+  EXPECT_EQ(state.Rng.Uniform(), before.Uniform());
+}
+
+}  // namespace run_test

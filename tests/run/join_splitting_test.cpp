@@ -122,9 +122,9 @@ TEST(JoinSplitting, PiecesOfASplitSimulationAreSummedIntoOneGroup) {
                      "Perfil 2 (Prof= 9.9 ) N=99\n"),
             std::string::npos)
       << out;
-  // The header is the last piece's.
+  // The header is that of the whole dose: the sum of the pieces'.
   EXPECT_EQ(ReadFile(dir.File("H01_01")),
-            std::string("# 10 9 10 0\n0 5e+19\n0.1 7e+19\n0.2 3e+19\n") + kTrailer);
+            std::string("# 20 10 20 0\n0 5e+19\n0.1 7e+19\n0.2 3e+19\n") + kTrailer);
   EXPECT_EQ(ReadFile(dir.File("H02_01")), std::string("# 7 7 7 0\n0 6e+19\n") + kTrailer);
   EXPECT_FALSE(FileExists(dir.File("H03_01")));
 }
@@ -218,8 +218,56 @@ TEST(JoinSplitting, TenthPieceEndsItsGroup) {
     WritePiece(dir.File(name), "# 1 1 1 0", 0.1, {1e18});
   }
   Join(list, dir.Path());
-  EXPECT_EQ(ReadFile(dir.File("H01_01")), std::string("# 1 1 1 0\n0 1e+19\n") + kTrailer);
+  EXPECT_EQ(ReadFile(dir.File("H01_01")), std::string("# 10 10 10 0\n0 1e+19\n") + kTrailer);
   EXPECT_EQ(ReadFile(dir.File("H02_01")), std::string("# 1 1 1 0\n0 1e+18\n") + kTrailer);
+}
+
+TEST(JoinSplitting, GroupsOfTheListAndThePiecesTheyHold) {
+  SimulationList list;
+  for (int splitting : {0, 1, 1, 0, 0, 1}) list.Add(Piece(splitting));
+  const std::vector<DoseGroup> groups = DoseGroups(list);
+  ASSERT_EQ(groups.size(), 4u);
+  EXPECT_EQ(groups[0].FirstPiece, 1);
+  EXPECT_EQ(groups[0].Pieces, 1);
+  EXPECT_EQ(groups[1].FirstPiece, 2);
+  EXPECT_EQ(groups[1].LastPiece(), 4);
+  EXPECT_TRUE(groups[1].Complete);
+  EXPECT_EQ(groups[2].FirstPiece, 5);
+  EXPECT_EQ(groups[3].FirstPiece, 6);
+  EXPECT_FALSE(groups[3].Complete);  // the list ends before its last piece
+  EXPECT_EQ(GroupOfPiece(groups, 1), 0);
+  EXPECT_EQ(GroupOfPiece(groups, 3), 1);
+  EXPECT_EQ(GroupOfPiece(groups, 4), 1);
+  EXPECT_EQ(GroupOfPiece(groups, 5), 2);
+  EXPECT_EQ(GroupOfPiece(groups, 7), -1);
+}
+
+// The join hands back what it wrote, with the level of one ion of the
+// heaviest piece, spread over the wider cells of the sum.
+TEST(JoinSplitting, JoinedProfilesAreReturnedAsWritten) {
+  TempDir dir;
+  SimulationList list;
+  list.Add(Piece(1));
+  list.Add(Piece(0));
+  WritePiece(dir.File(".H01_01"), "# 10 1 10 0", 0.1, {1e19, 2e19, 3e19});
+  WritePiece(dir.File(".H02_01"), "# 10 9 10 0", 0.2, {4e19, 5e19});
+  testing::internal::CaptureStdout();
+  const std::vector<JoinedProfile> joined = JoinSplitting(list, dir.Path(), "H");
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(joined.size(), 1u);
+  const JoinedProfile& j = joined[0];
+  EXPECT_EQ(j.FileName, dir.File("H01_01"));
+  EXPECT_EQ(j.Group.Pieces, 2);
+  EXPECT_EQ(j.Species, 1);
+  const Joined file = ReadJoined(j.FileName);
+  ASSERT_EQ(static_cast<std::size_t>(j.Profile.Count()), file.conc.size());
+  for (int i = 0; i < j.Profile.Count(); ++i) {
+    EXPECT_NEAR(j.Profile.Cells[i] / file.conc[i], 1.0, 1e-5) << i;
+    EXPECT_NEAR(j.Profile.Depth(i) * 0.1, file.depth[i], 1e-5) << i;
+  }
+  // The first piece's smallest, 1e19 in cells of 0.1 nm, is 5e18 in cells
+  // of 0.2 nm; the second's, 4e19, stays in cells of its own width.
+  EXPECT_NEAR(j.OneIonConcentration / 4e19, 1.0, 1e-5);
 }
 
 TEST(JoinSplittingDeathTest, GroupWithoutItsLastPiece) {

@@ -58,8 +58,11 @@ TEST(CommandLine, OptionsBeforeOrAfterTheFileAreTakenOutOfTheArguments) {
   EXPECT_EQ(after.Threads, 2);
   EXPECT_TRUE(after.Strict);
   EXPECT_EQ(Words(after), (std::vector<std::string>{"orvane", "run.in"}));
-  const CommandLine between = Read({"orvane", "--strict", "run.in", "--threads", "3", "1"});
+  const CommandLine between =
+      Read({"orvane", "--strict", "run.in", "--quiet", "--threads", "3", "1"});
   EXPECT_EQ(between.Threads, 3);
+  EXPECT_TRUE(between.Quiet);
+  EXPECT_FALSE(after.Quiet);
   EXPECT_EQ(Words(between), (std::vector<std::string>{"orvane", "run.in", "1"}));
 }
 
@@ -73,6 +76,7 @@ TEST(CommandLineDeathTest, OptionsThatCannotBeObeyedEndTheRun) {
       {{"orvane", "--strcit", "run.in"}, "unknown option '--strcit'"},
       {{"orvane", "run.in", "--help"}, "--help answers alone"},
       {{"orvane", "--strict", "run.in", "--strict"}, "--strict is given twice"},
+      {{"orvane", "--quiet", "run.in", "--quiet"}, "--quiet is given twice"},
       {{"orvane", "--threads", "1", "run.in", "--threads", "2"}, "--threads is given twice"},
       {{"orvane", "run.in", "0", "extra"}, "one argument too many, 'extra'"},
   };

@@ -158,3 +158,52 @@ TEST(PearsonIV, EmptyProfileAndUnwritableFileNeverFail) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "# Error: SavePearsonIV, Can't create /nonexistent-dir/PearsonIV_01.dat\n");
 }
+
+namespace {
+
+ProfileMoments Moments(double mean, double straggle, double skewness, double kurtosis) {
+  ProfileMoments m;
+  m.MeanRange = mean;
+  m.Straggle = straggle;
+  m.Skewness = skewness;
+  m.Kurtosis = kurtosis;
+  return m;
+}
+
+}  // namespace
+
+TEST(PearsonPeak, SymmetricCurvePeaksAtTheMeanNearTheGaussianHeight) {
+  // 1e14 at/cm^2 over a straggle of 100 A: a Gaussian peaks at
+  // 1e14 / (sqrt(2 pi) 1e-6 cm) = 3.99e19 at/cm^3.
+  const PearsonPeak p = PearsonPeakOf(Moments(500.0, 100.0, 0.0, 3.0), 5.0, 200, 1e14);
+  ASSERT_TRUE(p.Fitted);
+  EXPECT_TRUE(p.KurtosisRaised);  // a Gaussian lies on the edge of the region
+  EXPECT_NEAR(p.Kurtosis, SmallestPearsonIVKurtosis(0.0), 1e-12);
+  EXPECT_NEAR(p.Kurtosis, 3.0, 0.01);
+  EXPECT_NEAR(p.Depth, 500.0, 1e-9);
+  EXPECT_NEAR(p.Concentration / 3.989e19, 1.0, 0.01);
+}
+
+TEST(PearsonPeak, SkewedCurvePeaksShallowerThanItsMean) {
+  const ProfileMoments m = Moments(500.0, 100.0, 0.8, 5.0);
+  ASSERT_TRUE(PearsonCoefficients(m).IsTypeIV());
+  const PearsonPeak p = PearsonPeakOf(m, 5.0, 200, 1e14);
+  ASSERT_TRUE(p.Fitted);
+  EXPECT_FALSE(p.KurtosisRaised);
+  EXPECT_LT(p.Depth, 500.0);
+  EXPECT_GT(p.Depth, 350.0);
+  // Mirrored, the peak lies as far beyond the mean.
+  const PearsonPeak mirrored = PearsonPeakOf(Moments(500.0, 100.0, -0.8, 5.0), 5.0, 200, 1e14);
+  EXPECT_NEAR(mirrored.Depth - 500.0, 500.0 - p.Depth, 1e-6);
+  // Moments below the region are fitted at its edge, just inside it.
+  const double edge = SmallestPearsonIVKurtosis(0.8);
+  EXPECT_GT(edge, 3.0 + 1.5 * 0.64);
+  EXPECT_TRUE(PearsonCoefficients(Moments(500.0, 100.0, 0.8, edge)).IsTypeIV());
+  EXPECT_FALSE(PearsonCoefficients(Moments(500.0, 100.0, 0.8, edge / 1.002)).IsTypeIV());
+  const PearsonPeak raised = PearsonPeakOf(Moments(500.0, 100.0, 0.8, 3.2), 5.0, 200, 1e14);
+  EXPECT_TRUE(raised.Fitted && raised.KurtosisRaised);
+  EXPECT_DOUBLE_EQ(raised.Kurtosis, edge);
+  // Without spread or dose nothing is fitted.
+  EXPECT_FALSE(PearsonPeakOf(Moments(500.0, 0.0, 0.0, 0.0), 5.0, 200, 1e14).Fitted);
+  EXPECT_FALSE(PearsonPeakOf(m, 5.0, 200, 0.0).Fitted);
+}

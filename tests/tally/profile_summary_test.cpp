@@ -127,3 +127,75 @@ TEST(ProfileSummary, WithoutSpreadOrWithoutIonsNothingIsUndefined) {
   EXPECT_EQ(allBack.MeanDepth, 0.0);
   EXPECT_FALSE(std::isnan(allBack.PeakConcentration));
 }
+
+namespace {
+
+// A Gaussian profile of cells of the width (angstrom) at their lower edges.
+DepthProfile Gaussian(double peak, double mean, double straggle, double width, int cells) {
+  DepthProfile p;
+  p.Extent = width * cells;
+  for (int i = 0; i < cells; ++i) {
+    const double x = i * width - mean;
+    p.Cells.push_back(peak * std::exp(-x * x / (2 * straggle * straggle)));
+  }
+  return p;
+}
+
+}  // namespace
+
+TEST(Junction, DepthsWhereAGaussianMeetsTheBackground) {
+  // 1e20 at 300 A, straggle 100 A, cells of 2 A: 1e17 is met at
+  // 300 + 100 sqrt(2 ln 1000) = 671.7 A, within a tenth of a cell.
+  const DepthProfile shallow = Gaussian(1e20, 300.0, 100.0, 2.0, 600);
+  const std::vector<double> one = JunctionDepths(shallow, 1e17);
+  ASSERT_EQ(one.size(), 1u);  // the surface lies above the background
+  EXPECT_NEAR(one[0], 300.0 + 100.0 * std::sqrt(2 * std::log(1000.0)), 0.2);
+  // A buried profile rises through the background too, shallow first.
+  const std::vector<double> two = JunctionDepths(shallow, 1e19);
+  ASSERT_EQ(two.size(), 2u);
+  const double half = 100.0 * std::sqrt(2 * std::log(10.0));
+  EXPECT_NEAR(two[0], 300.0 - half, 0.2);
+  EXPECT_NEAR(two[1], 300.0 + half, 0.2);
+  // Below one ion per cell, empty cells make no rise.
+  EXPECT_EQ(JunctionDepths(shallow, 1e19, false), std::vector<double>{two[1]});
+  // Scaled cells meet the level in atoms/cm^3.
+  DepthProfile scaled = shallow;
+  for (double& cell : scaled.Cells) cell /= 4.0;
+  scaled.Scale = 4.0;
+  EXPECT_NEAR(JunctionDepths(scaled, 1e17)[0], one[0], 1e-9);
+  // A profile below the background has no junction.
+  EXPECT_TRUE(JunctionDepths(shallow, 2e20).empty());
+  // A first cell below the level alone makes no buried profile.
+  DepthProfile dip = shallow;
+  dip.Cells[0] = 0.0;
+  EXPECT_EQ(JunctionDepths(dip, 1e17).size(), 1u);
+  // The profile falls for good: a stray cell of the tail beyond the
+  // crossing moves it there.
+  DepthProfile stray = shallow;
+  stray.Cells[500] = 2e17;
+  EXPECT_GT(JunctionDepths(stray, 1e17)[0], 1000.0);
+}
+
+TEST(Junction, SummaryOfAHistogramWithABackground) {
+  std::vector<Ion> ions;
+  for (int i = 0; i < 200; ++i) ions.push_back({100.0 + i % 50, 1.0, IMPLANTED_ION});
+  const Hist h = Computed(ions, 1e14);
+  const ProfileSummary none = SummarizeProfile(h);
+  EXPECT_EQ(none.Background, 0.0);
+  EXPECT_TRUE(none.JunctionDepths.empty());
+  // One ion in a bin of 1.49 A: 1e14 / 200 / 1.49e-8 = 3.4e19 at/cm^3.
+  const ProfileSummary s = SummarizeProfile(h, 1e20);
+  EXPECT_EQ(s.Background, 1e20);
+  EXPECT_TRUE(s.Resolves(1e20));
+  EXPECT_EQ(s.JunctionDepths, JunctionDepths(ProfileOf(h), 1e20));
+  // No ion above 100 A: the crossings lie on the lines from the empty bins
+  // (1.49 A wide) beside the shallowest and the deepest ion.
+  ASSERT_EQ(s.JunctionDepths.size(), 2u);
+  EXPECT_NEAR(s.JunctionDepths[0], 100.0, 2 * 1.49);
+  EXPECT_NEAR(s.JunctionDepths[1], 149.0, 2 * 1.49);
+  // A background below one ion per bin: the fall alone.
+  const ProfileSummary low = SummarizeProfile(h, 1e18);
+  EXPECT_FALSE(low.Resolves(1e18));
+  ASSERT_EQ(low.JunctionDepths.size(), 1u);
+  EXPECT_NEAR(low.JunctionDepths[0], 149.0, 2 * 1.49);
+}

@@ -501,9 +501,9 @@ TEST(CrystalDensity, CreatesTheCellDensityAndSavesItInTheDensityDirectory) {
   testing::internal::CaptureStderr();
   crystal.CreateIADS("EDT_C", densities);
   const std::string printed = testing::internal::GetCapturedStderr();
-  const std::string backspaces(9, '\b');
-  EXPECT_EQ(printed.substr(0, 34), "     112" + backspaces + "     111" + backspaces);
-  EXPECT_NE(printed.find("       1" + backspaces + "# "), std::string::npos);
+  // Standard error is no terminal here: no count of the planes left.
+  EXPECT_EQ(printed.rfind("# ", 0), 0u) << printed;
+  EXPECT_EQ(printed.find('\b'), std::string::npos);
   EXPECT_NE(
       printed.find(" seconds\n# Binary 3D density table written (" + dir.Path() + "/EDT_C.lit)\n"),
       std::string::npos);

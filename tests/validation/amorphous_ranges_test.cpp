@@ -104,12 +104,9 @@ TEST_P(LatticeSilicon, MeetsItsAtomsAtTheLayerDensity) {
 INSTANTIATE_TEST_SUITE_P(CrystalAndPolycrystal, LatticeSilicon, testing::Values(0, 1));
 
 TEST_F(DamagedSilicon, CrystalAtTheAmorphizationDensityIsLikeAmorphousSilicon) {
-  // Every cell of the previous damage profile beyond the amorphization
-  // density (0.005 defects per cubic angstrom): the crystal meets the ions
-  // amorphized everywhere, and they land as in amorphous silicon.
-  std::string damage = "# 0 10000 100\n";
-  for (int cell = 0; cell < 100; ++cell) damage += std::to_string(cell * 100.0) + " 0.006 120\n";
-  WriteFile(runDir.File("damage.dat"), damage);
+  // The crystal meets the ions amorphized everywhere, and they land as in
+  // amorphous silicon.
+  WriteAmorphizedDamage(runDir);
   const RunResult r = RunWithOwnTables(
       "Verbose On PreviousDamageFile[ damage.dat ]\n"
       "Tha 7 Seed1 77 Seed2 78 ENERGY 10000 NumberOfImplants 600\n");

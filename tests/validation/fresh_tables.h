@@ -39,6 +39,15 @@ inline RunResult RunWithFreshTables(const TempDir& tablesDir, const TempDir& run
   return RunFile(runDir, parameters, "TABLES3DDIR=" + tables + " EDTDIR=" + tables);
 }
 
+// "damage.dat" in the directory: a previous damage profile whose every
+// cell lies beyond the amorphization density (0.005 defects per cubic
+// angstrom), so that a crystal meets the ions amorphized everywhere.
+inline void WriteAmorphizedDamage(const TempDir& dir) {
+  std::string damage = "# 0 10000 100\n";
+  for (int cell = 0; cell < 100; ++cell) damage += std::to_string(cell * 100.0) + " 0.006 120\n";
+  WriteFile(dir.File("damage.dat"), damage);
+}
+
 class FreshTables {
  protected:
   RunResult RunWithOwnTables(const std::string& parameters) {

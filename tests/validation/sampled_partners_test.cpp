@@ -134,12 +134,9 @@ INSTANTIATE_TEST_SUITE_P(Targets, SampledAmorphousMatter, testing::Values(kSilic
                          });
 
 TEST_F(SampledDamagedSilicon, CrystalAtTheAmorphizationDensityDrawsItsPartners) {
-  // Every cell of the previous damage profile beyond the amorphization
-  // density: every step of the crystal draws its partner, at the density
-  // of the layer, and the ions land as in amorphous silicon.
-  std::string damage = "# 0 10000 100\n";
-  for (int cell = 0; cell < 100; ++cell) damage += std::to_string(cell * 100.0) + " 0.006 120\n";
-  WriteFile(runDir.File("damage.dat"), damage);
+  // Amorphized everywhere: every step of the crystal draws its partner, at
+  // the density of the layer, and the ions land as in amorphous silicon.
+  WriteAmorphizedDamage(runDir);
   const RunResult r = RunWithOwnTables(
       "SampledPartners On Verbose On PreviousDamageFile[ damage.dat ]\n"
       "Tha 7 Seed1 77 Seed2 78 ENERGY 10000 NumberOfImplants 1000\n");
