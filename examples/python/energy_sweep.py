@@ -3,7 +3,7 @@ one run of four simulations through orvane.run, on one thread per core,
 and the four profiles in one picture on a logarithmic scale.
 
     cd run && TABLES3DDIR=../Tables/ EDTDIR=../Tables/ \
-        PYTHONPATH=../build-python/python python3 ../examples/python/energy_sweep.py
+        PYTHONPATH=../build-python/python /usr/bin/python3 ../examples/python/energy_sweep.py
 
 The results go to Denergy_sweep/ in the working directory, the picture to
 energy_sweep.png (or to the path given as the first argument)."""
