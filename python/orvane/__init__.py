@@ -171,7 +171,7 @@ def _is_path(parameters):
     return len(parameters.split()) == 1
 
 
-def run(parameters, directory=None, threads=0, tables=None, densities=None):
+def run(parameters, directory=None, threads=0, tables=None, densities=None, quiet=False):
     """Runs a parameter file in this process and returns its Result.
 
     parameters: the path of a parameter file, or its text (any string with
@@ -183,6 +183,7 @@ def run(parameters, directory=None, threads=0, tables=None, densities=None):
     random stream of a run without the option.
     tables, densities: table directories (prefixes ending with "/") that
     stand for TABLES3DDIR and EDTDIR.
+    quiet: as "--quiet", leaves out the line of every ion on standard output.
 
     A failure raises Error with the program's status and message; Ctrl-C
     (SIGINT) or SIGTERM stops the run after the ion in hand and raises
@@ -197,6 +198,7 @@ def run(parameters, directory=None, threads=0, tables=None, densities=None):
         if directory is None:
             directory = "D" + os.path.basename(path)
         words = ["orvane.run"] + ([] if threads is None else ["--threads", str(threads)])
+        words += ["--quiet"] if quiet else []
         status, message = _orvane.run(words + [path], os.fspath(directory), tables or "",
                                       densities or "")
     if message:

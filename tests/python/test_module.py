@@ -80,9 +80,10 @@ def test_errors_carry_the_status_and_the_interpreter_goes_on(tmp_path, tables, m
         orvane.run("ENERGY 2000\n", threads=7000, tables=tables, densities=tables)
     assert failure.value.status == 607
     result = orvane.run("ENERGY 2000 NumberOfImplants 5\n", threads=2, tables=tables,
-                        densities=tables)
+                        densities=tables, quiet=True)
     assert result.status == 0 and result.simulations[0].ions_done == 5
     assert result.directory == str(tmp_path / "Dparameters.in")
+    assert result.summary["command_line"][1:4] == ["--threads", "2", "--quiet"]
 
 
 def test_an_interrupted_run_returns_the_ions_done_and_the_next_run_is_whole(
