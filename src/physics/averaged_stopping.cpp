@@ -82,24 +82,15 @@ const AveragedStopping& AveragedStoppingCache::For(STP& stp, double z1,
 
 namespace {
 
-// The loss in 30 sub-steps, each at the kinetic energy reached at its start.
-double SubStepLoss(const AveragedStopping& stopping, double speedFactor, const Flight& flight) {
-  const double start = flight.startEnergy, end = flight.endEnergy;
-  const auto stoppingAt = [&](double kinetic) {
-    return kinetic > 0.0 ? stopping.At(std::sqrt(kinetic) * speedFactor) : 0.0;
-  };
-  const double subStep = flight.length / kFlightSubSteps;
-  const double gainPerSubStep = (end - start) / kFlightSubSteps;
-  double stoppingSum = 0.0;
-  for (int k = 0; k < kFlightSubSteps; ++k) {
-    stoppingSum += stoppingAt(start + gainPerSubStep * k - subStep * stoppingSum);
-  }
-  return stoppingSum * subStep;
+// The loss in the 30 sub-steps of a flight through a lattice, each at the
+// kinetic energy reached at its start, with the averaged stopping in an
+// even gas and no atoms about the path.
+double SubStepLoss(const AveragedStopping& stopping, double m1, const Flight& flight) {
+  const auto anyDensity = [](const Vector&) { return 1.0; };
+  const auto averaged = [&stopping](double v, double, double) { return stopping.At(v); };
+  const List<Vector> noSites;
+  return NonlocalLossWith(anyDensity, averaged, SitePotential(noSites, 0.0, 0.0), 0.0, m1, flight);
 }
-
-}  // namespace
-
-namespace {
 
 // The loss of a flight whose kinetic energy would go from start to end over
 // the length, the energy taken to change evenly: the stopping integrated
@@ -133,8 +124,9 @@ bool Even(double start, double end, double loss) {
 // The loss of the flight, halved until the loss of each piece accrues
 // evenly enough (at most 32 pieces); a piece that would stop the particle,
 // or whose speeds lie beyond the tables, is summed in sub-steps.
-double PieceLoss(const AveragedStopping& stopping, double speedFactor, double start, double end,
+double PieceLoss(const AveragedStopping& stopping, double m1, double start, double end,
                  double length, int halvings) {
+  const double speedFactor = AtomicSpeedFactor(m1);
   const double fastest = std::sqrt(std::max(start, end)) * speedFactor;
   double loss = 0.0;
   if (start > 0.0 && end > 0.0 && stopping.Tabulated(fastest) &&
@@ -147,20 +139,18 @@ double PieceLoss(const AveragedStopping& stopping, double speedFactor, double st
     flight.startEnergy = start;
     flight.endEnergy = end;
     flight.length = length;
-    return SubStepLoss(stopping, speedFactor, flight);
+    return SubStepLoss(stopping, m1, flight);
   }
   const double middle = 0.5 * (start + end);
-  const double first = PieceLoss(stopping, speedFactor, start, middle, 0.5 * length, halvings - 1);
-  return first + PieceLoss(stopping, speedFactor, middle - first, end - first, 0.5 * length,
-                           halvings - 1);
+  const double first = PieceLoss(stopping, m1, start, middle, 0.5 * length, halvings - 1);
+  return first + PieceLoss(stopping, m1, middle - first, end - first, 0.5 * length, halvings - 1);
 }
 
 }  // namespace
 
 double AveragedLoss(const AveragedStopping& stopping, double m1, const Flight& flight) {
   if (!(flight.length > 0.0)) return 0.0;
-  return PieceLoss(stopping, AtomicSpeedFactor(m1), flight.startEnergy, flight.endEnergy,
-                   flight.length, 5);
+  return PieceLoss(stopping, m1, flight.startEnergy, flight.endEnergy, flight.length, 5);
 }
 
 }  // namespace orvane
