@@ -1,5 +1,6 @@
 #include "core/thermal.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/fatal.h"
@@ -55,6 +56,14 @@ double DebyeFactor(double x) {
     if ((n + 1) * x > 160.0) break;
   }
   return f;
+}
+
+double LargestThermalShift(const ThermalTable& table) {
+  double deviate = 0.0, amplitude = 0.0;
+  for (int i = 0; i < ThermalTable::kQuantiles; ++i) deviate = std::max(deviate, table.Values[i]);
+  for (int j = 0; j <= ThermalTable::kElements; ++j)
+    amplitude = std::max(amplitude, std::fabs(table.Amplitude(j)));
+  return std::sqrt(3.0) * deviate * amplitude;
 }
 
 void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature) {

@@ -30,6 +30,11 @@ double DebyeFactor(double x);
 // vibration.
 void ComputeAmplitudes(ThermalTable& table, AtomList& atoms, double temperature);
 
+// The longest thermal displacement that the table can give any of its
+// elements: the largest deviate times the largest amplitude along each of
+// the three axes, angstrom.
+double LargestThermalShift(const ThermalTable& table);
+
 // The thermal displacement of an atom of amplitude a from its draws: along
 // each axis, a normal deviate picked by a uniform number (in [0, 1)) and a
 // sign by a number of the C library's sequence.

@@ -136,6 +136,9 @@ bool MeetAmorphizedMaterial(RunState& state) {
   VarHist& damage = state.Damage.Damage;
   int cell = static_cast<int>(static_cast<float>(depth / damage.Width));
   if (cell > 99) {
+    // The parallel run reads the profile as its batch started: nothing was
+    // deposited beyond its last cell, and the ion leaves it as it is.
+    if (state.KeyedDraws != nullptr) return false;
     damage.Rebin(damage.Start, (cell + 2) * damage.Width);
     cell = static_cast<int>(static_cast<float>(depth / damage.Width));
   }
@@ -237,8 +240,13 @@ int SearchPartners(RunState& state) {
     RotateLattice(state, state.Engine.Struck);
     ++state.RotationCount;
   }
+  if (state.KeyedDraws != nullptr) {
+    return crystal.FindPartners(state.Moving.Front(), engine.Candidates, state.ClosestImpact2,
+                                *state.KeyedDraws, stack.FrontSurface, stack.BackSurface,
+                                state.Thermal, state.Frame, state.NearbySites);
+  }
   return crystal.FindPartners(state.Moving.Front(), engine.Candidates, state.ClosestImpact2,
-                              state.Rng, *state.Signs, stack.FrontSurface, stack.BackSurface,
+                              state.Rng, ThermalSigns(), stack.FrontSurface, stack.BackSurface,
                               state.Thermal, state.Frame, state.NearbySites);
 }
 

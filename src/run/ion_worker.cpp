@@ -60,7 +60,7 @@ void DrawGrainsBeneathTheFirstLayer(RunState& s) {
 }  // namespace
 
 IonWorker::IonWorker() : state_(std::make_unique<RunState>()) {
-  state_->Signs = &signs_;
+  state_->KeyedDraws = &siteDraws_;
   // The run reports the bound of rare-event copies, in ion order.
   state_->SplitBoundReported = true;
 }
@@ -78,6 +78,7 @@ void IonWorker::StartSimulation(RunState& run, int k) {
   s.IonWeight = run.IonWeight;
   s.Frame = run.Frame;
   s.Thermal = run.Thermal;
+  siteDraws_.Reach = LargestThermalShift(s.Thermal);
   CopyStackSharingDensities(run.Stack, s.Stack);
   s.WinA = run.WinA;
   s.WinB = run.WinB;
@@ -103,7 +104,9 @@ void IonWorker::StartBatch(const RunState& run, int slot) {
 
 void IonWorker::RestartFor(uint32_t ion) {
   RunState& s = *state_;
-  SeedIonStreams(IonStreamId{s.Config.Seed1, s.Config.Seed2, simulation_, ion}, s.Rng, signs_);
+  siteDraws_.Ion =
+      SeedIonStreams(IonStreamId{s.Config.Seed1, s.Config.Seed2, simulation_, ion}, s.Rng);
+  siteDraws_.Searches = 0;
   s.NextIon = ion;
   s.Damage.Damage = damageAtBatchStart_;
   for (Crystal& crystal : s.Stack.Crystals) {

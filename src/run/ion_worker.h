@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/libc_random.h"
+#include "target/site_draws.h"
 #include "damage/varhst.h"
 #include "run/batch_results.h"
 #include "run/run_state.h"
@@ -38,6 +38,11 @@ class IonWorker {
 
   const BatchResults& Results(int slot) const { return results_[slot]; }
 
+  // Draws the atoms of every site, those out of reach of the path as
+  // well: the same records, only slower (it shows that those sites cannot
+  // matter).
+  void DrawEverySite(bool every) { siteDraws_.EverySite = every; }
+
  private:
   // The state that the ion in hand must not inherit from the last one.
   void RestartFor(uint32_t ion);
@@ -46,7 +51,7 @@ class IonWorker {
   BatchResults results_[2];
   BatchResults* resultsInHand_ = &results_[0];
   std::unique_ptr<RunState> state_;
-  LibcRandom signs_;
+  SiteDraws siteDraws_;
   VarHist damageAtBatchStart_;
   uint32_t simulation_ = 1;
 };

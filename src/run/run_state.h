@@ -78,9 +78,10 @@ struct RunState {
   double ClosestImpact2 = 1e10;  // closest squared impact parameter of the last search
 
   Ranmar Rng;  // seeded 1802, 9373 until the set-up seeds it from the file
-  // The signs of the thermal displacements: the process-wide sequence, or
-  // the ion's own stream when the ions run in parallel.
-  LibcRandom* Signs = &ThermalSigns();
+  // The atoms on the lattice sites: drawn from Rng and the process-wide
+  // sign sequence ThermalSigns(), or, when the ions run in parallel, from
+  // the words of the ion's own key (then not null).
+  SiteDraws* KeyedDraws = nullptr;
   Axes Frame;
   ThermalTable Thermal;
 

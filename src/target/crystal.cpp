@@ -210,21 +210,68 @@ double Crystal::HalfDiagonal() const {
   return std::max({cell.x, cell.y, cell.z}) * (std::sqrt(3.0) / 2.0);
 }
 
+double Crystal::BeginSearch(const Particle& particle, const List<Particle>& candidates,
+                            List<Vector>& nearby) {
+  const double oldGhi = particle.Ghi + kTolerance;
+  Require(oldGhi >= GhiLimit, "OldGhi>=GhiLimit", "crystal", 489);
+  Require(candidates.Empty(), "Candidates.NumberOfElements()==0", "crystal", __LINE__);
+  nearby.Clear();
+  if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  return oldGhi;
+}
+
 int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
                           Ranmar& rng, LibcRandom& signs, double lowerDepth, double upperDepth,
                           const ThermalTable& thermal, const Axes& frame, List<Vector>& nearby) {
-  double sMin = kFar, sMax = kFar, p2Selected = kFar, out = kFar, sNearMiss = kFar;
-  const double oldGhi = particle.Ghi + kTolerance;
-  Site nearMiss;
-  Require(oldGhi >= GhiLimit, "OldGhi>=GhiLimit", "crystal", 489);
-  Require(candidates.Empty(), "Candidates.NumberOfElements()==0", "crystal", __LINE__);
-  const Vector shift = particle.Abs - particle.R;
-  nearby.Clear();
-  if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  const double oldGhi = BeginSearch(particle, candidates, nearby);
   working_.DrawAtoms(rng, signs, thermal);
   working_.Measure(particle.R, particle.Dir);
+  return SelectPartners(particle, candidates, closestImpact2, oldGhi, {lowerDepth, upperDepth},
+                        frame, nearby, false);
+}
+
+int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
+                          SiteDraws& draws, double lowerDepth, double upperDepth,
+                          const ThermalTable& thermal, const Axes& frame, List<Vector>& nearby) {
+  const double oldGhi = BeginSearch(particle, candidates, nearby);
+  // A margin of a millionth of an angstrom covers the rounding of the
+  // distances, so that a far site can never be a partner nor nearby.
+  constexpr double kMargin = 1e-6;
+  const double reach = draws.Reach + kMargin;
+  WorkingSites::Reach limits;
+  limits.PathRadius2 = (InteractionRadius + reach) * (InteractionRadius + reach);
+  limits.MinimumAlong = oldGhi - reach;
+  limits.NearbyRadius2 = (kNearbyRadius + reach) * (kNearbyRadius + reach);
+  limits.MissAfter = oldGhi;
+  working_.DrawAtomsInReach(particle.R, particle.Dir, limits, draws.NextSearch(), draws.EverySite,
+                            thermal);
+  return SelectPartners(particle, candidates, closestImpact2, oldGhi, {lowerDepth, upperDepth},
+                        frame, nearby, true);
+}
+
+int Crystal::SelectPartners(Particle& particle, List<Particle>& candidates,
+                            double& closestImpact2, double oldGhi, DepthRange depths,
+                            const Axes& frame, List<Vector>& nearby, bool farSitesMarked) {
+  double sMin = kFar, sMax = kFar, p2Selected = kFar, out = kFar, sNearMiss = kFar;
+  const Vector shift = particle.Abs - particle.R;
   int nearMissIndex = -1;
-  for (int i = 0; i < working_.Count(); ++i) {
+  // The site that passes the path closest among those that miss it, the
+  // first in list order among equals; a far site counts at its lattice
+  // position.
+  const auto considerMiss = [&](int i, double s, double p2) {
+    if (p2 < out || (p2 == out && i < nearMissIndex)) {
+      out = p2;
+      sNearMiss = s;
+      nearMissIndex = i;
+    }
+  };
+  if (farSitesMarked && working_.FarMiss().Index >= 0) {
+    const WorkingSites::Miss& miss = working_.FarMiss();
+    considerMiss(miss.Index, miss.Along, miss.Impact2);
+  }
+  const int* examined = working_.Examined();
+  for (int k = 0; k < working_.ExaminedCount(); ++k) {
+    const int i = examined[k];
     const Vector atomR = working_.AtomPosition(i);
     const double d2 = working_.Distance2(i);
     if (d2 <= kNearbyRadius2 && std::sqrt(d2) <= kNearbyRadius) nearby.Add(atomR + shift);
@@ -233,7 +280,7 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
     const double p2 = d2 - s * s;
     if (p2 < SearchRadius2) {
       const double depth = frame.ComponentX(atomR + shift);
-      if (depth < lowerDepth || depth > upperDepth) continue;
+      if (depth < depths.lower || depth > depths.upper) continue;
       const Site atom = working_.Atom(i);
       if (s < sMin) {
         sMin = s;
@@ -244,16 +291,18 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
       Particle candidate(atom);
       candidate.Org = working_.Original(i).R;
       candidates.Add(candidate);
-    } else if (p2 < out) {
-      out = p2;
-      sNearMiss = s;
-      nearMissIndex = i;
+    } else if (!(farSitesMarked && working_.Far(i))) {
+      considerMiss(i, s, p2);
     }
   }
-  if (nearMissIndex >= 0) nearMiss = working_.Atom(nearMissIndex);
   if (candidates.Empty()) {
     particle.Ghi = sNearMiss == kFar ? GhiLimit : sNearMiss;
-    Nearest = nearMiss;
+    if (nearMissIndex >= 0) {
+      Nearest = farSitesMarked && working_.Far(nearMissIndex) ? working_.Original(nearMissIndex)
+                                                              : working_.Atom(nearMissIndex);
+    } else {
+      Nearest = Site();
+    }
     closestImpact2 = out;
     return 0;
   }

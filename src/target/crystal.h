@@ -18,6 +18,7 @@
 #include "target/edt3d.h"
 #include "target/partner_sampler.h"
 #include "target/radius_distribution.h"
+#include "target/site_draws.h"
 #include "target/working_sites.h"
 
 namespace orvane {
@@ -86,6 +87,14 @@ class Crystal {
   int FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
                    Ranmar& rng, LibcRandom& signs, double lowerDepth, double upperDepth,
                    const ThermalTable& thermal, const Axes& frame, List<Vector>& nearby);
+  // The same search as the parallel run makes it: each site's atom drawn
+  // from its own words of the ion's next search.  A site whose lattice
+  // position cannot come within reach of the path nor of the nearby
+  // radius, whatever its displacement, draws nothing (unless
+  // draws.EverySite) and counts at its lattice position as a near miss.
+  int FindPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
+                   SiteDraws& draws, double lowerDepth, double upperDepth,
+                   const ThermalTable& thermal, const Axes& frame, List<Vector>& nearby);
 
   // Superposes the isolated-atom densities of the working list on the
   // 112^3 grid of the cell, reporting progress on standard error, and saves
@@ -131,6 +140,17 @@ class Crystal {
   }
   Axes orientation_;
   bool turned_ = false;
+  struct DepthRange {
+    double lower, upper;
+  };
+  // Checks the search's preconditions, empties the nearby list and returns
+  // the forward distance beyond which partners are sought.
+  double BeginSearch(const Particle& particle, const List<Particle>& candidates,
+                     List<Vector>& nearby);
+  // The candidates among the drawn atoms, measured from the particle.
+  int SelectPartners(Particle& particle, List<Particle>& candidates, double& closestImpact2,
+                     double oldGhi, DepthRange depths, const Axes& frame, List<Vector>& nearby,
+                     bool farSitesMarked);
   // Half the diagonal of a cube with the longest cell edge: the farthest a
   // folded particle lies from the lattice origin.
   double HalfDiagonal() const;

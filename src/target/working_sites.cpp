@@ -3,16 +3,21 @@
 #include <algorithm>
 
 #include "core/fatal.h"
+#include "target/site_draws.h"
 
 namespace orvane {
 
 void WorkingSites::Assign(const List<Site>& sites) {
   const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
-  for (auto* v : {&x_, &y_, &z_, &fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_}) {
+  for (auto* v : {&x_, &y_, &z_, &fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_,
+                  &latticeDistance2_, &latticeAlong_}) {
     v->resize(n);
   }
-  for (auto* v : {&speciesA_, &speciesB_, &atomSpecies_}) v->resize(n);
+  for (auto* v : {&speciesA_, &speciesB_, &atomSpecies_, &far_}) v->resize(n);
   source_.resize(n);
+  everySite_.resize(n);
+  examined_.resize(n);
+  for (std::size_t i = 0; i < n; ++i) everySite_[i] = static_cast<int>(i);
   int i = 0;
   for (const Site& site : sites) {
     Move(i, site.R);
@@ -26,6 +31,8 @@ void WorkingSites::Assign(const List<Site>& sites) {
 
 void WorkingSites::DrawAtoms(Ranmar& rng, LibcRandom& signs, const ThermalTable& thermal) {
   const int n = Count();
+  examinedList_ = everySite_.data();
+  examinedCount_ = n;
   for (int first = 0; first < n; first += kChunk) {
     DrawChunk(first, std::min(kChunk, n - first), rng, signs, thermal);
   }
@@ -38,6 +45,60 @@ void WorkingSites::Measure(const Vector& from, const Vector& direction) {
     distance2_[i] = dx * dx + dy * dy + dz * dz;
     along_[i] = dx * direction.x + dy * direction.y + dz * direction.z;
   }
+}
+
+void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction,
+                                    const Reach& reach, uint64_t search, bool everySite,
+                                    const ThermalTable& thermal) {
+  const int n = Count();
+  // Plain pointers: the flags written below cannot alias the positions, so
+  // the loops keep them in registers.
+  const double* x = x_.data();
+  const double* y = y_.data();
+  const double* z = z_.data();
+  double* distance2 = latticeDistance2_.data();
+  double* along = latticeAlong_.data();
+  uint8_t* farFlags = far_.data();
+  for (int i = 0; i < n; ++i) {
+    const double dx = x[i] - from.x, dy = y[i] - from.y, dz = z[i] - from.z;
+    const double d2 = dx * dx + dy * dy + dz * dz;
+    const double s = dx * direction.x + dy * direction.y + dz * direction.z;
+    distance2[i] = d2;
+    along[i] = s;
+    const bool nearPath = (d2 - s * s < reach.PathRadius2) & (s > reach.MinimumAlong);
+    farFlags[i] = !(nearPath | (d2 <= reach.NearbyRadius2));
+  }
+  examinedList_ = examined_.data();
+  examinedCount_ = 0;
+  farMiss_ = Miss();
+  for (int i = 0; i < n; ++i) {
+    if (farFlags[i]) {
+      const double s = along[i], p2 = distance2[i] - s * s;
+      if (reach.MissAfter < s && (farMiss_.Index < 0 || p2 < farMiss_.Impact2)) {
+        farMiss_ = Miss{i, s, p2};
+      }
+      if (!everySite) continue;
+    }
+    DrawKeyed(i, from, direction, search, thermal);
+    examined_[examinedCount_++] = i;
+  }
+}
+
+void WorkingSites::DrawKeyed(int i, const Vector& from, const Vector& direction, uint64_t search,
+                             const ThermalTable& thermal) {
+  const bool mixed = speciesA_[i] != speciesB_[i] && fraction_[i] < 1.0;
+  const uint8_t species =
+      mixed && !(fraction_[i] > UniformOf(SpeciesWord(search, i))) ? speciesB_[i] : speciesA_[i];
+  Require(species <= ThermalTable::kElements, "species>=0 && species<=10", "thermal", 70);
+  const Vector shift =
+      KeyedThermalShift(thermal, thermal.Amplitude(species), DisplacementWord(search, i));
+  atomSpecies_[i] = species;
+  atomX_[i] = x_[i] + shift.x;
+  atomY_[i] = y_[i] + shift.y;
+  atomZ_[i] = z_[i] + shift.z;
+  const double dx = atomX_[i] - from.x, dy = atomY_[i] - from.y, dz = atomZ_[i] - from.z;
+  distance2_[i] = dx * dx + dy * dy + dz * dz;
+  along_[i] = dx * direction.x + dy * direction.y + dz * direction.z;
 }
 
 void WorkingSites::DrawChunk(int first, int n, Ranmar& rng, LibcRandom& signs,

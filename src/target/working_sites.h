@@ -43,6 +43,38 @@ class WorkingSites {
   // axis a uniform number and a sign for its thermal displacement.
   void DrawAtoms(Ranmar& rng, LibcRandom& signs, const ThermalTable& thermal);
 
+  // How far from a path a site's lattice position may lie and still matter:
+  // its atom may come within the interaction radius of the path ahead, or
+  // within the nearby radius of the point (squares and distances in
+  // angstrom, the longest thermal displacement included).
+  // Only sites beyond MissAfter along the path count as near misses.
+  struct Reach {
+    double PathRadius2 = 0.0;
+    double MinimumAlong = 0.0;
+    double NearbyRadius2 = 0.0;
+    double MissAfter = 0.0;
+  };
+  // The parallel run's draw, measured at once from the point along the
+  // unit direction: the sites whose lattice positions lie beyond reach are
+  // marked far and draw nothing (unless everySite); the others draw their
+  // atoms from their own words of the search and are examined.
+  void DrawAtomsInReach(const Vector& from, const Vector& direction, const Reach& reach,
+                        uint64_t search, bool everySite, const ThermalTable& thermal);
+  bool Far(int i) const { return far_[i] != 0; }
+  // The far site that passes the path closest at its lattice position
+  // (the first in list order among equals), after DrawAtomsInReach.
+  struct Miss {
+    int Index = -1;  // none
+    double Along = 0.0;
+    double Impact2 = 0.0;
+  };
+  const Miss& FarMiss() const { return farMiss_; }
+
+  // The sites that the partner search examines, in list order: every site
+  // after DrawAtoms, those drawn after DrawAtomsInReach.
+  const int* Examined() const { return examinedList_; }
+  int ExaminedCount() const { return examinedCount_; }
+
   // Measures every drawn atom from the point: its squared distance and its
   // distance along the unit direction, all sites at once.
   void Measure(const Vector& from, const Vector& direction);
@@ -71,6 +103,15 @@ class WorkingSites {
   std::vector<double> atomX_, atomY_, atomZ_;
   std::vector<uint8_t> atomSpecies_;
   std::vector<double> distance2_, along_;
+  std::vector<double> latticeDistance2_, latticeAlong_;
+  std::vector<uint8_t> far_;
+  std::vector<int> everySite_, examined_;
+  const int* examinedList_ = nullptr;
+  int examinedCount_ = 0;
+  Miss farMiss_;
+  // Site i's atom drawn from its words of the search, and measured.
+  void DrawKeyed(int i, const Vector& from, const Vector& direction, uint64_t search,
+                 const ThermalTable& thermal);
 };
 
 }  // namespace orvane

@@ -9,16 +9,12 @@ using namespace orvane;
 
 namespace {
 
-// The first uniform numbers and signs of the ion's streams.
-std::pair<std::vector<double>, std::vector<int32_t>> Draws(const IonStreamId& id) {
+// The first uniform numbers of the ion's stream, and its key.
+std::pair<std::vector<double>, uint64_t> Draws(const IonStreamId& id) {
   Ranmar uniform;
-  LibcRandom signs;
-  SeedIonStreams(id, uniform, signs);
-  std::pair<std::vector<double>, std::vector<int32_t>> draws;
-  for (int i = 0; i < 8; ++i) {
-    draws.first.push_back(uniform.Uniform());
-    draws.second.push_back(signs.Next());
-  }
+  std::pair<std::vector<double>, uint64_t> draws;
+  draws.second = SeedIonStreams(id, uniform);
+  for (int i = 0; i < 8; ++i) draws.first.push_back(uniform.Uniform());
   return draws;
 }
 
@@ -27,14 +23,10 @@ std::pair<std::vector<double>, std::vector<int32_t>> Draws(const IonStreamId& id
 TEST(IonStreams, AnIonDrawsTheSameWhateverWasDrawnBefore) {
   const IonStreamId id{1234, 5678, 2, 77};
   Ranmar uniform;
-  LibcRandom signs;
-  for (int i = 0; i < 1000; ++i) uniform.Uniform(), signs.Next();
-  SeedIonStreams(id, uniform, signs);
+  for (int i = 0; i < 1000; ++i) uniform.Uniform();
   const auto fresh = Draws(id);
-  for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(uniform.Uniform(), fresh.first[i]);
-    EXPECT_EQ(signs.Next(), fresh.second[i]);
-  }
+  EXPECT_EQ(SeedIonStreams(id, uniform), fresh.second);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(uniform.Uniform(), fresh.first[i]);
 }
 
 TEST(IonStreams, EachOfTheFourNumbersGivesOtherStreams) {
@@ -49,18 +41,22 @@ TEST(IonStreams, EachOfTheFourNumbersGivesOtherStreams) {
 }
 
 TEST(IonStreams, TheIonsOfARunStartDistinctStreamsOfEvenNumbers) {
-  // Ten thousand ions: no two start alike, and their first numbers are
-  // uniform (mean 1/2 and variance 1/12 within five standard errors).
+  // Ten thousand ions: no two start alike nor share a key, and their first
+  // numbers are uniform (mean 1/2 and variance 1/12 within five standard
+  // errors).
   std::set<std::vector<double>> starts;
+  std::set<uint64_t> keys;
   double sum = 0.0, sum2 = 0.0;
   const int ions = 10000;
   for (uint32_t ion = 1; ion <= static_cast<uint32_t>(ions); ++ion) {
     const auto draws = Draws({1234, 5678, 1, ion});
     starts.insert(draws.first);
+    keys.insert(draws.second);
     sum += draws.first[0];
     sum2 += draws.first[0] * draws.first[0];
   }
   EXPECT_EQ(starts.size(), static_cast<std::size_t>(ions));
+  EXPECT_EQ(keys.size(), static_cast<std::size_t>(ions));
   const double mean = sum / ions;
   EXPECT_NEAR(mean, 0.5, 5.0 * std::sqrt(1.0 / 12.0 / ions));
   EXPECT_NEAR(sum2 / ions - mean * mean, 1.0 / 12.0, 5.0 * std::sqrt(1.0 / 180.0 / ions));

@@ -67,6 +67,32 @@ TEST(IonWorker, AnIonLeavesTheSameRecordsWhateverTheWorkerFollowedBefore) {
   }
 }
 
+TEST(IonWorker, SitesOutOfReachOfThePathChangeNoRecord) {
+  RunWorld world(kTwoLayersWithDamage);
+  RunState& run = world.State();
+  LoadSharedTables(run);
+  Worker some(run), every(run);
+  every.worker.DrawEverySite(true);
+  for (uint32_t ion = 1; ion <= 6; ++ion) {
+    some.worker.Implant(ion);
+    every.worker.Implant(ion);
+  }
+  const BatchResults& a = some.worker.Results(0);
+  const BatchResults& b = every.worker.Results(0);
+  ASSERT_EQ(a.Finished.size(), b.Finished.size());
+  ASSERT_EQ(a.Deposits.size(), b.Deposits.size());
+  EXPECT_GT(a.Deposits.size(), 0u);
+  for (std::size_t p = 0; p < a.Finished.size(); ++p) ExpectSameParticle(a.Finished[p], b.Finished[p]);
+  for (std::size_t d = 0; d < a.Deposits.size(); ++d) {
+    EXPECT_EQ(a.Deposits[d].Depth, b.Deposits[d].Depth);
+    EXPECT_EQ(a.Deposits[d].Energy, b.Deposits[d].Energy);
+  }
+  for (std::size_t i = 0; i < a.Ions.size(); ++i) {
+    EXPECT_EQ(a.Ions[i].Partners, b.Ions[i].Partners);
+    EXPECT_EQ(a.Ions[i].PartnerSum, b.Ions[i].PartnerSum);
+  }
+}
+
 TEST(IonWorker, LeavesTheRunAsItWas) {
   RunWorld world(kTwoLayersWithDamage);
   RunState& run = world.State();
