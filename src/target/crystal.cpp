@@ -156,38 +156,33 @@ int Crystal::Reset(double cellRange, double interactionRadius, const Vector& lat
 int Crystal::Rotate(const Axes& rotation) {
   orientation_ = rotation;
   turned_ = true;
-  Neighbors[0].First();
-  Sites.First();
-  int rotated = 0;
-  auto site = Sites.begin();
-  for (const Site& original : Neighbors[0]) {
-    if (site == Sites.end()) break;
-    site->R = rotation.Transform(original.R);
-    MoveWorkingSite(rotated, site->R);
-    ++site;
-    ++rotated;
-  }
-  return rotated;
+  return TurnWorkingList(&rotation);
 }
 
 int Crystal::Unrotate() {
   turned_ = false;
+  return TurnWorkingList(nullptr);
+}
+
+int Crystal::TurnWorkingList(const Axes* rotation) {
   Neighbors[0].First();
   Sites.First();
-  int restored = 0;
-  auto site = Sites.begin();
-  for (const Site& original : Neighbors[0]) {
-    if (site == Sites.end()) break;
-    site->R = original.R;
-    MoveWorkingSite(restored, site->R);
-    ++site;
-    ++restored;
+  if (unrotated_.size() != static_cast<std::size_t>(Neighbors[0].NumberOfElements())) {
+    unrotated_.clear();
+    for (const Site& site : Neighbors[0]) unrotated_.push_back(site.R);
   }
-  return restored;
+  if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  const int n = std::min(static_cast<int>(unrotated_.size()), working_.Count());
+  for (int i = 0; i < n; ++i) {
+    working_.MoveSite(i, rotation != nullptr ? rotation->Transform(unrotated_[i]) : unrotated_[i]);
+  }
+  return n;
 }
 
 const Site& Crystal::SetNearestTo(const Vector& point) {
-  Nearest = Sites.FindBest(DistanceFrom, point);
+  if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  const int closest = working_.Closest(point);
+  Nearest = closest >= 0 ? working_.Original(closest) : Sites.First();
   return Nearest;
 }
 
@@ -242,7 +237,6 @@ int Crystal::FindPartners(Particle& particle, List<Particle>& candidates, double
   limits.PathRadius2 = (InteractionRadius + reach) * (InteractionRadius + reach);
   limits.MinimumAlong = oldGhi - reach;
   limits.NearbyRadius2 = (kNearbyRadius + reach) * (kNearbyRadius + reach);
-  limits.MissAfter = oldGhi;
   working_.DrawAtomsInReach(particle.R, particle.Dir, limits, draws.NextSearch(), draws.EverySite,
                             thermal);
   return SelectPartners(particle, candidates, closestImpact2, oldGhi, {lowerDepth, upperDepth},
@@ -265,10 +259,6 @@ int Crystal::SelectPartners(Particle& particle, List<Particle>& candidates,
       nearMissIndex = i;
     }
   };
-  if (farSitesMarked && working_.FarMiss().Index >= 0) {
-    const WorkingSites::Miss& miss = working_.FarMiss();
-    considerMiss(miss.Index, miss.Along, miss.Impact2);
-  }
   const int* examined = working_.Examined();
   for (int k = 0; k < working_.ExaminedCount(); ++k) {
     const int i = examined[k];
@@ -296,6 +286,10 @@ int Crystal::SelectPartners(Particle& particle, List<Particle>& candidates,
     }
   }
   if (candidates.Empty()) {
+    if (farSitesMarked) {
+      const WorkingSites::Miss miss = working_.FarMiss(oldGhi);
+      if (miss.Index >= 0) considerMiss(miss.Index, miss.Along, miss.Impact2);
+    }
     particle.Ghi = sNearMiss == kFar ? GhiLimit : sNearMiss;
     if (nearMissIndex >= 0) {
       Nearest = farSitesMarked && working_.Far(nearMissIndex) ? working_.Original(nearMissIndex)

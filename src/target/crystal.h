@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/atom.h"
 #include "core/axes.h"
@@ -135,9 +136,12 @@ class Crystal {
 
  private:
   WorkingSites working_;  // the working list as the partner search reads it
-  void MoveWorkingSite(int i, const Vector& r) {
-    if (i < working_.Count()) working_.Move(i, r);
-  }
+  // The positions of the first basis atom's neighbourhood, in its order:
+  // the working list unrotated.
+  std::vector<Vector> unrotated_;
+  // Sets the working list at its unrotated positions turned by the
+  // rotation (left unturned when null); returns the number of sites moved.
+  int TurnWorkingList(const Axes* rotation);
   Axes orientation_;
   bool turned_ = false;
   struct DepthRange {

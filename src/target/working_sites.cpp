@@ -1,13 +1,14 @@
 #include "target/working_sites.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/fatal.h"
 #include "target/site_draws.h"
 
 namespace orvane {
 
-void WorkingSites::Assign(const List<Site>& sites) {
+void WorkingSites::Assign(List<Site>& sites) {
   const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
   for (auto* v : {&x_, &y_, &z_, &fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_,
                   &latticeDistance2_, &latticeAlong_}) {
@@ -19,7 +20,7 @@ void WorkingSites::Assign(const List<Site>& sites) {
   examined_.resize(n);
   for (std::size_t i = 0; i < n; ++i) everySite_[i] = static_cast<int>(i);
   int i = 0;
-  for (const Site& site : sites) {
+  for (Site& site : sites) {
     Move(i, site.R);
     fraction_[i] = site.Fraction;
     speciesA_[i] = site.SpeciesA;
@@ -27,6 +28,22 @@ void WorkingSites::Assign(const List<Site>& sites) {
     source_[i] = &site;
     ++i;
   }
+}
+
+int WorkingSites::Closest(const Vector& point) const {
+  // As the list finds it: the smallest distance below 1e10 A, the root
+  // taken of every one.
+  int closest = -1;
+  double bound = 1e10;
+  for (int i = 0; i < Count(); ++i) {
+    const double dx = x_[i] - point.x, dy = y_[i] - point.y, dz = z_[i] - point.z;
+    const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (distance < bound) {
+      bound = distance;
+      closest = i;
+    }
+  }
+  return closest;
 }
 
 void WorkingSites::DrawAtoms(Ranmar& rng, LibcRandom& signs, const ThermalTable& thermal) {
@@ -52,13 +69,15 @@ void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction,
                                     const ThermalTable& thermal) {
   const int n = Count();
   // Plain pointers: the flags written below cannot alias the positions, so
-  // the loops keep them in registers.
+  // the loop keeps them in registers.
   const double* x = x_.data();
   const double* y = y_.data();
   const double* z = z_.data();
   double* distance2 = latticeDistance2_.data();
   double* along = latticeAlong_.data();
   uint8_t* farFlags = far_.data();
+  int* examined = examined_.data();
+  int count = 0;
   for (int i = 0; i < n; ++i) {
     const double dx = x[i] - from.x, dy = y[i] - from.y, dz = z[i] - from.z;
     const double d2 = dx * dx + dy * dy + dz * dz;
@@ -66,22 +85,24 @@ void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction,
     distance2[i] = d2;
     along[i] = s;
     const bool nearPath = (d2 - s * s < reach.PathRadius2) & (s > reach.MinimumAlong);
-    farFlags[i] = !(nearPath | (d2 <= reach.NearbyRadius2));
+    const bool inReach = nearPath | (d2 <= reach.NearbyRadius2);
+    farFlags[i] = !inReach;
+    examined[count] = i;
+    count += inReach | everySite;
   }
-  examinedList_ = examined_.data();
-  examinedCount_ = 0;
-  farMiss_ = Miss();
-  for (int i = 0; i < n; ++i) {
-    if (farFlags[i]) {
-      const double s = along[i], p2 = distance2[i] - s * s;
-      if (reach.MissAfter < s && (farMiss_.Index < 0 || p2 < farMiss_.Impact2)) {
-        farMiss_ = Miss{i, s, p2};
-      }
-      if (!everySite) continue;
-    }
-    DrawKeyed(i, from, direction, search, thermal);
-    examined_[examinedCount_++] = i;
+  examinedList_ = examined;
+  examinedCount_ = count;
+  for (int k = 0; k < count; ++k) DrawKeyed(examined[k], from, direction, search, thermal);
+}
+
+WorkingSites::Miss WorkingSites::FarMiss(double after) const {
+  Miss miss;
+  for (int i = 0; i < Count(); ++i) {
+    if (!far_[i]) continue;
+    const double s = latticeAlong_[i], p2 = latticeDistance2_[i] - s * s;
+    if (after < s && (miss.Index < 0 || p2 < miss.Impact2)) miss = Miss{i, s, p2};
   }
+  return miss;
 }
 
 void WorkingSites::DrawKeyed(int i, const Vector& from, const Vector& direction, uint64_t search,

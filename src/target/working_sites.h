@@ -29,7 +29,7 @@ class WorkingSites {
   WorkingSites& operator=(WorkingSites&&) = default;
 
   // Copies the sites of the list (which must outlive this copy).
-  void Assign(const List<Site>& sites);
+  void Assign(List<Site>& sites);
   // Site i moved to r (its list node moves with it).
   void Move(int i, const Vector& r) {
     x_[i] = r.x;
@@ -37,6 +37,14 @@ class WorkingSites {
     z_[i] = r.z;
   }
   int Count() const { return static_cast<int>(x_.size()); }
+  // Site i and its list node moved to r.
+  void MoveSite(int i, const Vector& r) {
+    Move(i, r);
+    source_[i]->R = r;
+  }
+  // The site nearest to the point (the first among equals), -1 without
+  // sites.
+  int Closest(const Vector& point) const;
 
   // Draws the atom on every site in list order, from the streams in their
   // order: per site one uniform number for its species, then along each
@@ -47,12 +55,10 @@ class WorkingSites {
   // its atom may come within the interaction radius of the path ahead, or
   // within the nearby radius of the point (squares and distances in
   // angstrom, the longest thermal displacement included).
-  // Only sites beyond MissAfter along the path count as near misses.
   struct Reach {
     double PathRadius2 = 0.0;
     double MinimumAlong = 0.0;
     double NearbyRadius2 = 0.0;
-    double MissAfter = 0.0;
   };
   // The parallel run's draw, measured at once from the point along the
   // unit direction: the sites whose lattice positions lie beyond reach are
@@ -61,14 +67,15 @@ class WorkingSites {
   void DrawAtomsInReach(const Vector& from, const Vector& direction, const Reach& reach,
                         uint64_t search, bool everySite, const ThermalTable& thermal);
   bool Far(int i) const { return far_[i] != 0; }
-  // The far site that passes the path closest at its lattice position
-  // (the first in list order among equals), after DrawAtomsInReach.
+  // The far site beyond the distance along the path that passes the path
+  // closest at its lattice position (the first in list order among
+  // equals), after DrawAtomsInReach.
   struct Miss {
     int Index = -1;  // none
     double Along = 0.0;
     double Impact2 = 0.0;
   };
-  const Miss& FarMiss() const { return farMiss_; }
+  Miss FarMiss(double after) const;
 
   // The sites that the partner search examines, in list order: every site
   // after DrawAtoms, those drawn after DrawAtomsInReach.
@@ -99,7 +106,7 @@ class WorkingSites {
   std::vector<double> x_, y_, z_;
   std::vector<double> fraction_;
   std::vector<uint8_t> speciesA_, speciesB_;
-  std::vector<const Site*> source_;
+  std::vector<Site*> source_;
   std::vector<double> atomX_, atomY_, atomZ_;
   std::vector<uint8_t> atomSpecies_;
   std::vector<double> distance2_, along_;
@@ -108,7 +115,6 @@ class WorkingSites {
   std::vector<int> everySite_, examined_;
   const int* examinedList_ = nullptr;
   int examinedCount_ = 0;
-  Miss farMiss_;
   // Site i's atom drawn from its words of the search, and measured.
   void DrawKeyed(int i, const Vector& from, const Vector& direction, uint64_t search,
                  const ThermalTable& thermal);
