@@ -94,7 +94,11 @@ void IonWorker::StartSimulation(RunState& run, int k) {
 void IonWorker::StartBatch(const RunState& run, int slot) {
   resultsInHand_ = &results_[slot];
   resultsInHand_->Clear();
-  state_->Damage.Recorder = &resultsInHand_->Deposits;
+  // Deposits that leave no damage behind couple no ions: of them, only the
+  // sums that the results report are kept.
+  const bool sumsOnly = !run.Damage.RetainsDamage(run.Engine.Temperature);
+  state_->Damage.Recorder = sumsOnly ? nullptr : &resultsInHand_->Deposits;
+  state_->Damage.Sums = sumsOnly ? &sums_ : nullptr;
   damageAtBatchStart_ = run.Damage.Damage;
   for (int species : run.Tallies.Tracked) {
     CopySplitDepths(run.Tallies.HistogramOf(species), state_->Tallies.HistogramOf(species));
@@ -125,6 +129,7 @@ void IonWorker::RestartFor(uint32_t ion) {
 void IonWorker::Implant(uint32_t ion) {
   const std::size_t depositsBefore = resultsInHand_->Deposits.size();
   RestartFor(ion);
+  sums_ = DepositSums();
   ImplantOne(*state_);
   Record(ion, depositsBefore);
 }
@@ -134,9 +139,13 @@ void IonWorker::Record(uint32_t ion, std::size_t depositsBefore) {
   BatchResults& results = *resultsInHand_;
   IonSummary summary;
   summary.Ion = ion;
-  for (const Particle& particle : s.Finished) results.Finished.push_back(particle);
-  summary.Particles = static_cast<uint32_t>(s.Finished.NumberOfElements());
+  ReduceFinished(s.Finished, ended_);
+  results.Finished.insert(results.Finished.end(), ended_.Ended.begin(), ended_.Ended.end());
+  summary.Walked = static_cast<uint32_t>(ended_.Walked);
+  summary.PathSum = ended_.PathSum;
+  summary.Particles = static_cast<uint32_t>(ended_.Ended.size());
   summary.Deposits = static_cast<uint32_t>(results.Deposits.size() - depositsBefore);
+  summary.Sums = sums_;
   summary.Rotations = s.RotationCount;
   summary.Partners = s.PartnerCount;
   summary.SimultaneousCollisions = s.Engine.Counters.SimultaneousCollisions;

@@ -12,8 +12,8 @@ namespace orvane {
 namespace {
 
 // Brings one ion of a batch into the run as if the run had followed it:
-// its damage deposits in their order, its counters and its finished
-// particles.
+// its damage deposits in their order, its counters and what the tally
+// takes of its finished particles.
 void ApplyIon(RunState& run, const IonRecords& ion) {
   const IonSummary& summary = *ion.Summary;
   for (uint32_t d = 0; d < summary.Deposits; ++d) {
@@ -21,8 +21,10 @@ void ApplyIon(RunState& run, const IonRecords& ion) {
     run.Damage.AddDamage(deposit.Depth, deposit.Energy, deposit.Kind, deposit.Weight,
                          deposit.Temperature);
   }
-  run.Finished.Clear();
-  for (uint32_t p = 0; p < summary.Particles; ++p) run.Finished.Add(ion.Finished[p]);
+  run.Damage.AddSums(summary.Sums);
+  run.LastIon.Walked = static_cast<int>(summary.Walked);
+  run.LastIon.PathSum = summary.PathSum;
+  run.LastIon.Ended.assign(ion.Finished, ion.Finished + summary.Particles);
   run.RotationCount += summary.Rotations;
   run.PartnerCount += summary.Partners;
   run.Engine.Counters.SimultaneousCollisions += summary.SimultaneousCollisions;

@@ -42,9 +42,9 @@ class ParallelDriver {
   ParallelDriver& operator=(const ParallelDriver&) = delete;
 
   // Implants the ions of simulation k, whose header is done.  After each
-  // ion is applied to the run (its finished particles in run.Finished),
-  // closeIon tallies it; when closeIon returns false no further ion is
-  // applied.
+  // ion is applied to the run (what the tally takes of its finished
+  // particles in run.LastIon), closeIon tallies it; when closeIon returns
+  // false no further ion is applied.
   void ImplantSimulation(RunState& run, int k, const std::function<bool()>& closeIon);
 
  private:
