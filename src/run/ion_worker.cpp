@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "run/batch_coupling.h"
 #include "run/implant_loop.h"
 #include "run/ion_streams.h"
 
@@ -33,13 +34,6 @@ void CopyEngineLimits(const Target& run, Target& copy) {
   copy.ThresholdEnergy = run.ThresholdEnergy;
   copy.SD2 = run.SD2;
   copy.Temperature = run.Temperature;
-}
-
-void CopySplitDepths(const Hist& run, Hist& copy) {
-  copy.n = run.n;
-  for (int i = 0; i < Hist::kMaxSplitDepths; ++i) copy.SplitDepth[i] = run.SplitDepth[i];
-  copy.Deepest = run.Deepest;
-  copy.Shallowest = run.Shallowest;
 }
 
 // Every ion starts in the first layer, whose grain, when it is
@@ -101,7 +95,8 @@ void IonWorker::StartBatch(const RunState& run, int slot) {
   state_->Damage.Sums = sumsOnly ? &sums_ : nullptr;
   damageAtBatchStart_ = run.Damage.Damage;
   for (int species : run.Tallies.Tracked) {
-    CopySplitDepths(run.Tallies.HistogramOf(species), state_->Tallies.HistogramOf(species));
+    AdoptSplitDepths(SplitDepthsOf(run.Tallies.HistogramOf(species)),
+                     state_->Tallies.HistogramOf(species));
   }
 }
 
