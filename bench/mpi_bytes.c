@@ -1,11 +1,13 @@
 /* Counts the bytes that the collective operations of an MPI job move, per
  * process, through the profiling interface: preloaded into each process
  * (bench/mpi_bytes.sh), it adds up what every gather and broadcast sends
- * and receives and prints one line per process when the job finalizes.
+ * and receives and, when the job finalizes, writes one line to the file
+ * "<MPI_BYTES_OUT>.<rank>" (standard error without MPI_BYTES_OUT).
  * A broadcast counts its bytes once for every process that receives them,
  * whatever tree the library uses. */
 #include <mpi.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 static long long sent, received, calls;
 
@@ -85,7 +87,17 @@ int MPI_Allgatherv(const void* sendbuf, int sendcount, MPI_Datatype sendtype, vo
 }
 
 int MPI_Finalize(void) {
-  fprintf(stderr, "mpi_bytes rank %d: %lld collective calls, %lld bytes sent, %lld received\n",
-          Rank(MPI_COMM_WORLD), calls, sent, received);
+  const int rank = Rank(MPI_COMM_WORLD);
+  const char* prefix = getenv("MPI_BYTES_OUT");
+  char path[4096];
+  FILE* out = stderr;
+  if (prefix != NULL) {
+    snprintf(path, sizeof path, "%s.%d", prefix, rank);
+    out = fopen(path, "w");
+    if (out == NULL) out = stderr;
+  }
+  fprintf(out, "mpi_bytes rank %d: %lld collective calls, %lld bytes sent, %lld received\n", rank,
+          calls, sent, received);
+  if (out != stderr) fclose(out);
   return PMPI_Finalize();
 }

@@ -75,8 +75,9 @@ for entry in "${cases[@]}"; do
   "$binary" --threads 1 warm.in > /dev/null 2>&1
   write_case case.in "$projectile" "$energy" "$kind" "$level" "$ions" "$damage"
   for processes in 1 2 3; do
+    rm -f bytes.*
     mpirun --oversubscribe -np "$processes" -x LD_PRELOAD="$work/libmpi_bytes.so" \
-      "$binary" --threads 1 --quiet case.in > case.out 2> case.err
+      -x MPI_BYTES_OUT="$dir/bytes" "$binary" --threads 1 --quiet case.in > case.out 2> case.err
     awk -v name="$name" -v ions="$ions" -v p="$processes" -v b="$batches" '
       /^mpi_bytes rank/ {
         rank = $3 + 0
@@ -86,6 +87,6 @@ for entry in "${cases[@]}"; do
       END {
         printf "%-28s %6d %6d %9d %16.0f %16.0f %16.0f\n", name, ions, p, b, first / b,
           others ? sent / others / b : 0, others ? recv / others / b : 0
-      }' case.err
+      }' bytes.*
   done
 done
