@@ -108,17 +108,38 @@ void DamageProfile::AddDamage(double depth, double energy, char kind, double wei
     const double volume = ImplantationArea * Damage.Width;
     const double effective = EffectiveEnergy(energy, kind, weight, volume);
     const double displaced = KinchinPeaseConstant * effective / (2.0 * DisplacementEnergy);
-    Displacements += displaced;
     const double amorphous = AmorphousFraction(cell);
     SurvivingFraction = SurvivalFraction(amorphous, temperature);
     const double retained = displaced * SurvivingFraction * (1.0 - amorphous);
-    Retained += retained;
-    float& density = Damage.Cells[cell];
-    density += static_cast<float>(retained / volume);
-    if (density > AmorphizationDensity) density = static_cast<float>(AmorphizationDensity);
+    if (Sums != nullptr) {
+      Sums->Displacements += displaced;
+      Sums->Retained += retained;
+    } else {
+      Displacements += displaced;
+      Retained += retained;
+      float& density = Damage.Cells[cell];
+      density += static_cast<float>(retained / volume);
+      if (density > AmorphizationDensity) density = static_cast<float>(AmorphizationDensity);
+    }
   }
+  if (Sums != nullptr) {
+    Sums->Stop = Damage.Stop;
+    ++Sums->Count;
+    return;
+  }
+  CountDeposit();
+}
+
+void DamageProfile::CountDeposit() {
   if (Count != 0 && Count % kSaveInterval == 0) SaveAmorph(OutputDirectory);
   ++Count;
+}
+
+void DamageProfile::AddSums(const DepositSums& sums) {
+  Displacements += sums.Displacements;
+  Retained += sums.Retained;
+  if (sums.Stop > Damage.Stop) Damage.Rebin(Damage.Start, sums.Stop);
+  for (uint32_t d = 0; d < sums.Count; ++d) CountDeposit();
 }
 
 // At level 1 no recoil is followed, so a deposit is bounded by what the

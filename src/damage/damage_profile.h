@@ -36,6 +36,15 @@ struct DamageDeposit {
   char Kind = 'I';
 };
 
+// What the deposits of one ion leave when the damage model retains none:
+// their sums, and how far the cells had to reach.
+struct DepositSums {
+  double Displacements = 0.0;
+  double Retained = 0.0;
+  float Stop = 0.0f;  // end of the cells, angstrom
+  uint32_t Count = 0;
+};
+
 struct DamageProfile {
   // The deposits between two saves of the profile.
   static constexpr int64_t kSaveInterval = 10000;
@@ -66,6 +75,12 @@ struct DamageProfile {
   // else: a parallel run adds them to the run's profile later, ion after
   // ion.
   std::vector<DamageDeposit>* Recorder = nullptr;
+  // While set (and no Recorder is), AddDamage counts the deposit and adds
+  // its displacements to the sums here, widening the cells as usual, but
+  // leaves the cells' densities, the count and the files alone: what a
+  // parallel run keeps of an ion's deposits when the damage model retains
+  // none.
+  DepositSums* Sums = nullptr;
 
   // Re-parameterises the profile for a simulation whose files go to
   // outputDirectory: the cells requested by AnchoCajas, the settings, and the
@@ -88,6 +103,11 @@ struct DamageProfile {
   // (K).  Every 10000th deposit saves the profile.  With a Recorder the
   // deposit is only recorded.
   void AddDamage(double depth, double energy, char kind, double weight, double temperature);
+
+  // Takes in the sums of an ion's deposits as if its deposits had been
+  // added: the displacements, the retention, the reach of the cells and
+  // the count with its periodic saves.
+  void AddSums(const DepositSums& sums);
 
   // Writes "Amorph1D.dat" in the directory (status 301 when it cannot).
   void SaveAmorph(const std::string& outputDirectory) const;
@@ -115,6 +135,8 @@ struct DamageProfile {
 
  private:
   void ReadPreviousDamage(const std::string& name);
+  // Counts a deposit, saving the profile every kSaveInterval of them.
+  void CountDeposit();
   double EffectiveEnergy(double energy, char kind, double weight, double cellVolume) const;
   double SurvivalFraction(double amorphousFraction, double temperature) const;
 };

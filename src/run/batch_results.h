@@ -1,6 +1,6 @@
 // What the ions of one batch leave for the run when they run in parallel:
-// for every ion its summary, its finished particles and its damage
-// deposits, in three flat arrays of plain records.  Each thread (or, later,
+// for every ion its summary, its finished particles that end an ion and
+// its damage deposits, in three flat arrays of plain records.  Each thread (or, later,
 // each process) fills its own with the ions it followed, in ascending ion
 // order; the run applies the ions of all of them in ion order.
 #pragma once
@@ -9,15 +9,18 @@
 #include <type_traits>
 #include <vector>
 
-#include "core/particle.h"
 #include "damage/damage_profile.h"
+#include "tally/finished_particles.h"
 
 namespace orvane {
 
 struct IonSummary {
   uint32_t Ion = 0;        // 1-based within the simulation
-  uint32_t Particles = 0;  // its finished particles, the next ones in Finished
+  uint32_t Walked = 0;     // particles its cascade finished
+  double PathSum = 0.0;    // their path, angstrom, summed in their order
+  uint32_t Particles = 0;  // of them, those that end an ion: the next ones in Finished
   uint32_t Deposits = 0;   // its damage deposits, the next ones in Deposits
+  DepositSums Sums;        // or the sums of its deposits, when only they were kept
   uint32_t Rotations = 0;  // lattice orientations drawn afresh
   uint32_t Partners = 0;   // collision candidates found
   int32_t SimultaneousCollisions = 0;
@@ -27,12 +30,11 @@ struct IonSummary {
 
 // Plain records, which another process can send as bytes.
 static_assert(std::is_trivially_copyable_v<IonSummary>);
-static_assert(std::is_trivially_copyable_v<Particle>);
 static_assert(std::is_trivially_copyable_v<DamageDeposit>);
 
 struct BatchResults {
   std::vector<IonSummary> Ions;
-  std::vector<Particle> Finished;
+  std::vector<EndedIon> Finished;
   std::vector<DamageDeposit> Deposits;
 
   // Empties the arrays, keeping their memory for the next batch.
@@ -48,7 +50,7 @@ std::size_t ReadBytes(const std::vector<char>& bytes, std::vector<BatchResults>&
 // One ion of a batch with its records.
 struct IonRecords {
   const IonSummary* Summary = nullptr;
-  const Particle* Finished = nullptr;
+  const EndedIon* Finished = nullptr;
   const DamageDeposit* Deposits = nullptr;
 };
 

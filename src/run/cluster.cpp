@@ -68,22 +68,27 @@ void FirstThenOthers(const std::function<void()>& step) {
   if (!IsFirst()) step();
 }
 
-std::vector<char> GatherAll(const std::vector<char>& mine) {
+std::vector<char> GatherToFirst(const std::vector<char>& mine) {
   if (!started || Size() == 1) return mine;
   const int processes = Size();
   const int own = Count(mine.size());
   std::vector<int> counts(processes), offsets(processes);
-  MPI_Allgather(&own, 1, MPI_INT, counts.data(), 1, MPI_INT, MPI_COMM_WORLD);
+  MPI_Gather(&own, 1, MPI_INT, counts.data(), 1, MPI_INT, 0, MPI_COMM_WORLD);
   std::size_t total = 0;
   for (int r = 0; r < processes; ++r) {
     offsets[r] = Count(total);
     total += static_cast<std::size_t>(counts[r]);
   }
   Count(total);
-  std::vector<char> all(total);
-  MPI_Allgatherv(mine.data(), own, MPI_BYTE, all.data(), counts.data(), offsets.data(), MPI_BYTE,
-                 MPI_COMM_WORLD);
+  std::vector<char> all(IsFirst() ? total : 0);
+  MPI_Gatherv(mine.data(), own, MPI_BYTE, all.data(), counts.data(), offsets.data(), MPI_BYTE, 0,
+              MPI_COMM_WORLD);
   return all;
+}
+
+void ShareFromFirst(void* data, std::size_t bytes) {
+  if (!started || Size() == 1) return;
+  MPI_Bcast(data, Count(bytes), MPI_BYTE, 0, MPI_COMM_WORLD);
 }
 
 #else
@@ -93,7 +98,8 @@ void Stop(int) {}
 int Rank() { return 0; }
 int Size() { return 1; }
 void FirstThenOthers(const std::function<void()>& step) { step(); }
-std::vector<char> GatherAll(const std::vector<char>& mine) { return mine; }
+std::vector<char> GatherToFirst(const std::vector<char>& mine) { return mine; }
+void ShareFromFirst(void*, std::size_t) {}
 
 #endif
 

@@ -2,10 +2,12 @@
 // ORVANE_MPI), or the single process of every other build.  The run calls
 // these few operations and nothing else of MPI: the first process (rank 0)
 // alone writes standard output and the result files, makes the tables the
-// others then read, and every process follows its share of the ions of
-// each batch and receives the records of all of them.
+// others then read and receives the records of every batch's ions; every
+// process follows its share of the ions of each batch and receives from
+// the first what couples the ions.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -32,8 +34,12 @@ inline bool IsFirst() { return Rank() == 0; }
 // the others find made.
 void FirstThenOthers(const std::function<void()>& step);
 
-// Every process's bytes, concatenated in rank order, on every process.
-std::vector<char> GatherAll(const std::vector<char>& mine);
+// Every process's bytes, concatenated in rank order, on the first process;
+// nothing on the others.
+std::vector<char> GatherToFirst(const std::vector<char>& mine);
+
+// The first process's bytes at data, on every process.
+void ShareFromFirst(void* data, std::size_t bytes);
 
 }  // namespace cluster
 }  // namespace orvane

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "run/batch_coupling.h"
 #include "run/implant_loop.h"
 #include "run/ion_streams.h"
 
@@ -33,13 +34,6 @@ void CopyEngineLimits(const Target& run, Target& copy) {
   copy.ThresholdEnergy = run.ThresholdEnergy;
   copy.SD2 = run.SD2;
   copy.Temperature = run.Temperature;
-}
-
-void CopySplitDepths(const Hist& run, Hist& copy) {
-  copy.n = run.n;
-  for (int i = 0; i < Hist::kMaxSplitDepths; ++i) copy.SplitDepth[i] = run.SplitDepth[i];
-  copy.Deepest = run.Deepest;
-  copy.Shallowest = run.Shallowest;
 }
 
 // Every ion starts in the first layer, whose grain, when it is
@@ -95,10 +89,15 @@ void IonWorker::StartSimulation(RunState& run, int k) {
 void IonWorker::StartBatch(const RunState& run, int slot) {
   resultsInHand_ = &results_[slot];
   resultsInHand_->Clear();
-  state_->Damage.Recorder = &resultsInHand_->Deposits;
+  // Deposits that leave no damage behind couple no ions: of them, only the
+  // sums that the results report are kept.
+  const bool sumsOnly = !run.Damage.RetainsDamage(run.Engine.Temperature);
+  state_->Damage.Recorder = sumsOnly ? nullptr : &resultsInHand_->Deposits;
+  state_->Damage.Sums = sumsOnly ? &sums_ : nullptr;
   damageAtBatchStart_ = run.Damage.Damage;
   for (int species : run.Tallies.Tracked) {
-    CopySplitDepths(run.Tallies.HistogramOf(species), state_->Tallies.HistogramOf(species));
+    AdoptSplitDepths(SplitDepthsOf(run.Tallies.HistogramOf(species)),
+                     state_->Tallies.HistogramOf(species));
   }
 }
 
@@ -128,6 +127,7 @@ void IonWorker::RestartFor(uint32_t ion) {
 void IonWorker::Implant(uint32_t ion) {
   const std::size_t depositsBefore = resultsInHand_->Deposits.size();
   RestartFor(ion);
+  sums_ = DepositSums();
   ImplantOne(*state_);
   Record(ion, depositsBefore);
 }
@@ -137,9 +137,13 @@ void IonWorker::Record(uint32_t ion, std::size_t depositsBefore) {
   BatchResults& results = *resultsInHand_;
   IonSummary summary;
   summary.Ion = ion;
-  for (const Particle& particle : s.Finished) results.Finished.push_back(particle);
-  summary.Particles = static_cast<uint32_t>(s.Finished.NumberOfElements());
+  ReduceFinished(s.Finished, ended_);
+  results.Finished.insert(results.Finished.end(), ended_.Ended.begin(), ended_.Ended.end());
+  summary.Walked = static_cast<uint32_t>(ended_.Walked);
+  summary.PathSum = ended_.PathSum;
+  summary.Particles = static_cast<uint32_t>(ended_.Ended.size());
   summary.Deposits = static_cast<uint32_t>(results.Deposits.size() - depositsBefore);
+  summary.Sums = sums_;
   summary.Rotations = s.RotationCount;
   summary.Partners = s.PartnerCount;
   summary.SimultaneousCollisions = s.Engine.Counters.SimultaneousCollisions;

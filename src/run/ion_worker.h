@@ -28,7 +28,9 @@ class IonWorker {
   // moment, not changed.
   void StartSimulation(RunState& run, int k);
   // What couples the ions, as it is at the start of a batch: the damage
-  // profile and the rare-event split depths.  The ions that follow go to the
+  // profile and the rare-event split depths.  A damage model that retains
+  // no damage couples nothing: the ions then keep the sums of their
+  // deposits instead of the deposits.  The ions that follow go to the
   // results of the slot (0 or 1), emptied first: the run applies the
   // results of one batch while the threads fill the other slot.
   void StartBatch(const RunState& run, int slot);
@@ -53,6 +55,8 @@ class IonWorker {
   std::unique_ptr<RunState> state_;
   SiteDraws siteDraws_;
   VarHist damageAtBatchStart_;
+  FinishedIon ended_;  // the ion in hand's finished particles, reduced
+  DepositSums sums_;   // the ion in hand's deposits, when only their sums are kept
   uint32_t simulation_ = 1;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/fatal.h"
+#include "run/batch_coupling.h"
 #include "run/cluster.h"
 #include "run/implant_loop.h"
 #include "run/shared_tables.h"
@@ -12,8 +13,8 @@ namespace orvane {
 namespace {
 
 // Brings one ion of a batch into the run as if the run had followed it:
-// its damage deposits in their order, its counters and its finished
-// particles.
+// its damage deposits in their order, its counters and what the tally
+// takes of its finished particles.
 void ApplyIon(RunState& run, const IonRecords& ion) {
   const IonSummary& summary = *ion.Summary;
   for (uint32_t d = 0; d < summary.Deposits; ++d) {
@@ -21,13 +22,25 @@ void ApplyIon(RunState& run, const IonRecords& ion) {
     run.Damage.AddDamage(deposit.Depth, deposit.Energy, deposit.Kind, deposit.Weight,
                          deposit.Temperature);
   }
-  run.Finished.Clear();
-  for (uint32_t p = 0; p < summary.Particles; ++p) run.Finished.Add(ion.Finished[p]);
+  run.Damage.AddSums(summary.Sums);
+  run.LastIon.Walked = static_cast<int>(summary.Walked);
+  run.LastIon.PathSum = summary.PathSum;
+  run.LastIon.Ended.assign(ion.Finished, ion.Finished + summary.Particles);
   run.RotationCount += summary.Rotations;
   run.PartnerCount += summary.Partners;
   run.Engine.Counters.SimultaneousCollisions += summary.SimultaneousCollisions;
   run.Engine.Counters.NSimTotal += summary.PartnerSum;
   if (summary.SplitBoundHit) ReportSplitBound(run, summary.Ion);
+}
+
+// The first process's damage profile and split depths, and whether it goes
+// on, on every process.
+bool ShareCoupling(RunState& run, bool goOn) {
+  if (cluster::Size() == 1) return goOn;
+  BatchCoupling coupling = CouplingOf(run, goOn);
+  cluster::ShareFromFirst(&coupling, sizeof coupling);
+  if (!cluster::IsFirst()) AdoptCoupling(coupling, run);
+  return coupling.GoOn;
 }
 
 }  // namespace
@@ -113,10 +126,10 @@ void ParallelDriver::FinishBatch(int slot) {
     for (const auto& worker : workers_) parts_[slot].push_back(&worker->Results(slot));
     return;
   }
-  // Every process receives the records of every process's followers.
+  // The first process receives the records of every process's followers.
   std::vector<char> own;
   for (const auto& worker : workers_) AppendBytes(worker->Results(slot), own);
-  const std::size_t n = ReadBytes(cluster::GatherAll(own), gathered_[slot]);
+  const std::size_t n = ReadBytes(cluster::GatherToFirst(own), gathered_[slot]);
   for (std::size_t p = 0; p < n; ++p) parts_[slot].push_back(&gathered_[slot][p]);
 }
 
@@ -147,12 +160,14 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
   FinishBatch(0);
   int slot = 0;
   for (uint32_t first = 1; first <= last; first += size, slot = 1 - slot) {
-    // The next batch starts before this one is applied.
+    // The next batch starts before this one is applied, by the first
+    // process alone; the others then receive what couples the ions.
     const uint32_t next = first + size;
     if (next <= last) StartBatch(run, next, lastOfBatch(next), 1 - slot);
-    const bool goOn = ApplyBatch(run, first, lastOfBatch(first), slot, closeIon);
+    const bool goOn =
+        !cluster::IsFirst() || ApplyBatch(run, first, lastOfBatch(first), slot, closeIon);
     if (next <= last) FinishBatch(1 - slot);
-    if (!goOn) return;
+    if (!ShareCoupling(run, goOn)) return;
   }
 }
 

@@ -7,7 +7,9 @@
 // (the damage profile, the rare-event split depths) as it was when the
 // batch started: with the ions of every batch but the one being applied.
 // So every result is the same for any number of threads, and no thread
-// waits while the run applies a batch.
+// waits while the run applies a batch.  In a cluster job the first process
+// alone applies the batches: it receives every process's records of each
+// batch and sends the others only what couples the ions.
 #pragma once
 
 #include <atomic>
@@ -42,9 +44,9 @@ class ParallelDriver {
   ParallelDriver& operator=(const ParallelDriver&) = delete;
 
   // Implants the ions of simulation k, whose header is done.  After each
-  // ion is applied to the run (its finished particles in run.Finished),
-  // closeIon tallies it; when closeIon returns false no further ion is
-  // applied.
+  // ion is applied to the run (what the tally takes of its finished
+  // particles in run.LastIon), closeIon tallies it; when closeIon returns
+  // false no further ion is applied.
   void ImplantSimulation(RunState& run, int k, const std::function<bool()>& closeIon);
 
  private:
@@ -57,8 +59,8 @@ class ParallelDriver {
   // them.
   void StartBatch(const RunState& run, uint32_t first, uint32_t last, int slot);
   // Follows ions of the batch on the calling thread too, waits for the
-  // batch to be done and gathers the results of the slot from every
-  // process of a cluster job.
+  // batch to be done and, in a cluster job, gathers the results of the
+  // slot from every process on the first (the others keep none).
   void FinishBatch(int slot);
   // Applies the ions of a batch done, from the results in the slot, in ion
   // order; false when closeIon stopped.

@@ -75,6 +75,7 @@ void ImplantInOneStream(RunState& state, const std::function<bool()>& closeIon) 
   const int ions = state.Current.NumberOfImplants;
   for (int ion = 1; ion <= ions; ++ion) {
     ImplantOne(state);
+    ReduceFinished(state.Finished, state.LastIon);
     if (!closeIon()) return;
   }
 }

@@ -30,6 +30,7 @@
 #include "run/plot_windows.h"
 #include "run/simulation.h"
 #include "run/summary_json.h"
+#include "tally/finished_particles.h"
 #include "tally/species_tallies.h"
 #include "target/crystal.h"
 #include "target/edt1d.h"
@@ -98,6 +99,7 @@ struct RunState {
   // the front, those finished, and a copy of the one being processed.
   List<Particle> Moving;
   List<Particle> Finished;
+  FinishedIon LastIon;  // what the tally takes of the finished particles of the last ion
   Particle Work;
   Vector Cell{5.431, 5.431, 5.431};  // edges of the current crystal's cell
   Vector HalfCell{2.7155, 2.7155, 2.7155};

@@ -44,7 +44,7 @@ uint32_t TallyIon(RunState& state) {
   TallyTotals totals{state.CollisionTotal, state.DistanceTotal, state.PathSum};
   static std::ostream nowhere(nullptr);  // a stream without a buffer writes nothing
   std::ostream& ionLines = state.QuietIons ? nowhere : std::cout;
-  const int walked = TallyFinishedParticles(state.Finished, k, state.Config.REType, state.Frame,
+  const int walked = TallyFinishedParticles(state.LastIon, k, state.Config.REType, state.Frame,
                                             state.Tallies, totals, ionLines);
   if (walked > 0) {
     state.Sigma0 = state.Damage.FoldCrossSection(state.Sigma0, state.PathSum, k);

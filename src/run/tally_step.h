@@ -1,4 +1,5 @@
-// The tally step after every ion: its finished particles are entered in
+// The tally step after every ion: its finished particles (reduced to
+// state.LastIon) are entered in
 // the histograms with their console lines, the displacement cross-section
 // is updated, the periodic outputs are written and "DDBC_1D.dat" grows.
 #pragma once

@@ -9,36 +9,45 @@ namespace orvane {
 
 bool EndsIon(int status) { return status >= BACK_SCATTERED && status <= ION_NOT_FOLLOWED; }
 
-int TallyFinishedParticles(const List<Particle>& finished, uint32_t ion, int reType,
-                           const Axes& frame, SpeciesTallies& tallies, TallyTotals totals,
-                           std::ostream& out) {
-  double ionTime = 0.0;
-  int walked = 0;
+void ReduceFinished(const List<Particle>& finished, FinishedIon& ion) {
+  ion.Walked = 0;
+  ion.PathSum = 0.0;
+  ion.Ended.clear();
+  double time = 0.0;
   for (const Particle& particle : finished) {
-    ++walked;
-    ionTime = std::max(ionTime, particle.Time);
-    totals.PathSum += particle.PathLength;
+    ++ion.Walked;
+    time = std::max(time, particle.Time);
+    ion.PathSum += particle.PathLength;
     if (!EndsIon(particle.Status)) continue;
-    totals.CollisionTotal += particle.Collisions;
-    totals.DistanceTotal += particle.PathLength;
-    const double depth = frame.ComponentX(particle.Abs);
-    const double e = reType != 0 ? particle.PathLength : depth;
-    tallies.HistogramOf(particle.Species).Add(depth, particle.Weight, e, particle.Status, ion);
-    tallies.Tally3DOf(particle.Species)
-        .Add(frame.Transform(particle.Abs), particle.Weight, particle.PathLength);
-    WriteIonLine(out, ion, depth, particle, ionTime);
+    ion.Ended.push_back(EndedIon{particle.Abs, particle.Weight, particle.PathLength, time,
+                                 particle.Collisions, particle.Status, particle.Species});
   }
-  return walked;
 }
 
-void WriteIonLine(std::ostream& out, uint32_t ion, double depth, const Particle& particle,
-                  double ionTime) {
+int TallyFinishedParticles(const FinishedIon& ion, uint32_t ionNumber, int reType,
+                           const Axes& frame, SpeciesTallies& tallies, TallyTotals totals,
+                           std::ostream& out) {
+  totals.PathSum += ion.PathSum;
+  for (const EndedIon& ended : ion.Ended) {
+    totals.CollisionTotal += ended.Collisions;
+    totals.DistanceTotal += ended.PathLength;
+    const double depth = frame.ComponentX(ended.Abs);
+    const double e = reType != 0 ? ended.PathLength : depth;
+    tallies.HistogramOf(ended.Species).Add(depth, ended.Weight, e, ended.Status, ionNumber);
+    tallies.Tally3DOf(ended.Species)
+        .Add(frame.Transform(ended.Abs), ended.Weight, ended.PathLength);
+    WriteIonLine(out, ionNumber, depth, ended);
+  }
+  return ion.Walked;
+}
+
+void WriteIonLine(std::ostream& out, uint32_t ionNumber, double depth, const EndedIon& ended) {
   char time[32];
-  std::snprintf(time, sizeof time, " %15g ", ionTime);
-  out << std::setw(7) << ion << std::setprecision(4) << std::setw(15) << depth * 0.1
-      << std::setprecision(10) << std::setw(15) << particle.Weight << std::setprecision(4)
-      << std::setw(15) << particle.PathLength * 0.1 << " " << time;
-  if (particle.Status != IMPLANTED_ION) out << StatusName(particle.Status);
+  std::snprintf(time, sizeof time, " %15g ", ended.Time);
+  out << std::setw(7) << ionNumber << std::setprecision(4) << std::setw(15) << depth * 0.1
+      << std::setprecision(10) << std::setw(15) << ended.Weight << std::setprecision(4)
+      << std::setw(15) << ended.PathLength * 0.1 << " " << time;
+  if (ended.Status != IMPLANTED_ION) out << StatusName(ended.Status);
   out << "\n";
 }
 

@@ -11,8 +11,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "core/list.h"
 #include "core/particle.h"
+#include "tally/record_file.h"
 
 namespace orvane {
 
@@ -31,7 +31,7 @@ struct Hist {
   double Dose = 0.0;                        // atoms per cm^2
   double RealIons = 0.0;                    // sum of the weights (computed)
   double LargestE = 0.0;                    // largest rare-event quantity (computed)
-  List<HistEntry> Entries;                  // one per tallied ion: the virtual ions
+  RecordFile<HistEntry> Entries;            // one per tallied ion: the virtual ions
   int RareEvent = 0;                        // requested orders of magnitude
   int n = 0;                                // number of split depths
   double SplitDepth[kMaxSplitDepths] = {};  // angstrom, ascending
@@ -54,7 +54,7 @@ struct Hist {
     Entries.Add(HistEntry{depth, weight, e, status, ion});
   }
 
-  int VirtualIons() const { return Entries.NumberOfElements(); }
+  int VirtualIons() const { return static_cast<int>(Entries.Size()); }
 
   // Fills the computed fields and the profiles from the entries: bins of 1 %
   // of the deepest depth and of the largest rare-event quantity.  The error

@@ -72,11 +72,10 @@ void WriteBinary(const std::string& path, Histo3D& h, double factor) {
 
 Histo3D BuildHisto3D(const Tally3D& tally, const Axes& frame) {
   Histo3D h;
-  std::vector<Vector> positions;
-  positions.reserve(tally.Entries.NumberOfElements());
+  // The box first, then the cells: two walks over the positions, each taken
+  // through the frame afresh (the same arithmetic, so the same values).
   for (const Tally3DEntry& entry : tally.Entries) {
     const Vector p = frame.Transform(entry.Position);
-    positions.push_back(p);
     h.Xmax = std::max(h.Xmax, p.x);
     h.Ymin = std::min(h.Ymin, p.y);
     h.Ymax = std::max(h.Ymax, p.y);
@@ -86,18 +85,17 @@ Histo3D BuildHisto3D(const Tally3D& tally, const Axes& frame) {
   WidenFlatRange(0.0, h.Xmax);
   WidenFlatRange(h.Ymin, h.Ymax);
   WidenFlatRange(h.Zmin, h.Zmax);
-  auto p = positions.begin();
   for (const Tally3DEntry& entry : tally.Entries) {
+    const Vector p = frame.Transform(entry.Position);
     h.Total += entry.Weight;
-    if (p->x < 0.0) {
+    if (p.x < 0.0) {
       h.Outside += entry.Weight;
     } else {
-      h.At(CellIndex(p->x, h.dX()), CellIndex(p->y - h.Ymin, h.dY()),
-           CellIndex(p->z - h.Zmin, h.dZ())) += entry.Weight;
+      h.At(CellIndex(p.x, h.dX()), CellIndex(p.y - h.Ymin, h.dY()),
+           CellIndex(p.z - h.Zmin, h.dZ())) += entry.Weight;
     }
-    ++p;
   }
-  h.VirtualIons = tally.Entries.NumberOfElements();
+  h.VirtualIons = static_cast<int>(tally.Entries.Size());
   return h;
 }
 

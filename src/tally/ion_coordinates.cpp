@@ -26,7 +26,7 @@ void SaveCoordinates(const Tally3D& tally, int species, double dose,
   }
   file << "# Dose (at/cm^2) Real_Ions Virtual_Ions\n";
   std::snprintf(line, sizeof line, "# %14g %9.0lf %12d\n", dose, realIons,
-                tally.Entries.NumberOfElements());
+                static_cast<int>(tally.Entries.Size()));
   file << line;
   replaced.CommitOrWarn("SaveCoordinates");
 }

@@ -2,8 +2,8 @@
 // position in the implant frame, with its weight and path length.
 #pragma once
 
-#include "core/list.h"
 #include "core/vector.h"
+#include "tally/record_file.h"
 
 namespace orvane {
 
@@ -14,7 +14,7 @@ struct Tally3DEntry {
 };
 
 struct Tally3D {
-  List<Tally3DEntry> Entries;
+  RecordFile<Tally3DEntry> Entries;
 
   void Add(const Vector& position, double weight, double pathLength) {
     Entries.Add(Tally3DEntry{position, weight, pathLength});

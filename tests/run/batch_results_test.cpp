@@ -6,7 +6,7 @@ using namespace orvane;
 
 namespace {
 
-// Records the ion with its number as the energy of its particles and the
+// Records the ion with its number as the path of its particles and the
 // depth of its deposits.
 void Add(BatchResults& part, uint32_t ion, uint32_t particles, uint32_t deposits) {
   IonSummary summary;
@@ -15,9 +15,9 @@ void Add(BatchResults& part, uint32_t ion, uint32_t particles, uint32_t deposits
   summary.Deposits = deposits;
   part.Ions.push_back(summary);
   for (uint32_t p = 0; p < particles; ++p) {
-    Particle particle;
-    particle.Energy = ion;
-    part.Finished.push_back(particle);
+    EndedIon ended;
+    ended.PathLength = ion;
+    part.Finished.push_back(ended);
   }
   for (uint32_t d = 0; d < deposits; ++d) part.Deposits.push_back(DamageDeposit{1.0 * ion});
 }
@@ -36,7 +36,7 @@ TEST(IonOrder, TakesTheIonsOfSeveralPartsInIonOrderWithTheirOwnRecords) {
     ASSERT_NE(records.Summary, nullptr) << ion;
     EXPECT_EQ(records.Summary->Ion, ion);
     for (uint32_t p = 0; p < records.Summary->Particles; ++p) {
-      EXPECT_EQ(records.Finished[p].Energy, ion);
+      EXPECT_EQ(records.Finished[p].PathLength, ion);
     }
     for (uint32_t d = 0; d < records.Summary->Deposits; ++d) {
       EXPECT_EQ(records.Deposits[d].Depth, ion);

@@ -28,9 +28,9 @@ struct Worker {
   IonWorker worker;
 };
 
-void ExpectSameParticle(const Particle& a, const Particle& b) {
+void ExpectSameParticle(const EndedIon& a, const EndedIon& b) {
   EXPECT_EQ(a.Abs, b.Abs);
-  EXPECT_EQ(a.Energy, b.Energy);
+  EXPECT_EQ(a.Time, b.Time);
   EXPECT_EQ(a.Status, b.Status);
   EXPECT_EQ(a.Weight, b.Weight);
   EXPECT_EQ(a.PathLength, b.PathLength);
@@ -55,6 +55,9 @@ TEST(IonWorker, AnIonLeavesTheSameRecordsWhateverTheWorkerFollowedBefore) {
   const IonRecords last = order.Take(6);
   const IonSummary& expected = f.Ions[0];
   EXPECT_EQ(last.Summary->Particles, expected.Particles);
+  EXPECT_EQ(last.Summary->Walked, expected.Walked);
+  EXPECT_GT(expected.Walked, expected.Particles);  // recoils are followed
+  EXPECT_EQ(last.Summary->PathSum, expected.PathSum);
   ASSERT_EQ(last.Summary->Deposits, expected.Deposits);
   EXPECT_GT(expected.Deposits, 0u);
   EXPECT_EQ(last.Summary->Rotations, expected.Rotations);
@@ -107,6 +110,33 @@ TEST(IonWorker, LeavesTheRunAsItWas) {
   }
   for (const Crystal& crystal : run.Stack.Crystals) EXPECT_FALSE(crystal.Density3D.Empty());
   EXPECT_TRUE(run.Finished.Empty());
+}
+
+// The default damage constants retain (next to) nothing: the deposits
+// couple no ions, and an ion keeps only their sums, which the run takes in
+// as the deposits would have been.
+TEST(IonWorker, KeepsOnlyTheSumsOfDepositsThatLeaveNoDamage) {
+  RunWorld world(
+      "Atom B 5 11.009 519 Atom Si 14 28.086 519\n"
+      "Amorphous 2 XTal 2 6 0 0 0 15 XTal 2 6 0.25 0.25 0.25 15 NextLayer\n"
+      "LevelOfSimulation 2 ENERGY 2000 Tha 7 Dose 1e13 NumberOfImplants 10\n");
+  RunState& run = world.State();
+  LoadSharedTables(run);
+  ASSERT_FALSE(run.Damage.RetainsDamage(run.Engine.Temperature));
+  Worker worker(run);
+  worker.worker.Implant(1);
+  const BatchResults& results = worker.worker.Results(0);
+  const IonSummary& summary = results.Ions[0];
+  EXPECT_EQ(summary.Deposits, 0u);
+  EXPECT_TRUE(results.Deposits.empty());
+  EXPECT_GT(summary.Sums.Count, 0u);
+  EXPECT_GT(summary.Sums.Displacements, 0.0);
+  EXPECT_GT(summary.Sums.Stop, run.Damage.Damage.Stop);  // the ion went beyond the cells
+  const double displacements = run.Damage.Displacements;
+  run.Damage.AddSums(summary.Sums);
+  EXPECT_EQ(run.Damage.Displacements, displacements + summary.Sums.Displacements);
+  EXPECT_EQ(run.Damage.Damage.Stop, summary.Sums.Stop);
+  EXPECT_EQ(run.Damage.Count, static_cast<int64_t>(summary.Sums.Count));
 }
 
 TEST(IonWorker, FollowsIonsWithoutAllocatingOnceWarmedUp) {

@@ -71,7 +71,11 @@ TEST(FinishedParticles, IonsAreTalliedWithTheirConsoleLines) {
   double path = 0.0;
   std::ostringstream out;
   out << std::fixed;
-  const int walked = TallyFinishedParticles(finished, 12, 1, frame, tallies,
+  FinishedIon ion;
+  ion.Ended.push_back(EndedIon{});  // what an earlier ion left goes
+  ReduceFinished(finished, ion);
+  ASSERT_EQ(ion.Ended.size(), 2u);  // the recoil is only counted, with its path and time
+  const int walked = TallyFinishedParticles(ion, 12, 1, frame, tallies,
                                             TallyTotals{collisions, distance, path}, out);
   EXPECT_EQ(walked, 3);
   EXPECT_EQ(
@@ -83,9 +87,9 @@ TEST(FinishedParticles, IonsAreTalliedWithTheirConsoleLines) {
   EXPECT_EQ(path, 195.0);
   const Hist& h = tallies.HistogramOf(1);
   ASSERT_EQ(h.VirtualIons(), 2);
-  const HistEntry& implanted = *h.Entries.begin();
+  const HistEntry implanted = h.Entries.At(0);
   EXPECT_EQ(implanted.Depth, 100.0);
   EXPECT_EQ(implanted.E, 150.0);  // the path length for a rare-event type other than 0
-  EXPECT_EQ(tallies.Tally3DOf(1).Entries.begin()->Position, Vector(100, 3, 4));
+  EXPECT_EQ(tallies.Tally3DOf(1).Entries.At(0).Position, Vector(100, 3, 4));
   EXPECT_EQ(tallies.HistogramOf(2).VirtualIons(), 0);
 }

@@ -133,7 +133,7 @@ TEST(PearsonIV, ProfilesHoldTheDose) {
   EXPECT_NEAR(peakDepth, 4.0, 0.2);
 
   // A quarter of the real ions outside the bins: the profiles hold the rest.
-  Hist lessHeld = h;
+  Hist lessHeld = Profile(w, 2e15);
   lessHeld.RealIons *= 4.0 / 3.0;
   SavePearsonIV(lessHeld, 3, dir.Path());
   const auto held = Lines(ReadFile(dir.File("PearsonIV_03.dat")));

@@ -1,0 +1,92 @@
+#!/bin/bash
+# Bytes that the processes of an MPI job exchange per batch.
+#
+#   bench/mpi_bytes.sh <orvane binary built with ORVANE_MPI> [ions scale]
+#
+# Builds bench/mpi_bytes.c into a library preloaded into every process,
+# which counts what the gathers and broadcasts move, then runs each case
+# with 1, 2 and 3 processes of one thread (oversubscribed on a machine of
+# fewer cores) and prints, per batch, the bytes that the first process
+# receives and those that each other process sends and receives.  The
+# cases: boron at 10 keV into crystalline Si(100), ions only; arsenic at
+# 50 keV into amorphous silicon with the full cascade (the default damage
+# constants, which retain no damage); and boron at 3 keV with the cascade
+# and damage retained (CteD 1), whose deposits travel.
+set -euo pipefail
+
+if [ $# -lt 1 ] || [ ! -x "$1" ]; then
+  echo "usage: $0 <orvane binary built with ORVANE_MPI> [ions scale]" >&2
+  exit 2
+fi
+binary=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+scale=${2:-1}
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+
+work=$(mktemp -d /tmp/orvane_mpi_bytes.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+mpicc -O2 -shared -fPIC -o "$work/libmpi_bytes.so" "$source_dir/bench/mpi_bytes.c"
+mkdir -p "$work/tables"
+cp "$source_dir"/Tables/*.den "$work/tables/"
+export TABLES3DDIR="$work/tables/" EDTDIR="$work/tables/"
+export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
+
+write_case() {  # file projectile energy kind level ions damage
+  cat > "$1" <<CASE
+Atom B  5  11.009 519
+Atom As 33 74.922 285
+Atom Si 14 28.086 519
+Amorphous $4
+LatticeParameter 5.431 5.431 5.431
+XTal 3 6 0.0 0.0 0.0 15
+XTal 3 6 0.25 0.25 0.25 15
+XMin 0 XMax 1e7
+NextLayer
+ABC 1 0 0 FLAT 0 1 0
+Seed1 1234 Seed2 5678
+Therm On
+LevelOfSimulation $5
+Projectiles $2 0
+ENERGY $3 Tha 7 Phi 22
+Dose 1e13 NumberOfImplants $6 Temperature 300
+$7
+CASE
+}
+
+# The ions per batch of a simulation of that many ions.
+batch_size() { awk -v n="$1" 'BEGIN { b = int((n + 99) / 100); print b < 32 ? 32 : (b > 1024 ? 1024 : b) }'; }
+
+cases=(
+  "B_10keV_cSi100_7deg_ions|1 10000 0 1|800|"
+  "As_50keV_aSi_cascade|2 50000 2 2|64|"
+  "B_3keV_aSi_cascade_damage|1 3000 2 2|200|AmorphizationDensity 4.99e21 CteD 1"
+)
+
+printf '%-28s %6s %6s %9s %16s %16s %16s\n' "case" "ions" "procs" "batches" \
+  "first recv/batch" "other sent/batch" "other recv/batch"
+for entry in "${cases[@]}"; do
+  IFS='|' read -r name physics ions damage <<< "$entry"
+  read -r projectile energy kind level <<< "$physics"
+  ions=$(awk -v n="$ions" -v s="$scale" 'BEGIN { n = int(n * s); print n < 1 ? 1 : n }')
+  size=$(batch_size "$ions")
+  batches=$(( (ions + size - 1) / size ))
+  dir="$work/$name"
+  mkdir -p "$dir" && cd "$dir"
+  write_case warm.in "$projectile" "$energy" "$kind" "$level" 1 "$damage"
+  "$binary" --threads 1 warm.in > /dev/null 2>&1
+  write_case case.in "$projectile" "$energy" "$kind" "$level" "$ions" "$damage"
+  for processes in 1 2 3; do
+    rm -f bytes.*
+    mpirun --oversubscribe -np "$processes" -x LD_PRELOAD="$work/libmpi_bytes.so" \
+      -x MPI_BYTES_OUT="$dir/bytes" "$binary" --threads 1 --quiet case.in > case.out 2> case.err
+    awk -v name="$name" -v ions="$ions" -v p="$processes" -v b="$batches" '
+      /^mpi_bytes rank/ {
+        rank = $3 + 0
+        if (rank == 0) first = $10
+        else { sent += $7; recv += $10; others++ }
+      }
+      END {
+        printf "%-28s %6d %6d %9d %16.0f %16.0f %16.0f\n", name, ions, p, b, first / b,
+          others ? sent / others / b : 0, others ? recv / others / b : 0
+      }' bytes.*
+  done
+done
