@@ -62,28 +62,53 @@ const double* LogImpactGrid() {
   return grid.data();
 }
 
-// The value at the impact parameter p of cell i, from the grid points
+// The values at the impact parameter p of cell i, from the grid points
 // around the cell (up to four, i-1 .. i+2) by Lagrange interpolation of
 // ln(value) in ln(p): it follows both the flat top of an energy transfer
 // near p = 0 and its steep fall further out.  Where the two points of the
-// cell are not both positive, the linear value is kept.
-template <class Value>
-double AlongImpactCurve(const Value& value, int i, double p, double linear) {
-  if (!(value(i) > 0.0 && value(i + 1) > 0.0)) return linear;
-  const int first = (i > 0 && value(i - 1) > 0.0) ? i - 1 : i;
-  const int last = (i + 2 < N_S && value(i + 2) > 0.0) ? i + 2 : i + 1;
-  const double* lnGrid = LogImpactGrid();
-  const double x = std::log(p);
-  double lnValue = 0.0;
-  for (int j = first; j <= last; ++j) {
-    double basis = 1.0;
-    for (int k = first; k <= last; ++k) {
-      if (k != j) basis *= (x - lnGrid[k]) / (lnGrid[j] - lnGrid[k]);
-    }
-    lnValue += basis * std::log(value(j));
+// cell are not both positive, the linear value is kept.  The basis of the
+// interpolation is worked out once for the curves that use the same points.
+class ImpactCurves {
+ public:
+  ImpactCurves(int i, double p) : i_(i), p_(p) {}
+
+  template <class Value>
+  double Along(const Value& value, double linear) {
+    const int i = i_;
+    if (!(value(i) > 0.0 && value(i + 1) > 0.0)) return linear;
+    const int first = (i > 0 && value(i - 1) > 0.0) ? i - 1 : i;
+    const int last = (i + 2 < N_S && value(i + 2) > 0.0) ? i + 2 : i + 1;
+    if (first != first_ || last != last_) SetBasis(first, last);
+    double lnValue = 0.0;
+    for (int j = first; j <= last; ++j) lnValue += basis_[j - first] * std::log(value(j));
+    return std::exp(lnValue);
   }
-  return std::exp(lnValue);
-}
+
+ private:
+  void SetBasis(int first, int last) {
+    first_ = first;
+    last_ = last;
+    const double* lnGrid = LogImpactGrid();
+    if (!logTaken_) {
+      x_ = std::log(p_);
+      logTaken_ = true;
+    }
+    for (int j = first; j <= last; ++j) {
+      double basis = 1.0;
+      for (int k = first; k <= last; ++k) {
+        if (k != j) basis *= (x_ - lnGrid[k]) / (lnGrid[j] - lnGrid[k]);
+      }
+      basis_[j - first] = basis;
+    }
+  }
+
+  int i_;
+  double p_;
+  double x_ = 0.0;
+  bool logTaken_ = false;
+  int first_ = -1, last_ = -1;
+  double basis_[4] = {};
+};
 
 }  // namespace
 
@@ -252,8 +277,9 @@ void TBL::Lookup(int projectile, int target, double energy, double impact, const
   // projectile keeps what the atom does not take.
   if (impact >= impacts.lower) {
     const double total = w[3] + w[4];
-    w[2] = AlongImpactCurve([&](int j) { return atImpact(2, j); }, i, impact, w[2]);
-    w[4] = AlongImpactCurve([&](int j) { return atImpact(4, j); }, i, impact, w[4]);
+    ImpactCurves curves(i, impact);
+    w[2] = curves.Along([&](int j) { return atImpact(2, j); }, w[2]);
+    w[4] = curves.Along([&](int j) { return atImpact(4, j); }, w[4]);
     w[3] = total - w[4];
   }
   out.ProjectileIntersection = std::min(w[0], 0.0);
