@@ -29,6 +29,20 @@ std::array<double, kPoints> ZblSamples() {
   return samples;
 }
 
+// Z^0.23, the atomic numbers' share of the screening length: worked out
+// once for the whole numbers of the elements, since every flight among
+// atoms needs it.
+double ScreeningPower(double z) {
+  constexpr int kElements = 104;
+  static const std::array<double, kElements> powers = [] {
+    std::array<double, kElements> p{};
+    for (int n = 0; n < kElements; ++n) p[n] = std::pow(static_cast<double>(n), 0.23);
+    return p;
+  }();
+  if (z >= 0.0 && z < kElements && z == static_cast<int>(z)) return powers[static_cast<int>(z)];
+  return std::pow(z, 0.23);
+}
+
 }  // namespace
 
 double ReducedScreening(double x) {
@@ -42,7 +56,7 @@ double ReducedScreening(double x) {
 SitePotential::SitePotential(const List<Vector>& sites, double z1, double z2)
     : sites_(sites), strength_(z1 * z2 * 1.60217733e-19 * 9e19) {
   if (strength_ == 0.0) return;
-  screeningLength_ = 0.4683766 / (std::pow(z1, 0.23) + std::pow(z2, 0.23));
+  screeningLength_ = 0.4683766 / (ScreeningPower(z1) + ScreeningPower(z2));
   range2_ = kRange * kRange * screeningLength_ * screeningLength_;
 }
 
