@@ -10,38 +10,22 @@
 #include <string>
 
 #include "core/thermal.h"
+#include "diamond_silicon.h"
 #include "target/crystal.h"
 #include "target/density_superposition.h"
-#include "target/lattice_type.h"
 
 namespace {
 
 using namespace orvane;
 
-// Diamond silicon as the layer builder makes it.
-Crystal DiamondSilicon() {
-  const Vector cell(5.431, 5.431, 5.431);
-  const Vector basis[] = {NullVector, Vector(0.25, 0.25, 0.25)};
-  Crystal crystal(1.5, 2.7155, cell, 0.1 + 1.0862e-05, 0.5);
-  for (const Vector& p : basis) crystal.MakeIt1(p, FACE_CENTERED, 1, 1, 1.0);
-  crystal.SetCell(cell.x, cell.y, cell.z, 90, 90, 90);
-  for (const Vector& p : basis) crystal.MakeNeighbors(p);
-  crystal.Reset(1.5, 2.7155, cell, 0.1 + 1.0862e-05, 0.5);
-  return crystal;
-}
-
-std::unique_ptr<IsolatedDensities> SiliconDensity() {
-  auto densities = std::make_unique<IsolatedDensities>();
-  setenv("EDTDIR", ORVANE_SOURCE_DIR "/Tables/", 1);
-  (*densities)[1].ReadTable("N14.den", 1);
-  return densities;
-}
+using orvane_bench::DiamondSilicon;
+using orvane_bench::SiliconAtomDensity;
 
 // The whole creation, progress and binary file included (written to a
 // temporary density directory).
 void BM_CreateIADS_DiamondSilicon(benchmark::State& state) {
   Crystal crystal = DiamondSilicon();
-  const auto densities = SiliconDensity();
+  const auto densities = SiliconAtomDensity();
   const std::filesystem::path directory =
       std::filesystem::temp_directory_path() / "orvane-bench-iads";
   std::filesystem::create_directories(directory);
@@ -59,7 +43,7 @@ BENCHMARK(BM_CreateIADS_DiamondSilicon)
 // The superposition alone.
 void BM_SuperposeDensities_DiamondSilicon(benchmark::State& state) {
   const Crystal crystal = DiamondSilicon();
-  const auto densities = SiliconDensity();
+  const auto densities = SiliconAtomDensity();
   EDT grid;
   grid.Initialise(5.431, 5.431, 5.431, 112, 112, 112);
   for (auto _ : state) SuperposeDensities(crystal.Sites, *densities, grid, nullptr);

@@ -36,8 +36,7 @@ double Target::CollisionStopping(const EDT& densityTable, double e1, const Vecto
   if (AveragedGas != nullptr) return loss + AveragedLoss(*AveragedGas, projectile.W, flight);
   // The electron gas along the shift, in the field of the first partner's
   // kind of atom at the nearby sites.
-  return loss + NonlocalLoss(links_.NonLocalStopping, densityTable, links_.NearbySites,
-                             projectile.Z, projectile.W, flight, firstPartnerZ);
+  return loss + NonlocalLossAlong(densityTable, projectile.Z, projectile.W, flight, firstPartnerZ);
 }
 
 }  // namespace orvane

@@ -1,5 +1,6 @@
 #include "engine/target.h"
 #include "physics/averaged_stopping.h"
+#include "physics/integrated_loss.h"
 #include "physics/nonlocal_loss.h"
 
 namespace orvane {
@@ -11,8 +12,15 @@ double Target::FlightStopping(const EDT& densityTable, const Particle& particle,
   const Flight flight{particle.Abs - shift, Normalized(shift), particle.Energy, particle.Energy,
                       shift.Length()};
   if (AveragedGas != nullptr) return AveragedLoss(*AveragedGas, element.W, flight);
-  return NonlocalLoss(links_.NonLocalStopping, densityTable, links_.NearbySites, element.Z,
-                      element.W, flight, 0.0);
+  return NonlocalLossAlong(densityTable, element.Z, element.W, flight, 0.0);
+}
+
+double Target::NonlocalLossAlong(const EDT& densityTable, double z1, double m1,
+                                 const Flight& flight, double z2) {
+  STP& stopping = links_.NonLocalStopping;
+  const List<Vector>& sites = links_.NearbySites;
+  if (IntegratedLoss) return IntegratedNonlocalLoss(stopping, densityTable, sites, z1, m1, flight, z2);
+  return NonlocalLoss(stopping, densityTable, sites, z1, m1, flight, z2);
 }
 
 }  // namespace orvane

@@ -21,6 +21,7 @@ namespace orvane {
 class Inel;
 class STP;
 class AveragedStopping;
+struct Flight;
 
 // What the engine reads and feeds outside its own record.
 struct TargetLinks {
@@ -119,6 +120,10 @@ class Target {
   // for a step among atoms drawn at random; null along a lattice, where
   // the loss reads the density along the path.
   const AveragedStopping* AveragedGas = nullptr;
+  // Whether the loss along a path through the density sums its sub-steps
+  // side by side to a stated accuracy (the parallel run) rather than one
+  // after another as they come (the run of one stream).
+  bool IntegratedLoss = false;
 
   CollisionCounters Counters;
   // The electronic loss of the last collision step as the balance scaled
@@ -137,6 +142,10 @@ class Target {
   // projected on the new direction.
   double PlannedFlightBeyond(const Vector& shift, const Vector& newDir) const;
   const Atom& Element(int species) const;
+  // The loss to the electron gas along the flight through the density, in
+  // the field of atoms of atomic number z2 at the nearby sites (0: none).
+  double NonlocalLossAlong(const EDT& densityTable, double z1, double m1, const Flight& flight,
+                           double z2);
 
   TargetLinks links_;
 };

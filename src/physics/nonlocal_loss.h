@@ -42,36 +42,47 @@ inline void DensitiesAlong(const EDT& table, const Vector& start, const Vector& 
   table.DensitiesAlong(start.x, start.y, start.z, step.x, step.y, step.z, count, densities);
 }
 
-// The loss (eV) with any stopping power stoppingAt(v, Z1, rs) (eV/A) and the
-// densities of any look-up or table (electrons per A^3, never 0).  Sub-step k
-// starts at the distance x = k L/30; its kinetic energy is the energy that
-// the flight reaches there, Ea + (Eb - Ea) x/L, less the electronic loss of
-// the earlier sub-steps and the potential energy among the nearby atoms.  A
+// The loss (eV) of the flight's 30 sub-steps with any stopping power
+// stoppingAt(v, Z1, rs) (eV/A), the electron densities (per A^3, never 0)
+// and the potential energies (eV) at their start points.  Sub-step k starts
+// at the distance x = k L/30; its kinetic energy is the energy that the
+// flight reaches there, Ea + (Eb - Ea) x/L, less the electronic loss of the
+// earlier sub-steps and the potential energy among the nearby atoms.  A
 // sub-step without kinetic energy loses nothing (its density goes unused).
-template <class DensityAt, class StoppingAt>
-double NonlocalLossWith(const DensityAt& densityAt, const StoppingAt& stoppingAt,
-                        const SitePotential& potential, double z1, double m1,
-                        const Flight& flight) {
-  if (!(flight.length > 0.0)) return 0.0;
+template <class StoppingAt>
+double SubStepLoss(const double* densities, const double* potentials, const StoppingAt& stoppingAt,
+                   double z1, double m1, const Flight& flight) {
   const double subStep = flight.length / kFlightSubSteps;
-  const Vector step = flight.direction * subStep;
   const double speedFactor = AtomicSpeedFactor(m1);
   const double gainPerSubStep = (flight.endEnergy - flight.startEnergy) / kFlightSubSteps;
-  // The densities of all the sub-steps first: their look-ups do not wait
-  // for one another, so the memory serves them together.
-  double densities[kFlightSubSteps];
-  DensitiesAlong(densityAt, flight.start, step, kFlightSubSteps, densities);
-  Vector point = flight.start;
   double stoppingSum = 0.0;  // eV/A over the sub-steps so far
-  for (int k = 0; k < kFlightSubSteps; ++k, point += step) {
+  for (int k = 0; k < kFlightSubSteps; ++k) {
     const double kinetic =
-        flight.startEnergy + gainPerSubStep * k - subStep * stoppingSum - potential.At(point);
+        flight.startEnergy + gainPerSubStep * k - subStep * stoppingSum - potentials[k];
     if (kinetic < 0.0) continue;
     const double density = densities[k];
     Require(density != 0.0, "Value != 0.0", "edt3d", __LINE__);
     stoppingSum += stoppingAt(std::sqrt(kinetic) * speedFactor, z1, OneElectronRadius(density));
   }
   return stoppingSum * subStep;
+}
+
+// The loss (eV) with any stopping power stoppingAt(v, Z1, rs) (eV/A) and the
+// densities of any look-up or table (electrons per A^3, never 0).
+template <class DensityAt, class StoppingAt>
+double NonlocalLossWith(const DensityAt& densityAt, const StoppingAt& stoppingAt,
+                        const SitePotential& potential, double z1, double m1,
+                        const Flight& flight) {
+  if (!(flight.length > 0.0)) return 0.0;
+  const Vector step = flight.direction * (flight.length / kFlightSubSteps);
+  // The densities of all the sub-steps first: their look-ups do not wait
+  // for one another, so the memory serves them together.
+  double densities[kFlightSubSteps];
+  DensitiesAlong(densityAt, flight.start, step, kFlightSubSteps, densities);
+  double potentials[kFlightSubSteps];
+  Vector point = flight.start;
+  for (int k = 0; k < kFlightSubSteps; ++k, point += step) potentials[k] = potential.At(point);
+  return SubStepLoss(densities, potentials, stoppingAt, z1, m1, flight);
 }
 
 // The loss (eV) of a projectile (Z1, M1 amu) with the stopping of the

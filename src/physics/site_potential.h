@@ -20,6 +20,12 @@ class SitePotential {
 
   // eV at the point: the sum of Z1 Z2 e^2 Phi(r/a) / r over the sites.
   double At(const Vector& point) const;
+  // At at each of the count (at most kMostPoints) points start + k step,
+  // the point stepped on by adding the step k times: the same values, bit
+  // for bit, with only the points about each site measured.
+  void Along(const Vector& start, const Vector& step, int count, double* energies) const;
+
+  static constexpr int kMostPoints = 32;
 
  private:
   const List<Vector>& sites_;

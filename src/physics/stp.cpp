@@ -16,8 +16,6 @@ constexpr double kFirstSpeed = 0.001;
 constexpr double kSpeedStep = 0.002;
 constexpr double kFirstRadius = 0.001;
 constexpr double kRadiusStep = 0.02;
-constexpr double kColumnsPerSpeed = 2750 / 5.5;  // 1 / 0.002, exactly 500
-constexpr double kRowsPerRadius = 300 / 6.0;     // 1 / 0.02, exactly 50
 
 // True when the cell [index, index + 1] of the coordinate lies within an
 // axis of the given number of points; false for NaN as well.
@@ -56,8 +54,6 @@ StoppingFunction STP::ModelFunction() const { return kStoppingModels[stopping_].
 
 double STP::Stopping(double v, double z1, double rs) {
   const double* table = Table(static_cast<int>(z1), z1);
-  // Grid coordinates that place column i at v = 0.002 i and row j at
-  // rs = 0.02 j, although the entries were computed 0.001 further on.
   const double row = rs * kRowsPerRadius;
   const double column = v * kColumnsPerSpeed;
   if (!InsideAxis(row, kRows) || !InsideAxis(column, kColumns)) return Model(v, z1, rs);

@@ -11,6 +11,29 @@
 
 namespace orvane {
 
+// The stopping of one table near a point (v, rs): its value as
+// STP::Stopping interpolates it, its slope along the speed within the
+// table's column of v, and how far the speed may fall and stay in that
+// column, where the stopping goes on along the same line.
+struct StoppingLine {
+  double stopping = 0.0;  // eV/A
+  double slope = 0.0;     // eV/A per atomic unit of speed
+  double room = 0.0;      // atomic units of speed
+};
+
+// The look-ups of one stopping table, written out so that the many
+// look-ups of a flight can run side by side.
+class StoppingTable {
+ public:
+  explicit StoppingTable(const double* values) : values_(values) {}
+  // False where (v, rs) lies beyond the table (STP::Stopping then
+  // evaluates the model).
+  inline bool Line(double v, double rs, StoppingLine& line) const;
+
+ private:
+  const double* values_;
+};
+
 class STP {
  public:
   static constexpr int kElementSlots = 104;  // projectile atomic numbers 0..103
@@ -19,6 +42,11 @@ class STP {
   static constexpr int kRows = 300;
   static constexpr int kColumns = 2750;
   static constexpr int kEntries = kRows * kColumns;
+  // The grid coordinates of a speed and a radius: column i at v = 0.002 i
+  // and row j at rs = 0.02 j, although the entries were computed 0.001
+  // further on.
+  static constexpr double kColumnsPerSpeed = kColumns / 5.5;  // 1 / 0.002, exactly 500
+  static constexpr double kRowsPerRadius = kRows / 6.0;       // 1 / 0.02, exactly 50
 
   // Stopping "Our", ionization "BK", RS0 1.8, layer 0, no table.
   STP();
@@ -42,6 +70,8 @@ class STP {
   // which is read or generated on first use, or computed directly when
   // (v, rs) lies beyond the table.
   double Stopping(double v, double z1, double rs);
+  // The table of Z1 in the current layer, read or generated on first use.
+  StoppingTable TableOf(double z1) { return StoppingTable(Table(static_cast<int>(z1), z1)); }
   // The selected model evaluated directly.
   double Model(double v, double z1, double rs) const;
   // The selected model and what it reads besides (v, Z1, rs).
@@ -64,5 +94,26 @@ class STP {
   StoppingParameters parameters_;
   std::shared_ptr<double[]> cache_[kElementSlots][kLayerSlots];
 };
+
+bool StoppingTable::Line(double v, double rs, StoppingLine& line) const {
+  const double row = rs * STP::kRowsPerRadius;
+  const double column = v * STP::kColumnsPerSpeed;
+  if (!(row >= 0.0 && row < STP::kRows - 1 && column >= 0.0 && column < STP::kColumns - 1)) {
+    return false;
+  }
+  const int j = static_cast<int>(row);
+  const int i = static_cast<int>(column);
+  const double fr = row - j;
+  const double* lower = values_ + j * STP::kColumns + i;
+  const double* upper = lower + STP::kColumns;
+  // Along the radius first, at the column's two speeds.
+  const double atLeft = lower[0] + fr * (upper[0] - lower[0]);
+  const double atRight = lower[1] + fr * (upper[1] - lower[1]);
+  const double rise = atRight - atLeft;
+  line.stopping = atLeft + (column - i) * rise;
+  line.slope = rise * STP::kColumnsPerSpeed;
+  line.room = v - i / STP::kColumnsPerSpeed;
+  return true;
+}
 
 }  // namespace orvane

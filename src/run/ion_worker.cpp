@@ -81,6 +81,8 @@ void IonWorker::StartSimulation(RunState& run, int k) {
   s.NonLocalStopping = run.NonLocalStopping;
   s.AveragedStopping = run.AveragedStopping;
   CopyEngineLimits(run.Engine, s.Engine);
+  // The ions of a parallel run sum the loss along a path side by side.
+  s.Engine.IntegratedLoss = true;
   s.Tallies.StartSimulation(run.Tallies.Tracked, s.Current.RareEvent, s.Config.MaxDepth,
                             s.Current.Dose);
   s.Damage = run.Damage;

@@ -24,7 +24,6 @@ namespace orvane {
 namespace {
 
 constexpr int kHeaderSize = 301;
-constexpr double kSmallest = 1e-10;
 // Values read or written at a time through a buffer: the file holds them
 // in grid order, the table twice over.
 constexpr std::size_t kValuesPerChunk = std::size_t{1} << 16;
@@ -108,11 +107,12 @@ EDT& EDT::operator=(const EDT& other) {
   }
   if (other.values_ == nullptr) {
     values_.reset();
-    count_ = strideX_ = strideY_ = 0;
+    count_ = strideX_ = strideY_ = smallValues_ = 0;
     return *this;
   }
   Allocate();
   std::memcpy(values_.get(), other.values_.get(), 2 * count_ * sizeof(double));
+  smallValues_ = other.smallValues_;
   return *this;
 }
 
@@ -124,6 +124,7 @@ void EDT::ShareGrid(const EDT& other) {
   }
   values_ = other.values_;
   count_ = other.count_;
+  smallValues_ = other.smallValues_;
   strideX_ = other.strideX_;
   strideY_ = other.strideY_;
 }
@@ -155,6 +156,7 @@ void EDT::Allocate() {
     Fatal(302, "");
   }
   count_ = count;
+  smallValues_ = count;  // every value 0
   strideY_ = static_cast<std::size_t>(nPoints_[2]);
   strideX_ = static_cast<std::size_t>(nPoints_[1]) * strideY_;
 }
@@ -197,29 +199,32 @@ void EDT::Fetch(const Cell& cell) const {
 double EDT::Interpolate(const Cell& cell) const {
   const double* lower = values_.get() + 2 * cell.corner;
   double corner[2][2][2];
-  double largest = lower[0];
   for (int a = 0; a < 2; ++a) {
     const double* run = lower + (a == 0 ? 0 : 2 * strideX_);  // (j, k) (j+1, k) (j, k+1) (j+1, k+1)
     for (int b = 0; b < 2; ++b) {
-      for (int c = 0; c < 2; ++c) {
-        corner[a][b][c] = run[2 * c + b];
-        if (corner[a][b][c] > largest) largest = corner[a][b][c];
-      }
+      for (int c = 0; c < 2; ++c) corner[a][b][c] = run[2 * c + b];
     }
   }
+  if (smallValues_ != 0) ReplaceSmallCorners(corner);
   double edge[2][2];
   for (int b = 0; b < 2; ++b) {
-    for (int c = 0; c < 2; ++c) {
-      double low = corner[0][b][c], high = corner[1][b][c];
-      if (low <= kSmallest) low = largest;
-      if (high <= kSmallest) high = largest;
-      edge[b][c] = Between(low, high, cell.weight[0]);
-    }
+    for (int c = 0; c < 2; ++c) edge[b][c] = Between(corner[0][b][c], corner[1][b][c], cell.weight[0]);
   }
   const double face0 = Between(edge[0][0], edge[1][0], cell.weight[1]);
   const double face1 = Between(edge[0][1], edge[1][1], cell.weight[1]);
   const double value = Between(face0, face1, cell.weight[2]);
   return value <= 0.0 ? kSmallest : value;
+}
+
+void EDT::ReplaceSmallCorners(double (&corner)[2][2][2]) {
+  double largest = corner[0][0][0];
+  for (const auto& plane : corner)
+    for (const auto& row : plane)
+      for (double value : row) largest = std::max(largest, value);
+  for (auto& plane : corner)
+    for (auto& row : plane)
+      for (double& value : row)
+        if (value <= kSmallest) value = largest;
 }
 
 int EDT::ReadTable3D(const std::string& name, int convert) {

@@ -83,6 +83,8 @@ class EDT {
   // Starts fetching the eight corners of the cell.
   void Fetch(const Cell& cell) const;
   double Interpolate(const Cell& cell) const;
+  // Corners at or below kSmallest take the largest of the eight.
+  static void ReplaceSmallCorners(double (&corner)[2][2][2]);
 
   double lado_[3] = {0.0, 0.0, 0.0};
   int nPoints_[3] = {0, 0, 0};
@@ -101,9 +103,14 @@ class EDT {
   std::shared_ptr<double[]> values_;  // released by FreeValues; 2 Nx Ny Nz slots
   // Sets the value of grid point c in both of its slots.
   void Store(std::size_t c, double value) {
+    smallValues_ += (value <= kSmallest) - (values_[2 * c] <= kSmallest);
     values_[2 * c] = value;
     if (c >= strideY_) values_[2 * (c - strideY_) + 1] = value;
   }
+  static constexpr double kSmallest = 1e-10;  // a corner at or below it takes the cell's largest
+  // Grid points at or below kSmallest: without them a look-up interpolates
+  // its corners as they are.
+  std::size_t smallValues_ = 0;
   std::size_t count_ = 0;    // Nx Ny Nz
   std::size_t strideX_ = 0;  // Ny Nz
   std::size_t strideY_ = 0;  // Nz

@@ -182,6 +182,24 @@ TEST(EDTLookUp, EmptyCornersTakeTheLargestValueAndNothingIsBelow1e10) {
   EXPECT_EQ(negative.Density(0.1, 0.2, 0.3), 1e-10);
 }
 
+// Whether a look-up must look for empty corners follows every value set,
+// in the table and in its copies.
+TEST(EDTLookUp, ACornerEmptiedOrFilledLaterIsLookedUpAsItNowStands) {
+  EDT table;
+  table.Initialise(2.0, 2.0, 2.0, 2, 2, 2);
+  for (int i = 0; i < 8; ++i) table.Set(i / 4, i / 2 % 2, i % 2, 2.0);
+  EXPECT_DOUBLE_EQ(table.Density(-0.5, -0.5, -0.5), 2.0);
+  table.Set(0, 0, 0, 0.0);
+  EXPECT_DOUBLE_EQ(table.Density(-1.0, -1.0, -1.0), 2.0);
+  EDT shared;
+  shared.ShareGrid(table);
+  EXPECT_DOUBLE_EQ(shared.Density(-1.0, -1.0, -1.0), 2.0);
+  EXPECT_DOUBLE_EQ(EDT(table).Density(-1.0, -1.0, -1.0), 2.0);
+  table.Set(0, 0, 0, 1.0);
+  EXPECT_DOUBLE_EQ(table.Density(-1.0, -1.0, -1.0), 1.0);
+  EXPECT_DOUBLE_EQ(table.Density(-0.5, -1.0, -1.0), 1.5);
+}
+
 TEST_F(EDTFileTest, TheBinaryFileHasItsHeaderAndReadsBackExactly) {
   EDT table = LinearField(4, 4.25);
   testing::internal::CaptureStderr();
