@@ -1,6 +1,7 @@
 #include "damage/varhst.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/fatal.h"
 
@@ -22,9 +23,14 @@ int VarHist::Rebin(float newStart, float newStop) {
   for (int j = 0; j < kCells; ++j) {
     const double low = newStart + static_cast<double>(j) * newWidth;
     const double high = low + newWidth;
+    // Only the old cells about [low, high) can overlap it; they are added
+    // in order, as a walk over all of them would add them.
+    const double below = std::floor((low - Start) / Width) - 1.0;
+    const int first = below <= 0.0 ? 0 : below >= kCells ? kCells : static_cast<int>(below);
     double integral = 0.0;
-    for (int i = 0; i < kCells; ++i) {
+    for (int i = first; i < kCells; ++i) {
       const double oldLow = Start + static_cast<double>(i) * Width;
+      if (oldLow > high) break;
       const double overlap = std::min(high, oldLow + Width) - std::max(low, oldLow);
       if (overlap > 0.0) integral += Cells[i] * overlap;
     }
