@@ -58,6 +58,8 @@ const Case kCases[] = {
     {"BF2_20keV_cSi_7deg", "1 3 3 0", 1, 20000, 0, 7, 7000},
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 std::string Parameters(const Case& c, int ions) {
   char implant[200];
   std::snprintf(implant, sizeof implant,
