@@ -173,8 +173,8 @@ void BM_FlightLoss_PotentialsOnly(benchmark::State& state) {
                         const Flight& flight, double z2) {
     double potentials[kFlightSubSteps];
     SitePotential(sites, z1, z2)
-        .Along(flight.start, flight.direction * (flight.length / kFlightSubSteps),
-               kFlightSubSteps, potentials);
+        .Along(flight.start, flight.direction * (flight.length / kFlightSubSteps), kFlightSubSteps,
+               potentials);
     return potentials[kFlightSubSteps - 1];
   });
 }

@@ -19,8 +19,8 @@ double Target::NonlocalLossAlong(const EDT& densityTable, double z1, double m1,
                                  const Flight& flight, double z2) {
   STP& stopping = links_.NonLocalStopping;
   const List<Vector>& sites = links_.NearbySites;
-  if (IntegratedLoss) return IntegratedNonlocalLoss(stopping, densityTable, sites, z1, m1, flight, z2);
-  return NonlocalLoss(stopping, densityTable, sites, z1, m1, flight, z2);
+  return IntegratedLoss ? IntegratedNonlocalLoss(stopping, densityTable, sites, z1, m1, flight, z2)
+                        : NonlocalLoss(stopping, densityTable, sites, z1, m1, flight, z2);
 }
 
 }  // namespace orvane

@@ -111,7 +111,7 @@ double IntegratedNonlocalLoss(STP& stp, const EDT& density, const List<Vector>& 
   double loss = 0.0;
   if (LinearizedLoss(stp.TableOf(z1), densities, potentials, m1, flight, loss)) return loss;
   const auto stopping = [&stp](double v, double z, double rs) { return stp.Stopping(v, z, rs); };
-  return SubStepLoss(densities, potentials, stopping, z1, m1, flight);
+  return ChainedLoss(densities, potentials, stopping, z1, m1, flight);
 }
 
 }  // namespace orvane

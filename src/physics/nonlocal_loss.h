@@ -42,15 +42,16 @@ inline void DensitiesAlong(const EDT& table, const Vector& start, const Vector& 
   table.DensitiesAlong(start.x, start.y, start.z, step.x, step.y, step.z, count, densities);
 }
 
-// The loss (eV) of the flight's 30 sub-steps with any stopping power
-// stoppingAt(v, Z1, rs) (eV/A), the electron densities (per A^3, never 0)
-// and the potential energies (eV) at their start points.  Sub-step k starts
-// at the distance x = k L/30; its kinetic energy is the energy that the
-// flight reaches there, Ea + (Eb - Ea) x/L, less the electronic loss of the
-// earlier sub-steps and the potential energy among the nearby atoms.  A
-// sub-step without kinetic energy loses nothing (its density goes unused).
+// The loss (eV) of the flight's 30 sub-steps, one after another, with any
+// stopping power stoppingAt(v, Z1, rs) (eV/A), the electron densities (per
+// A^3, never 0) and the potential energies (eV) at their start points.
+// Sub-step k starts at the distance x = k L/30; its kinetic energy is the
+// energy that the flight reaches there, Ea + (Eb - Ea) x/L, less the
+// electronic loss of the earlier sub-steps and the potential energy among
+// the nearby atoms.  A sub-step without kinetic energy loses nothing (its
+// density goes unused).
 template <class StoppingAt>
-double SubStepLoss(const double* densities, const double* potentials, const StoppingAt& stoppingAt,
+double ChainedLoss(const double* densities, const double* potentials, const StoppingAt& stoppingAt,
                    double z1, double m1, const Flight& flight) {
   const double subStep = flight.length / kFlightSubSteps;
   const double speedFactor = AtomicSpeedFactor(m1);
@@ -82,7 +83,7 @@ double NonlocalLossWith(const DensityAt& densityAt, const StoppingAt& stoppingAt
   double potentials[kFlightSubSteps];
   Vector point = flight.start;
   for (int k = 0; k < kFlightSubSteps; ++k, point += step) potentials[k] = potential.At(point);
-  return SubStepLoss(densities, potentials, stoppingAt, z1, m1, flight);
+  return ChainedLoss(densities, potentials, stoppingAt, z1, m1, flight);
 }
 
 // The loss (eV) of a projectile (Z1, M1 amu) with the stopping of the

@@ -208,7 +208,8 @@ double EDT::Interpolate(const Cell& cell) const {
   if (smallValues_ != 0) ReplaceSmallCorners(corner);
   double edge[2][2];
   for (int b = 0; b < 2; ++b) {
-    for (int c = 0; c < 2; ++c) edge[b][c] = Between(corner[0][b][c], corner[1][b][c], cell.weight[0]);
+    for (int c = 0; c < 2; ++c)
+      edge[b][c] = Between(corner[0][b][c], corner[1][b][c], cell.weight[0]);
   }
   const double face0 = Between(edge[0][0], edge[1][0], cell.weight[1]);
   const double face1 = Between(edge[0][1], edge[1][1], cell.weight[1]);

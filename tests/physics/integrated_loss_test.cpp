@@ -47,8 +47,7 @@ const EDT& SiliconLikeDensity() {
                              (k - n / 2) * kCell / n);
           double density = 0.0;
           for (const auto& atom : kDiamond) {
-            const double r =
-                PeriodicDistance(point, Vector(atom[0], atom[1], atom[2]) * kCell);
+            const double r = PeriodicDistance(point, Vector(atom[0], atom[1], atom[2]) * kCell);
             density += 40.0 * std::exp(-r / 0.1) + 0.4 * std::exp(-r / 0.6);
           }
           t.Set(i, j, k, density);
@@ -66,8 +65,7 @@ List<Vector> SitesAround(const Vector& start, double reach) {
     for (int b = -2; b <= 2; ++b)
       for (int c = -2; c <= 2; ++c)
         for (const auto& atom : kDiamond) {
-          const Vector site =
-              (Vector(a, b, c) + Vector(atom[0], atom[1], atom[2])) * kCell;
+          const Vector site = (Vector(a, b, c) + Vector(atom[0], atom[1], atom[2])) * kCell;
           if (Distance(site, start) < reach) sites.Add(site);
         }
   return sites;
@@ -112,8 +110,8 @@ TEST_F(IntegratedLoss, IsTheSubStepSumWithinATenThousandth) {
       flight.length = slow ? logUniform(1.0, 20.0) : logUniform(1e-4, 20.0);
       flight.startEnergy = slow ? logUniform(1.0, 30.0) : logUniform(20.0, 3e6);
       const bool collision = n % 2 == 1;
-      flight.endEnergy = collision ? flight.startEnergy * (0.5 + 0.5 * uniform(random))
-                                   : flight.startEnergy;
+      flight.endEnergy =
+          collision ? flight.startEnergy * (0.5 + 0.5 * uniform(random)) : flight.startEnergy;
       List<Vector> sites;
       if (collision) {
         // The lattice about the start, and the partner off the end of the
@@ -131,8 +129,8 @@ TEST_F(IntegratedLoss, IsTheSubStepSumWithinATenThousandth) {
           << flight.startEnergy << " to " << flight.endEnergy << " eV";
       double densities[kFlightSubSteps], potentials[kFlightSubSteps];
       const Vector step = flight.direction * (flight.length / kFlightSubSteps);
-      density.DensitiesAlong(flight.start.x, flight.start.y, flight.start.z, step.x, step.y,
-                             step.z, kFlightSubSteps, densities);
+      density.DensitiesAlong(flight.start.x, flight.start.y, flight.start.z, step.x, step.y, step.z,
+                             kFlightSubSteps, densities);
       SitePotential(sites, species.z, z2).Along(flight.start, step, kFlightSubSteps, potentials);
       double loss;
       if (LinearizedLoss(stp.TableOf(species.z), densities, potentials, species.mass, flight,
