@@ -38,14 +38,17 @@ void CopyEngineLimits(const Target& run, Target& copy) {
 
 // Every ion starts in the first layer, whose grain, when it is
 // polycrystalline, the ion draws as it starts.  The grains of the
-// polycrystalline layers beneath are drawn here, once per ion from its own
-// stream, so that a particle that enters one meets a grain of random
-// orientation: left unturned, they were single crystals.
-void DrawGrainsBeneathTheFirstLayer(RunState& s) {
+// polycrystalline layers beneath, and the lattice of every amorphous layer,
+// are turned here, once per ion from its own stream, in layer order: left
+// unturned, they were single crystals, which an ion would meet along their
+// planes until its first close collision turned them.  (The run of one
+// stream meets them as the ion before left them, turned at random.)
+void DrawOrientations(RunState& s) {
   auto crystal = s.Stack.Crystals.begin();
   bool first = true;
   for (const Layer& layer : s.Layers) {
-    if (!first && layer.Kind == POLYCRYSTALLINE) crystal->Rotate(s.Rng.RandomRotation());
+    const bool grain = !first && layer.Kind == POLYCRYSTALLINE;
+    if (grain || layer.Kind == AMORPHOUS) crystal->Rotate(s.Rng.RandomRotation());
     first = false;
     ++crystal;
   }
@@ -118,7 +121,7 @@ void IonWorker::RestartFor(uint32_t ion) {
   s.CurrentLayerSlot = 0;
   UseLayerStopping(s);
   UseCurrentCrystalCell(s);
-  DrawGrainsBeneathTheFirstLayer(s);
+  DrawOrientations(s);
   s.Engine.Struck.Clear();
   s.Engine.Counters = CollisionCounters();
   s.ClosestImpact2 = 1e10;
