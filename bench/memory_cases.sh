@@ -26,37 +26,15 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
 work=$(mktemp -d /tmp/orvane_memory.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/tables"
-cp "$source_dir"/Tables/*.den "$work/tables/"
-export TABLES3DDIR="$work/tables/" EDTDIR="$work/tables/"
-
-write_case() {  # file projectile energy level ions
-  cat > "$1" <<CASE
-Atom B  5  11.009 519
-Atom As 33 74.922 285
-Atom Si 14 28.086 519
-Amorphous 2
-LatticeParameter 5.431 5.431 5.431
-XTal 3 6 0.0 0.0 0.0 15
-XTal 3 6 0.25 0.25 0.25 15
-XMin 0 XMax 1e7
-NextLayer
-ABC 1 0 0 FLAT 0 1 0
-Seed1 1234 Seed2 5678
-Therm On
-LevelOfSimulation $4
-Projectiles $2 0
-ENERGY $3 Tha 7 Phi 22
-Dose 1e13 NumberOfImplants $5 Temperature 300
-CASE
-}
+source "$source_dir/bench/case_file.sh"
+prepare_tables "$source_dir"
 
 # Peak resident memory in MB of one run of the case with the options.
 peak_mb() {  # dir projectile energy level ions options...
   local dir=$1 projectile=$2 energy=$3 level=$4 ions=$5
   shift 5
   rm -rf "$dir" && mkdir -p "$dir" && cd "$dir"
-  write_case case.in "$projectile" "$energy" "$level" "$ions"
+  write_case case.in "$projectile" "$energy" 2 "$level" "$ions"
   /usr/bin/time -f "%M" -o rss.txt "$binary" --quiet "$@" case.in > case.out 2> case.err
   awk '{ printf "%.1f", $1 / 1024 }' rss.txt
 }

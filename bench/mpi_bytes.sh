@@ -25,32 +25,9 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d /tmp/orvane_mpi_bytes.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mpicc -O2 -shared -fPIC -o "$work/libmpi_bytes.so" "$source_dir/bench/mpi_bytes.c"
-mkdir -p "$work/tables"
-cp "$source_dir"/Tables/*.den "$work/tables/"
-export TABLES3DDIR="$work/tables/" EDTDIR="$work/tables/"
+source "$source_dir/bench/case_file.sh"
+prepare_tables "$source_dir"
 export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
-
-write_case() {  # file projectile energy kind level ions damage
-  cat > "$1" <<CASE
-Atom B  5  11.009 519
-Atom As 33 74.922 285
-Atom Si 14 28.086 519
-Amorphous $4
-LatticeParameter 5.431 5.431 5.431
-XTal 3 6 0.0 0.0 0.0 15
-XTal 3 6 0.25 0.25 0.25 15
-XMin 0 XMax 1e7
-NextLayer
-ABC 1 0 0 FLAT 0 1 0
-Seed1 1234 Seed2 5678
-Therm On
-LevelOfSimulation $5
-Projectiles $2 0
-ENERGY $3 Tha 7 Phi 22
-Dose 1e13 NumberOfImplants $6 Temperature 300
-$7
-CASE
-}
 
 # The ions per batch of a simulation of that many ions.
 batch_size() { awk -v n="$1" 'BEGIN { b = int((n + 99) / 100); print b < 32 ? 32 : (b > 1024 ? 1024 : b) }'; }
@@ -71,9 +48,9 @@ for entry in "${cases[@]}"; do
   batches=$(( (ions + size - 1) / size ))
   dir="$work/$name"
   mkdir -p "$dir" && cd "$dir"
-  write_case warm.in "$projectile" "$energy" "$kind" "$level" 1 "$damage"
+  write_case warm.in "$projectile" "$energy" "$kind" "$level" 1 "" "$damage"
   "$binary" --threads 1 warm.in > /dev/null 2>&1
-  write_case case.in "$projectile" "$energy" "$kind" "$level" "$ions" "$damage"
+  write_case case.in "$projectile" "$energy" "$kind" "$level" "$ions" "" "$damage"
   for processes in 1 2 3; do
     rm -f bytes.*
     mpirun --oversubscribe -np "$processes" -x LD_PRELOAD="$work/libmpi_bytes.so" \

@@ -24,9 +24,8 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
 work=$(mktemp -d /tmp/orvane_bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/tables"
-cp "$source_dir"/Tables/*.den "$work/tables/"
-export TABLES3DDIR="$work/tables/" EDTDIR="$work/tables/"
+source "$source_dir/bench/case_file.sh"
+prepare_tables "$source_dir"
 
 # case name, projectile, energy (eV), layer kind (0 crystal, 2 amorphous),
 # level of simulation, ions, partners drawn from the density (On) or
@@ -42,27 +41,8 @@ cases=(
   "As_50keV_aSi_cascade_sampled 2 50000 2 2 200 On"
 )
 
-write_case() {  # file projectile energy kind level ions sampled
-  cat > "$1" <<EOF
-Atom B  5  11.009 519
-Atom As 33 74.922 285
-Atom Si 14 28.086 519
-Amorphous $4
-$([ "$7" = On ] && echo "SampledPartners On")
-LatticeParameter 5.431 5.431 5.431
-XTal 3 6 0.0 0.0 0.0 15
-XTal 3 6 0.25 0.25 0.25 15
-XMin 0 XMax 1e7
-NextLayer
-ABC 1 0 0 FLAT 0 1 0
-Seed1 1234 Seed2 5678
-Therm On
-LevelOfSimulation $5
-Projectiles $2 0
-ENERGY $3 Tha 7 Phi 22
-Dose 1e13 NumberOfImplants $6 Temperature 300
-EOF
-}
+# The switch of drawn partners, as a line of the layer.
+partners_line() { [ "$1" = On ] && echo "SampledPartners On" || true; }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -73,9 +53,9 @@ for entry in "${cases[@]}"; do
   dir="$work/$name"
   mkdir -p "$dir"
   cd "$dir"
-  write_case warm.in "$projectile" "$energy" "$kind" "$level" 1 "$sampled"
+  write_case warm.in "$projectile" "$energy" "$kind" "$level" 1 "$(partners_line "$sampled")"
   "$binary" "${options[@]}" warm.in > /dev/null 2>&1
-  write_case case.in "$projectile" "$energy" "$kind" "$level" "$ions" "$sampled"
+  write_case case.in "$projectile" "$energy" "$kind" "$level" "$ions" "$(partners_line "$sampled")"
   rates=()
   for _ in $(seq "$repetitions"); do
     start=$(date +%s.%N)
