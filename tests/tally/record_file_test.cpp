@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "support/test_support.h"
+
 using namespace orvane;
 
 namespace {
@@ -60,4 +62,15 @@ TEST(RecordFile, InterleavedWalksReadTheRightRecords) {
   for (uint64_t i = 0; i < half; i += 997) {
     EXPECT_EQ(records.At(i).Index + half, records.At(i + half).Index);
   }
+}
+
+TEST(RecordFileDeathTest, ATemporaryDirectoryThatCannotTakeTheRecordsEndsTheRunWithStatus301) {
+  // As on a full disk: the chunks sent to the file cannot be written whole.
+  const auto fillPastTheLimit = [] {
+    orvane_test::LimitFileSizeAsOnAFullDisk(1000);
+    RecordFile<Entry> records;
+    Fill(records, kMany);
+  };
+  EXPECT_EXIT(fillPastTheLimit(), testing::ExitedWithCode(301 & 0xFF),
+              "the tally can't write its records in the temporary directory");
 }
