@@ -31,15 +31,20 @@ void WorkingSites::Assign(List<Site>& sites) {
 }
 
 int WorkingSites::Closest(const Vector& point) const {
-  // As the list finds it: the smallest distance below 1e10 A, the root
-  // taken of every one.
+  // As the list finds it: the first smallest distance below 1e10 A.  The
+  // root is monotonic, so a square no smaller than the best one's cannot
+  // give a smaller distance, and only the others need their root.
   int closest = -1;
   double bound = 1e10;
+  double bound2 = HUGE_VAL;
   for (int i = 0; i < Count(); ++i) {
     const double dx = x_[i] - point.x, dy = y_[i] - point.y, dz = z_[i] - point.z;
-    const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+    const double distance2 = dx * dx + dy * dy + dz * dz;
+    if (!(distance2 < bound2)) continue;
+    const double distance = std::sqrt(distance2);
     if (distance < bound) {
       bound = distance;
+      bound2 = distance2;
       closest = i;
     }
   }
