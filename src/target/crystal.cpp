@@ -171,7 +171,7 @@ int Crystal::TurnWorkingList(const Axes* rotation) {
     unrotated_.clear();
     for (const Site& site : Neighbors[0]) unrotated_.push_back(site.R);
   }
-  if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  KeepWorkingListInStep();
   const int n = std::min(static_cast<int>(unrotated_.size()), working_.Count());
   for (int i = 0; i < n; ++i) {
     working_.MoveSite(i, rotation != nullptr ? rotation->Transform(unrotated_[i]) : unrotated_[i]);
@@ -180,7 +180,7 @@ int Crystal::TurnWorkingList(const Axes* rotation) {
 }
 
 const Site& Crystal::SetNearestTo(const Vector& point) {
-  if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  KeepWorkingListInStep();
   const int closest = working_.Closest(point);
   Nearest = closest >= 0 ? working_.Original(closest) : Sites.First();
   return Nearest;
@@ -211,7 +211,7 @@ double Crystal::BeginSearch(const Particle& particle, const List<Particle>& cand
   Require(oldGhi >= GhiLimit, "OldGhi>=GhiLimit", "crystal", 489);
   Require(candidates.Empty(), "Candidates.NumberOfElements()==0", "crystal", __LINE__);
   nearby.Clear();
-  if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  KeepWorkingListInStep();
   return oldGhi;
 }
 

@@ -139,6 +139,10 @@ class Crystal {
   // The positions of the first basis atom's neighbourhood, in its order:
   // the working list unrotated.
   std::vector<Vector> unrotated_;
+  // Reads the list again when its number of sites changed.
+  void KeepWorkingListInStep() {
+    if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+  }
   // Sets the working list at its unrotated positions turned by the
   // rotation (left unturned when null); returns the number of sites moved.
   int TurnWorkingList(const Axes* rotation);
