@@ -73,22 +73,24 @@ void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction,
                                     const Reach& reach, uint64_t search, bool everySite,
                                     const ThermalTable& thermal) {
   const int n = Count();
-  // Plain pointers: the flags written below cannot alias the positions, so
-  // the loop keeps them in registers.
-  const double* x = x_.data();
-  const double* y = y_.data();
-  const double* z = z_.data();
-  double* distance2 = latticeDistance2_.data();
-  double* along = latticeAlong_.data();
+  // Plain pointers that alias nothing: the loops keep them in registers.
+  const double* __restrict x = x_.data();
+  const double* __restrict y = y_.data();
+  const double* __restrict z = z_.data();
+  double* __restrict distance2 = latticeDistance2_.data();
+  double* __restrict along = latticeAlong_.data();
   uint8_t* farFlags = far_.data();
   int* examined = examined_.data();
-  int count = 0;
+  // The distances first, in a loop of arithmetic alone that runs on
+  // several sites at once; then the test of each site.
   for (int i = 0; i < n; ++i) {
     const double dx = x[i] - from.x, dy = y[i] - from.y, dz = z[i] - from.z;
-    const double d2 = dx * dx + dy * dy + dz * dz;
-    const double s = dx * direction.x + dy * direction.y + dz * direction.z;
-    distance2[i] = d2;
-    along[i] = s;
+    distance2[i] = dx * dx + dy * dy + dz * dz;
+    along[i] = dx * direction.x + dy * direction.y + dz * direction.z;
+  }
+  int count = 0;
+  for (int i = 0; i < n; ++i) {
+    const double d2 = distance2[i], s = along[i];
     const bool nearPath = (d2 - s * s < reach.PathRadius2) & (s > reach.MinimumAlong);
     const bool inReach = nearPath | (d2 <= reach.NearbyRadius2);
     farFlags[i] = !inReach;
