@@ -62,10 +62,19 @@ void WorkingSites::DrawAtoms(Ranmar& rng, LibcRandom& signs, const ThermalTable&
 
 void WorkingSites::Measure(const Vector& from, const Vector& direction) {
   const int n = Count();
+  // The point and the direction in locals, which no store of the loop can
+  // change, so that the loop runs on several atoms at once.
+  const double fx = from.x, fy = from.y, fz = from.z;
+  const double ux = direction.x, uy = direction.y, uz = direction.z;
+  const double* __restrict x = atomX_.data();
+  const double* __restrict y = atomY_.data();
+  const double* __restrict z = atomZ_.data();
+  double* __restrict distance2 = distance2_.data();
+  double* __restrict along = along_.data();
   for (int i = 0; i < n; ++i) {
-    const double dx = atomX_[i] - from.x, dy = atomY_[i] - from.y, dz = atomZ_[i] - from.z;
-    distance2_[i] = dx * dx + dy * dy + dz * dz;
-    along_[i] = dx * direction.x + dy * direction.y + dz * direction.z;
+    const double dx = x[i] - fx, dy = y[i] - fy, dz = z[i] - fz;
+    distance2[i] = dx * dx + dy * dy + dz * dz;
+    along[i] = dx * ux + dy * uy + dz * uz;
   }
 }
 
@@ -79,14 +88,17 @@ void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction,
   const double* __restrict z = z_.data();
   double* __restrict distance2 = latticeDistance2_.data();
   double* __restrict along = latticeAlong_.data();
-  uint8_t* farFlags = far_.data();
+  uint8_t* __restrict farFlags = far_.data();
   int* examined = examined_.data();
   // The distances first, in a loop of arithmetic alone that runs on
-  // several sites at once; then the test of each site.
+  // several sites at once (the point and direction in locals, which no
+  // store can change); then the test of each site.
+  const double fx = from.x, fy = from.y, fz = from.z;
+  const double ux = direction.x, uy = direction.y, uz = direction.z;
   for (int i = 0; i < n; ++i) {
-    const double dx = x[i] - from.x, dy = y[i] - from.y, dz = z[i] - from.z;
+    const double dx = x[i] - fx, dy = y[i] - fy, dz = z[i] - fz;
     distance2[i] = dx * dx + dy * dy + dz * dz;
-    along[i] = dx * direction.x + dy * direction.y + dz * direction.z;
+    along[i] = dx * ux + dy * uy + dz * uz;
   }
   int count = 0;
   for (int i = 0; i < n; ++i) {
