@@ -2,22 +2,45 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 
 #include "core/fatal.h"
 #include "target/site_draws.h"
 
 namespace orvane {
 
+namespace {
+
+// Two doubles side by side: the compiler hands their arithmetic to the
+// processor's vector unit where there is one.
+typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
+typedef int64_t PairMask __attribute__((vector_size(2 * sizeof(int64_t))));
+
+Pair Both(double value) { return Pair{value, value}; }
+Pair Load(const double* from) {
+  Pair pair;
+  std::memcpy(&pair, from, sizeof pair);
+  return pair;
+}
+void Store(const Pair& pair, double* to) { std::memcpy(to, &pair, sizeof pair); }
+
+}  // namespace
+
 void WorkingSites::Assign(List<Site>& sites) {
   const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
-  for (auto* v : {&x_, &y_, &z_, &fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_,
-                  &latticeDistance2_, &latticeAlong_}) {
-    v->resize(n);
+  const std::size_t padded = (n + 1) / 2 * 2;
+  count_ = static_cast<int>(n);
+  for (auto* v : {&x_, &y_, &z_, &latticeDistance2_, &latticeAlong_}) {
+    v->assign(padded, std::numeric_limits<double>::quiet_NaN());
   }
-  for (auto* v : {&speciesA_, &speciesB_, &atomSpecies_, &far_}) v->resize(n);
+  for (auto* v : {&fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_}) v->resize(n);
+  for (auto* v : {&speciesA_, &speciesB_, &atomSpecies_}) v->resize(n);
+  far_.resize(padded);
   source_.resize(n);
   everySite_.resize(n);
-  examined_.resize(n);
+  examined_.resize(padded);
   for (std::size_t i = 0; i < n; ++i) everySite_[i] = static_cast<int>(i);
   int i = 0;
   for (Site& site : sites) {
@@ -90,24 +113,26 @@ void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction,
   double* __restrict along = latticeAlong_.data();
   uint8_t* __restrict farFlags = far_.data();
   int* examined = examined_.data();
-  // The distances first, in a loop of arithmetic alone that runs on
-  // several sites at once (the point and direction in locals, which no
-  // store can change); then the test of each site.
-  const double fx = from.x, fy = from.y, fz = from.z;
-  const double ux = direction.x, uy = direction.y, uz = direction.z;
-  for (int i = 0; i < n; ++i) {
-    const double dx = x[i] - fx, dy = y[i] - fy, dz = z[i] - fz;
-    distance2[i] = dx * dx + dy * dy + dz * dz;
-    along[i] = dx * ux + dy * uy + dz * uz;
-  }
+  // Two sites at a time, each lane rounding as a lone double would; the
+  // lists of those in reach in list order.
+  const Pair fx = Both(from.x), fy = Both(from.y), fz = Both(from.z);
+  const Pair ux = Both(direction.x), uy = Both(direction.y), uz = Both(direction.z);
+  const Pair pathRadius2 = Both(reach.PathRadius2), minimumAlong = Both(reach.MinimumAlong);
+  const Pair nearbyRadius2 = Both(reach.NearbyRadius2);
   int count = 0;
-  for (int i = 0; i < n; ++i) {
-    const double d2 = distance2[i], s = along[i];
-    const bool nearPath = (d2 - s * s < reach.PathRadius2) & (s > reach.MinimumAlong);
-    const bool inReach = nearPath | (d2 <= reach.NearbyRadius2);
-    farFlags[i] = !inReach;
-    examined[count] = i;
-    count += inReach | everySite;
+  for (int i = 0; i < n; i += 2) {
+    const Pair dx = Load(x + i) - fx, dy = Load(y + i) - fy, dz = Load(z + i) - fz;
+    const Pair d2 = dx * dx + dy * dy + dz * dz;
+    const Pair s = dx * ux + dy * uy + dz * uz;
+    const PairMask inReach =
+        ((d2 - s * s < pathRadius2) & (s > minimumAlong)) | (d2 <= nearbyRadius2);
+    Store(d2, distance2 + i);
+    Store(s, along + i);
+    for (int lane = 0; lane < 2; ++lane) {
+      farFlags[i + lane] = inReach[lane] == 0;
+      examined[count] = i + lane;
+      count += (inReach[lane] != 0 || everySite) && i + lane < n;
+    }
   }
   examinedList_ = examined;
   examinedCount_ = count;

@@ -36,7 +36,7 @@ class WorkingSites {
     y_[i] = r.y;
     z_[i] = r.z;
   }
-  int Count() const { return static_cast<int>(x_.size()); }
+  int Count() const { return count_; }
   // Site i and its list node moved to r.
   void MoveSite(int i, const Vector& r) {
     Move(i, r);
@@ -103,6 +103,10 @@ class WorkingSites {
   // Draws the atoms of the sites first .. first + n - 1 (n <= kChunk).
   void DrawChunk(int first, int n, Ranmar& rng, LibcRandom& signs, const ThermalTable& thermal);
 
+  int count_ = 0;
+  // The lattice positions, and what the reach test writes of each site,
+  // padded to an even count: the test takes the sites two at a time, and
+  // the padding site (not a number) is never within reach.
   std::vector<double> x_, y_, z_;
   std::vector<double> fraction_;
   std::vector<uint8_t> speciesA_, speciesB_;
