@@ -2,31 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <limits>
 
+#include "core/double_pair.h"
 #include "core/fatal.h"
 #include "target/site_draws.h"
 
 namespace orvane {
-
-namespace {
-
-// Two doubles side by side: the compiler hands their arithmetic to the
-// processor's vector unit where there is one.
-typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
-typedef int64_t PairMask __attribute__((vector_size(2 * sizeof(int64_t))));
-
-Pair Both(double value) { return Pair{value, value}; }
-Pair Load(const double* from) {
-  Pair pair;
-  std::memcpy(&pair, from, sizeof pair);
-  return pair;
-}
-void Store(const Pair& pair, double* to) { std::memcpy(to, &pair, sizeof pair); }
-
-}  // namespace
 
 void WorkingSites::Assign(List<Site>& sites) {
   const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
