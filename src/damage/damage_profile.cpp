@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iostream>
 
-#include "core/append_line.h"
 #include "core/fatal.h"
 #include "core/replaced_file.h"
 #include "core/text_value.h"
@@ -190,11 +189,10 @@ double DamageProfile::FoldCrossSection(double sigma0, double pathSum, uint32_t i
   return (ionSigma + (ion - 1.0) * sigma0) / ion;
 }
 
-void DamageProfile::AppendRetained(const std::string& outputDirectory) {
-  const std::string path = outputDirectory + "/DDBC_1D.dat";
+void DamageProfile::AppendRetained(AppendingFile& file) {
   char line[64];
   std::snprintf(line, sizeof line, "%lf\n", Retained);
-  AppendLine(path, line, "DamageProfile::AppendRetained");
+  file.Write(line);
   Retained = 0.0;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/appending_file.h"
 #include "damage/varhst.h"
 
 namespace orvane {
@@ -118,9 +119,9 @@ struct DamageProfile {
   // (cm^2); ion is the 1-based number of that ion.  The count starts afresh.
   double FoldCrossSection(double sigma0, double pathSum, uint32_t ion);
 
-  // Appends the displacements retained since the last ion to "DDBC_1D.dat"
-  // in the directory and starts that sum afresh.
-  void AppendRetained(const std::string& outputDirectory);
+  // Appends the line of the displacements retained since the last ion to
+  // the file ("DDBC_1D.dat") and starts that sum afresh.
+  void AppendRetained(AppendingFile& file);
 
   // False when, at the temperature (K), the survival law keeps fewer than
   // one displacement in a million even in amorphized material: the damage

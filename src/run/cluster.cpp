@@ -22,6 +22,7 @@ bool started = false;
 // A fatal error of one process ends every process of the job, with the
 // message and status of the one that failed.
 void AbortJob(int status, const std::string& message) {
+  std::fflush(nullptr);  // the result files' buffered lines, as the ordinary end writes them
   std::cout.flush();
   std::cerr << message;
   std::cerr.flush();

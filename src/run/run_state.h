@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/appending_file.h"
 #include "core/atom.h"
 #include "core/axes.h"
 #include "core/libc_random.h"
@@ -121,6 +122,9 @@ struct RunState {
       TargetLinks{Atoms, Frame, Potentials, LocalStopping, NonLocalStopping, NearbySites, Damage}};
 
   SpeciesTallies Tallies;
+  // The files that grow by a line per ion, open while a simulation runs.
+  AppendingFile AmorphizationVsDose;  // "MaxAmorf_vs_Dose.dat"
+  AppendingFile RetainedDamage;       // "DDBC_1D.dat"
   PlotWindows Windows;
   RunRecord Record;  // what "summary.json" says of the run
 

@@ -15,6 +15,9 @@ namespace {
 // The intermediate outputs of ion k: profiles, split depths and plots.
 void PeriodicOutputs(RunState& state, uint32_t k) {
   const Configuration& c = state.Config;
+  // Whoever follows the run in its files finds them written so far.
+  state.AmorphizationVsDose.Flush();
+  state.RetainedDamage.Flush();
   for (int species : state.Tallies.Tracked) {
     Hist& hist = state.Tallies.HistogramOf(species);
     hist.Compute();
@@ -54,7 +57,7 @@ uint32_t TallyIon(RunState& state) {
   if (c.REInterval > 0 && k % c.REInterval == 0 && static_cast<int64_t>(k) > c.REThreshold) {
     PeriodicOutputs(state, k);
   }
-  state.Damage.AppendRetained(state.OutputDirectory);
+  state.Damage.AppendRetained(state.RetainedDamage);
   state.NextIon = k + 1;
   return state.NextIon;
 }

@@ -153,7 +153,10 @@ TEST(DamageProfile, TallyOfTheIonFoldsAndResetsItsSums) {
   EXPECT_EQ(p.Displacements, 0.0);
   EXPECT_DOUBLE_EQ(p.FoldCrossSection(first, 0.0, 2), 4e-17);  // no path, no cross-section
   p.Retained = 0.25;
-  p.AppendRetained(dir.Path());
-  p.AppendRetained(dir.Path());
+  AppendingFile file;
+  file.Open(dir.File("DDBC_1D.dat"), "test");
+  p.AppendRetained(file);
+  p.AppendRetained(file);
+  file.Close();
   EXPECT_EQ(ReadFile(dir.File("DDBC_1D.dat")), "0.250000\n0.000000\n");
 }
