@@ -1,7 +1,9 @@
 /* Counts the bytes that the collective operations of an MPI job move, per
  * process, through the profiling interface: preloaded into each process
  * (bench/mpi_bytes.sh), it adds up what every gather and broadcast sends
- * and receives and, when the job finalizes, writes one line to the file
+ * and receives, and what the one-sided atomic additions by which the
+ * processes take chunks of a batch send and fetch (MPI_Fetch_and_op), and,
+ * when the job finalizes, writes one line to the file
  * "<MPI_BYTES_OUT>.<rank>" (standard error without MPI_BYTES_OUT).
  * A broadcast counts its bytes once for every process that receives them,
  * whatever tree the library uses. */
@@ -9,7 +11,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-static long long sent, received, calls;
+static long long sent, received, calls, fetches;
 
 static long long Bytes(int count, MPI_Datatype type) {
   int size = 0;
@@ -86,6 +88,14 @@ int MPI_Allgatherv(const void* sendbuf, int sendcount, MPI_Datatype sendtype, vo
                          comm);
 }
 
+int MPI_Fetch_and_op(const void* origin, void* result, MPI_Datatype type, int target,
+                     MPI_Aint displacement, MPI_Op op, MPI_Win win) {
+  ++fetches;
+  sent += Bytes(1, type);
+  received += Bytes(1, type);
+  return PMPI_Fetch_and_op(origin, result, type, target, displacement, op, win);
+}
+
 int MPI_Finalize(void) {
   const int rank = Rank(MPI_COMM_WORLD);
   const char* prefix = getenv("MPI_BYTES_OUT");
@@ -96,8 +106,10 @@ int MPI_Finalize(void) {
     out = fopen(path, "w");
     if (out == NULL) out = stderr;
   }
-  fprintf(out, "mpi_bytes rank %d: %lld collective calls, %lld bytes sent, %lld received\n", rank,
-          calls, sent, received);
+  fprintf(out,
+          "mpi_bytes rank %d: %lld collective calls, %lld bytes sent, %lld received, "
+          "%lld fetches\n",
+          rank, calls, sent, received, fetches);
   if (out != stderr) fclose(out);
   return PMPI_Finalize();
 }

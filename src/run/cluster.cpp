@@ -1,5 +1,6 @@
 #include "run/cluster.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -13,11 +14,23 @@
 namespace orvane {
 namespace cluster {
 
+namespace {
+
+// Adds the amount to a counter held by this process; returns what it held.
+uint64_t AddToOwn(std::vector<uint64_t>& counters, int i, uint64_t amount) {
+  const uint64_t before = counters[static_cast<std::size_t>(i)];
+  counters[static_cast<std::size_t>(i)] = before + amount;
+  return before;
+}
+
+}  // namespace
+
 #ifdef ORVANE_WITH_MPI
 
 namespace {
 
 bool started = false;
+bool threadsMayCall = false;
 
 // A fatal error of one process ends every process of the job, with the
 // message and status of the one that failed.
@@ -39,7 +52,9 @@ int Count(std::size_t bytes) {
 }  // namespace
 
 void Start(int* argc, char*** argv) {
-  MPI_Init(argc, argv);
+  int provided = MPI_THREAD_SINGLE;
+  MPI_Init_thread(argc, argv, MPI_THREAD_SERIALIZED, &provided);
+  threadsMayCall = provided >= MPI_THREAD_SERIALIZED;
   started = true;
   SetFatalEnd(AbortJob);
 }
@@ -50,6 +65,8 @@ void Stop(int status) {
   MPI_Finalize();
   started = false;
 }
+
+bool ThreadsMayCallInTurn() { return !started || threadsMayCall; }
 
 int Rank() {
   int rank = 0;
@@ -92,15 +109,69 @@ void ShareFromFirst(void* data, std::size_t bytes) {
   MPI_Bcast(data, Count(bytes), MPI_BYTE, 0, MPI_COMM_WORLD);
 }
 
+struct SharedCounters::Window {
+  std::vector<uint64_t> Local;  // within one process
+  MPI_Win Win = MPI_WIN_NULL;
+  uint64_t* Base = nullptr;
+};
+
+SharedCounters::SharedCounters(int count) : window_(std::make_unique<Window>()) {
+  if (!started || Size() == 1) {
+    window_->Local.assign(static_cast<std::size_t>(count), 0);
+    return;
+  }
+  const MPI_Aint bytes = IsFirst() ? static_cast<MPI_Aint>(count * sizeof(uint64_t)) : 0;
+  MPI_Win_allocate(bytes, sizeof(uint64_t), MPI_INFO_NULL, MPI_COMM_WORLD, &window_->Base,
+                   &window_->Win);
+  if (IsFirst()) {
+    MPI_Win_lock(MPI_LOCK_EXCLUSIVE, 0, 0, window_->Win);
+    std::fill(window_->Base, window_->Base + count, 0);
+    MPI_Win_unlock(0, window_->Win);
+  }
+  MPI_Barrier(MPI_COMM_WORLD);
+  MPI_Win_lock_all(0, window_->Win);
+}
+
+SharedCounters::~SharedCounters() {
+  if (window_->Win == MPI_WIN_NULL) return;
+  MPI_Win_unlock_all(window_->Win);
+  MPI_Win_free(&window_->Win);
+}
+
+uint64_t SharedCounters::FetchAdd(int i, uint64_t amount) {
+  if (window_->Win == MPI_WIN_NULL) {
+    return AddToOwn(window_->Local, i, amount);
+  }
+  uint64_t before = 0;
+  MPI_Fetch_and_op(&amount, &before, MPI_UINT64_T, 0, i, MPI_SUM, window_->Win);
+  MPI_Win_flush(0, window_->Win);
+  return before;
+}
+
 #else
 
 void Start(int*, char***) {}
 void Stop(int) {}
+bool ThreadsMayCallInTurn() { return true; }
 int Rank() { return 0; }
 int Size() { return 1; }
 void FirstThenOthers(const std::function<void()>& step) { step(); }
 std::vector<char> GatherToFirst(const std::vector<char>& mine) { return mine; }
 void ShareFromFirst(void*, std::size_t) {}
+
+struct SharedCounters::Window {
+  std::vector<uint64_t> Local;
+};
+
+SharedCounters::SharedCounters(int count) : window_(std::make_unique<Window>()) {
+  window_->Local.assign(static_cast<std::size_t>(count), 0);
+}
+
+SharedCounters::~SharedCounters() = default;
+
+uint64_t SharedCounters::FetchAdd(int i, uint64_t amount) {
+  return AddToOwn(window_->Local, i, amount);
+}
 
 #endif
 
