@@ -1,8 +1,11 @@
 #include "damage/damage_profile.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 
@@ -168,6 +171,11 @@ double DamageProfile::SurvivalFraction(double amorphousFraction, double temperat
 
 void DamageProfile::SaveAmorph(const std::string& outputDirectory) const {
   const std::string path = outputDirectory + "/Amorph1D.dat";
+  if (LastSaved && LastSaved->Path == path &&
+      std::memcmp(&LastSaved->Damage, &Damage, sizeof Damage) == 0 &&
+      LastSaved->AmorphizationDensity == AmorphizationDensity && access(path.c_str(), F_OK) == 0) {
+    return;
+  }
   ReplacedFile file(path);
   std::ofstream& os = file.Stream();
   if (!os) Fatal(301, "# I can't write in " + path + "\n");
@@ -179,6 +187,7 @@ void DamageProfile::SaveAmorph(const std::string& outputDirectory) const {
   }
   os << "# Distance(nm) defects/A^3  percentage_of_amorphization\n";
   if (!file.Commit()) Fatal(301, "# I can't write in " + path + "\n");
+  LastSaved = SavedProfile{path, Damage, AmorphizationDensity};
 }
 
 double DamageProfile::FoldCrossSection(double sigma0, double pathSum, uint32_t ion) {

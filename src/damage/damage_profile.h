@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,13 @@ struct DamageProfile {
   // parallel run keeps of an ion's deposits when the damage model retains
   // none.
   DepositSums* Sums = nullptr;
+  // What SaveAmorph wrote last, and where.
+  struct SavedProfile {
+    std::string Path;
+    VarHist Damage;
+    double AmorphizationDensity = 0.0;
+  };
+  mutable std::optional<SavedProfile> LastSaved;
 
   // Re-parameterises the profile for a simulation whose files go to
   // outputDirectory: the cells requested by AnchoCajas, the settings, and the
@@ -111,6 +119,10 @@ struct DamageProfile {
   void AddSums(const DepositSums& sums);
 
   // Writes "Amorph1D.dat" in the directory (status 301 when it cannot).
+  // A profile that has not changed since it was last saved there, while
+  // that file is still there, is not written again: the file holds those
+  // very bytes already (a damage model that retains nothing saves the same
+  // profile every 10000 deposits).
   void SaveAmorph(const std::string& outputDirectory) const;
 
   // Folds the displacements counted since the last ion, along the path

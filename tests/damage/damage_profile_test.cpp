@@ -1,7 +1,9 @@
 #include "damage/damage_profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "support/allocation_counter.h"
@@ -107,6 +109,44 @@ TEST(DamageProfile, SavedProfileReadsBackAndSavesIdentically) {
   for (int i = 0; i < VarHist::kCells; ++i) EXPECT_EQ(q.Damage.Cells[i], p.Damage.Cells[i]) << i;
   q.SaveAmorph(other.Path());
   EXPECT_EQ(ReadFile(other.File("Amorph1D.dat")), saved);
+}
+
+namespace {
+
+// The file's identity on disk: a save writes a new file in its place.
+ino_t InodeOf(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+}  // namespace
+
+TEST(DamageProfile, AProfileSavedAlreadyIsNotWrittenAgainWhileItsFileIsThere) {
+  TempDir dir;
+  const std::string path = dir.File("Amorph1D.dat");
+  DamageProfile p = FullSurvival(dir.Path(), 2);
+  p.SaveAmorph(dir.Path());
+  const ino_t first = InodeOf(path);
+  p.SaveAmorph(dir.Path());
+  EXPECT_EQ(InodeOf(path), first);
+  // Cells widened without damage, damage, another density: written.
+  for (const auto change : {+[](DamageProfile& q) { q.Damage.Rebin(0.0f, 20.0f); },
+                            +[](DamageProfile& q) { q.AddDamage(5.0, 7.0, 'I', 1.0, 300.0); },
+                            +[](DamageProfile& q) { q.AmorphizationDensity *= 2.0; }}) {
+    const ino_t before = InodeOf(path);
+    const std::string text = ReadFile(path);
+    change(p);
+    p.SaveAmorph(dir.Path());
+    EXPECT_NE(InodeOf(path), before);
+    EXPECT_NE(ReadFile(path), text);
+  }
+  const std::string last = ReadFile(path);
+  std::remove(path.c_str());  // a file taken away comes back
+  p.SaveAmorph(dir.Path());
+  EXPECT_EQ(ReadFile(path), last);
+  TempDir other;  // and another directory gets its own
+  p.SaveAmorph(other.Path());
+  EXPECT_EQ(ReadFile(other.File("Amorph1D.dat")), last);
 }
 
 TEST(DamageProfileDeathTest, UnusablePreviousFilesStopTheRun) {
