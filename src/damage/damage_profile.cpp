@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -129,19 +130,23 @@ void DamageProfile::AddDamage(double depth, double energy, char kind, double wei
     ++Sums->Count;
     return;
   }
-  CountDeposit();
+  CountDeposits(1);
 }
 
-void DamageProfile::CountDeposit() {
-  if (Count != 0 && Count % kSaveInterval == 0) SaveAmorph(OutputDirectory);
-  ++Count;
+void DamageProfile::CountDeposits(uint32_t deposits) {
+  // The first multiple of the interval from Count on, 0 excepted.
+  const int64_t save = std::max<int64_t>(1, (Count + kSaveInterval - 1) / kSaveInterval) *
+                       kSaveInterval;
+  if (deposits > 0 && save < Count + deposits) SaveAmorph(OutputDirectory);
+  Count += deposits;
 }
 
 void DamageProfile::AddSums(const DepositSums& sums) {
   Displacements += sums.Displacements;
   Retained += sums.Retained;
   if (sums.Stop > Damage.Stop) Damage.Rebin(Damage.Start, sums.Stop);
-  for (uint32_t d = 0; d < sums.Count; ++d) CountDeposit();
+  // The saves that these deposits would make all save the same profile.
+  CountDeposits(sums.Count);
 }
 
 // At level 1 no recoil is followed, so a deposit is bounded by what the

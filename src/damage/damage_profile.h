@@ -148,8 +148,10 @@ struct DamageProfile {
 
  private:
   void ReadPreviousDamage(const std::string& name);
-  // Counts a deposit, saving the profile every kSaveInterval of them.
-  void CountDeposit();
+  // Counts the deposits, saving the profile where the count passes a
+  // multiple of kSaveInterval (once: the saves of one call would all save
+  // the same profile).
+  void CountDeposits(uint32_t deposits);
   double EffectiveEnergy(double energy, char kind, double weight, double cellVolume) const;
   double SurvivalFraction(double amorphousFraction, double temperature) const;
 };

@@ -184,6 +184,31 @@ TEST(DamageProfile, EveryTenThousandthDepositSavesWithoutAllocatingBetween) {
   EXPECT_TRUE(orvane_test::FileExists(dir.File("Amorph1D.dat")));
 }
 
+TEST(DamageProfile, SumsOfDepositsSaveTheProfileWhereTheirDepositsWould) {
+  TempDir dir;
+  DamageProfile p = FullSurvival(dir.Path(), 2);
+  const std::string path = dir.File("Amorph1D.dat");
+  DepositSums sums;
+  sums.Count = 10000;  // deposits 0 .. 9999: the first saves nothing
+  p.AddSums(sums);
+  EXPECT_FALSE(orvane_test::FileExists(path));
+  sums.Count = 1;  // deposit 10000 saves
+  p.AddSums(sums);
+  EXPECT_TRUE(orvane_test::FileExists(path));
+  std::remove(path.c_str());
+  sums.Count = 9999;  // 10001 .. 19999
+  p.AddSums(sums);
+  EXPECT_FALSE(orvane_test::FileExists(path));
+  sums.Count = 30000;  // past 20000, 30000 and 40000
+  p.AddSums(sums);
+  EXPECT_TRUE(orvane_test::FileExists(path));
+  EXPECT_EQ(p.Count, 50000);
+  sums.Count = 0;
+  std::remove(path.c_str());
+  p.AddSums(sums);
+  EXPECT_FALSE(orvane_test::FileExists(path));
+}
+
 TEST(DamageProfile, TallyOfTheIonFoldsAndResetsItsSums) {
   TempDir dir;
   DamageProfile p;
