@@ -87,9 +87,12 @@ void OpenPerIonFiles(RunState& state, const std::string& amorphizationPath) {
                             "DamageProfile::AppendRetained");
 }
 
-void ClosePerIonFiles(RunState& state) {
+// Completes the files written while the ions ran, before the simulation's
+// results (or those of an interrupted one) are written.
+void FinishPerIonFiles(RunState& state) {
   state.AmorphizationVsDose.Close();
   state.RetainedDamage.Close();
+  state.Writer.Finish();
 }
 
 }  // namespace
@@ -128,7 +131,7 @@ int RunSimulations(RunState& state, ParallelDriver* parallel) {
       ImplantInOneStream(state, closeIon);
     }
     progress.Finish();
-    ClosePerIonFiles(state);
+    FinishPerIonFiles(state);
     if (interrupted) {
       SaveResultsSoFar(state, k, state.NextIon - 1);
       return EndInterrupted(state, k, state.NextIon - 1);

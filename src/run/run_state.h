@@ -26,6 +26,7 @@
 #include "physics/inel.h"
 #include "physics/pair_potentials.h"
 #include "physics/stp.h"
+#include "run/background_writer.h"
 #include "run/configuration.h"
 #include "run/output_directory.h"
 #include "run/plot_windows.h"
@@ -125,6 +126,8 @@ struct RunState {
   // The files that grow by a line per ion, open while a simulation runs.
   AppendingFile AmorphizationVsDose;  // "MaxAmorf_vs_Dose.dat"
   AppendingFile RetainedDamage;       // "DDBC_1D.dat"
+  // The periodic profile files, written while the ions go on.
+  BackgroundWriter Writer;
   PlotWindows Windows;
   RunRecord Record;  // what "summary.json" says of the run
 

@@ -93,6 +93,24 @@ void Hist::WalkOn() {
   }
 }
 
+std::unique_ptr<Hist> Hist::ProfilesOnly() const {
+  auto copy = std::make_unique<Hist>();
+  copy->Dose = Dose;
+  copy->RealIons = RealIons;
+  copy->LargestE = LargestE;
+  copy->RareEvent = RareEvent;
+  copy->n = n;
+  std::copy(SplitDepth, SplitDepth + kMaxSplitDepths, copy->SplitDepth);
+  std::copy(Conc, Conc + kBins + 1, copy->Conc);
+  std::copy(ConcE, ConcE + kBins + 1, copy->ConcE);
+  std::copy(Err, Err + kBins + 1, copy->Err);
+  copy->Deepest = Deepest;
+  copy->Shallowest = Shallowest;
+  copy->Outside = Outside;
+  copy->entriesElsewhere_ = static_cast<uint64_t>(VirtualIons());
+  return copy;
+}
+
 void Hist::UpdateSplitDepths() {
   for (int i = 0; i < n; ++i) {
     const double passed = (1.0 - std::pow(0.5, i + 1)) * RealIons;

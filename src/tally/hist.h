@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 #include "core/particle.h"
@@ -55,7 +56,11 @@ struct Hist {
     Entries.Add(HistEntry{depth, weight, e, status, ion});
   }
 
-  int VirtualIons() const { return static_cast<int>(Entries.Size()); }
+  int VirtualIons() const { return static_cast<int>(Entries.Size() + entriesElsewhere_); }
+
+  // A copy of every field but the entries, whose VirtualIons() is this
+  // one's: what the profile files are written from, elsewhere.
+  std::unique_ptr<Hist> ProfilesOnly() const;
 
   // Fills the computed fields and the profiles from the entries: bins of 1 %
   // of the deepest depth and of the largest rare-event quantity.  The error
@@ -104,6 +109,7 @@ struct Hist {
   void WalkOn();
 
   Walk walk_;
+  uint64_t entriesElsewhere_ = 0;  // those of the histogram this one copies
 };
 
 }  // namespace orvane

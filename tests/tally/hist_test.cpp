@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <vector>
 
 #include "support/allocation_counter.h"
 #include "damage/gnuplot_check.h"
+#include "tally/profile_files.h"
 #include "support/test_support.h"
 
 using namespace orvane;
@@ -251,4 +253,29 @@ TEST(Hist, ComputingAsTheEntriesComeGivesTheNumbersOfOneWalkOfThemAll) {
   kept.Compute();
   EXPECT_EQ(kept.RealIons, 1.0);
   EXPECT_EQ(kept.Conc[100], 1.0);
+}
+
+TEST(Hist, TheProfilesWithoutTheEntriesWriteTheSameFiles) {
+  Hist h;
+  h.Initialize(2, 500.0, 1e14);
+  for (uint32_t ion = 1; ion <= 300; ++ion) {
+    h.Add(ion % 7 == 0 ? -3.0 : 0.9 * ion, 1.0, 1.3 * ion, IMPLANTED_ION, ion);
+  }
+  h.Compute();
+  h.UpdateSplitDepths();
+  const std::unique_ptr<Hist> copy = h.ProfilesOnly();
+  EXPECT_TRUE(copy->Entries.Empty());
+  EXPECT_EQ(copy->VirtualIons(), 300);
+  ExpectSameProfiles(*copy, h);
+  EXPECT_EQ(copy->n, h.n);
+  for (int i = 0; i < h.n; ++i) EXPECT_EQ(copy->SplitDepth[i], h.SplitDepth[i]);
+  EXPECT_EQ(copy->Dose, h.Dose);
+  TempDir a, b;
+  SaveHisto(h, 1, a.Path(), "Histo1D", false, 150, 300);
+  SaveHisto(*copy, 1, b.Path(), "Histo1D", false, 150, 300);
+  SaveHistoR(h, 1, a.Path(), "Histo1D");
+  SaveHistoR(*copy, 1, b.Path(), "Histo1D");
+  for (const char* name : {".Histo1D_01", ".D_Histo1D_01"}) {
+    EXPECT_EQ(ReadFile(b.File(name)), ReadFile(a.File(name))) << name;
+  }
 }
