@@ -7,7 +7,8 @@ namespace orvane {
 void AppendingFile::Open(const std::string& path, const char* operation) {
   Close();
   file_ = std::fopen(path.c_str(), "a");
-  if (file_ == nullptr) std::cerr << "# Error: " << operation << ", Can't open " << path << std::endl;
+  if (file_ == nullptr)
+    std::cerr << "# Error: " << operation << ", Can't open " << path << std::endl;
 }
 
 void AppendingFile::Write(const char* text) {

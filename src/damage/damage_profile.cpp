@@ -135,8 +135,8 @@ void DamageProfile::AddDamage(double depth, double energy, char kind, double wei
 
 void DamageProfile::CountDeposits(uint32_t deposits) {
   // The first multiple of the interval from Count on, 0 excepted.
-  const int64_t save = std::max<int64_t>(1, (Count + kSaveInterval - 1) / kSaveInterval) *
-                       kSaveInterval;
+  const int64_t save =
+      std::max<int64_t>(1, (Count + kSaveInterval - 1) / kSaveInterval) * kSaveInterval;
   if (deposits > 0 && save < Count + deposits) SaveAmorph(OutputDirectory);
   Count += deposits;
 }

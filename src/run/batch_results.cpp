@@ -89,8 +89,8 @@ IonOrder::IonOrder(const std::vector<const BatchResults*>& parts, uint32_t first
               __LINE__);
       IonRecords& records = byIon_[summary.Ion - first];
       Require(records.Summary == nullptr, "ion recorded once", "batch_results", __LINE__);
-      records = IonRecords{&summary, part->Finished.data() + particle,
-                           part->Deposits.data() + deposit};
+      records =
+          IonRecords{&summary, part->Finished.data() + particle, part->Deposits.data() + deposit};
       particle += summary.Particles;
       deposit += summary.Deposits;
     }

@@ -121,7 +121,8 @@ bool ParallelDriver::TakeIon(uint32_t& ion) {
       return false;
     }
     next_ = batchFirst_ + static_cast<uint32_t>(taken);
-    chunkLast_ = static_cast<uint32_t>(std::min<uint64_t>(batchLast_, next_ + uint64_t{chunk_} - 1));
+    chunkLast_ =
+        static_cast<uint32_t>(std::min<uint64_t>(batchLast_, next_ + uint64_t{chunk_} - 1));
   }
   ion = next_++;
   return true;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "core/fatal.h"
 #include "support/test_support.h"
 

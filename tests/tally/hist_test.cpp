@@ -9,10 +9,10 @@
 #include <sstream>
 #include <vector>
 
-#include "support/allocation_counter.h"
 #include "damage/gnuplot_check.h"
-#include "tally/profile_files.h"
+#include "support/allocation_counter.h"
 #include "support/test_support.h"
+#include "tally/profile_files.h"
 
 using namespace orvane;
 using orvane_test::ReadFile;
