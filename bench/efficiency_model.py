@@ -9,18 +9,20 @@ Per batch of B ions (1 % of the ions), the processes take the batch in
 chunks of k ions (k = max(1, B / (32 R))) from the first process as they come
 free; the first process also applies the batch before (t_a an ion on its
 applying thread) and has the periodic profile files written (w an ion, on a
-thread of its own).  A batch then takes on every process
+thread of its own).  The others follow a batch in
 
-    B t_i / R                     following its share, all work spread evenly
+    B t_i / R                     following their share
   + B (t_a [+ w]) / R             the first process's own work, spread too
-  + k t_i / 2 + c t_i sqrt(2 k ln R)
-                                  the processes that wait for the last chunk
-  + (B / (R k) + 1) t_c           its chunk requests
+  + (B / (R k) + 1) t_c           their chunk requests
   + t_x                           the gather of the records and the broadcast
 
-unless the first process's own work per batch, B t_a (plus B w when the
-writer shares its core), is longer than all that: then that is the batch's
-time.  Efficiency = (B t_i / R) / (time of a batch).
+and go on with the next batch at once: they wait for no one at a batch's
+end, as long as the first process, which waits for the slowest last chunk
+of a batch (k t_i / 2 + c t_i sqrt(2 k ln R) after the others end), then
+applies it (B t_a, plus B w when the writer shares its core) and sends
+what couples the ions, is done before the others end the batch after it;
+else the first process sets the pace.  Efficiency = (B t_i / R) / (time
+of a batch).
 """
 import math
 import sys
@@ -53,7 +55,7 @@ def efficiency(ranks, t_i, c, t_a, w, writer_shares_core):
     requests = (b / (ranks * k) + 1) * CHUNK_REQUEST
     steps = math.log2(ranks) if ranks > 1 else 0.0
     exchange = 3 * steps * LATENCY + (b * BYTES_PER_ION + COUPLING_BYTES) / BANDWIDTH
-    batch = max(follow + spread + tail + requests + exchange, own)
+    batch = max(follow + spread + requests + exchange, tail + own + exchange)
     return follow / batch
 
 

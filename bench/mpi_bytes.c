@@ -57,14 +57,24 @@ int MPI_Gatherv(const void* sendbuf, int sendcount, MPI_Datatype sendtype, void*
                       comm);
 }
 
-int MPI_Bcast(void* buffer, int count, MPI_Datatype type, int root, MPI_Comm comm) {
+static void CountBroadcast(int count, MPI_Datatype type, int root, MPI_Comm comm) {
   ++calls;
   if (Rank(comm) == root) {
     sent += Bytes(count, type) * (Processes(comm) - 1);
   } else {
     received += Bytes(count, type);
   }
+}
+
+int MPI_Bcast(void* buffer, int count, MPI_Datatype type, int root, MPI_Comm comm) {
+  CountBroadcast(count, type, root, comm);
   return PMPI_Bcast(buffer, count, type, root, comm);
+}
+
+int MPI_Ibcast(void* buffer, int count, MPI_Datatype type, int root, MPI_Comm comm,
+               MPI_Request* request) {
+  CountBroadcast(count, type, root, comm);
+  return PMPI_Ibcast(buffer, count, type, root, comm, request);
 }
 
 int MPI_Allgather(const void* sendbuf, int sendcount, MPI_Datatype sendtype, void* recvbuf,

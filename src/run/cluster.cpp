@@ -104,9 +104,20 @@ std::vector<char> GatherToFirst(const std::vector<char>& mine) {
   return all;
 }
 
-void ShareFromFirst(void* data, std::size_t bytes) {
+struct Sharing::Request {
+  MPI_Request Handle = MPI_REQUEST_NULL;
+};
+
+Sharing::Sharing() : request_(std::make_unique<Request>()) {}
+Sharing::~Sharing() = default;
+
+void Sharing::Start(void* data, std::size_t bytes) {
   if (!started || Size() == 1) return;
-  MPI_Bcast(data, Count(bytes), MPI_BYTE, 0, MPI_COMM_WORLD);
+  MPI_Ibcast(data, Count(bytes), MPI_BYTE, 0, MPI_COMM_WORLD, &request_->Handle);
+}
+
+void Sharing::Wait() {
+  if (request_->Handle != MPI_REQUEST_NULL) MPI_Wait(&request_->Handle, MPI_STATUS_IGNORE);
 }
 
 struct SharedCounters::Window {
@@ -157,7 +168,11 @@ int Rank() { return 0; }
 int Size() { return 1; }
 void FirstThenOthers(const std::function<void()>& step) { step(); }
 std::vector<char> GatherToFirst(const std::vector<char>& mine) { return mine; }
-void ShareFromFirst(void*, std::size_t) {}
+struct Sharing::Request {};
+Sharing::Sharing() = default;
+Sharing::~Sharing() = default;
+void Sharing::Start(void*, std::size_t) {}
+void Sharing::Wait() {}
 
 struct SharedCounters::Window {
   std::vector<uint64_t> Local;

@@ -44,8 +44,25 @@ void FirstThenOthers(const std::function<void()>& step);
 // nothing on the others.
 std::vector<char> GatherToFirst(const std::vector<char>& mine);
 
-// The first process's bytes at data, on every process.
-void ShareFromFirst(void* data, std::size_t bytes);
+// The first process's bytes at data, on every process, by the time Wait
+// returns (MPI_Ibcast): the processes go on meanwhile, and data is left
+// alone until then.  Every process starts its sharings, and its other
+// exchanges, in the same order.
+class Sharing {
+ public:
+  Sharing();
+  ~Sharing();
+  Sharing(const Sharing&) = delete;
+  Sharing& operator=(const Sharing&) = delete;
+
+  void Start(void* data, std::size_t bytes);
+  // Nothing when no sharing is under way.
+  void Wait();
+
+ private:
+  struct Request;
+  std::unique_ptr<Request> request_;
+};
 
 // Counters that the first process holds and every process draws from as
 // it comes free, without the first process taking part: one-sided atomic

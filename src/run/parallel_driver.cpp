@@ -33,16 +33,6 @@ void ApplyIon(RunState& run, const IonRecords& ion) {
   if (summary.SplitBoundHit) ReportSplitBound(run, summary.Ion);
 }
 
-// The first process's damage profile and split depths, and whether it goes
-// on, on every process.
-bool ShareCoupling(RunState& run, bool goOn) {
-  if (cluster::Size() == 1) return goOn;
-  BatchCoupling coupling = CouplingOf(run, goOn);
-  cluster::ShareFromFirst(&coupling, sizeof coupling);
-  if (!cluster::IsFirst()) AdoptCoupling(coupling, run);
-  return coupling.GoOn;
-}
-
 }  // namespace
 
 uint32_t BatchSize(int ions, bool depositsKept) {
@@ -164,6 +154,23 @@ void ParallelDriver::FinishBatch(int slot) {
   for (std::size_t p = 0; p < n; ++p) parts_[slot].push_back(&gathered_[slot][p]);
 }
 
+void ParallelDriver::ExpectCoupling() { sharing_.Start(&coupling_, sizeof coupling_); }
+
+void ParallelDriver::SendCoupling(const RunState& run, bool goOn) {
+  coupling_.GoOn = goOn;
+  if (cluster::Size() == 1) return;
+  coupling_ = CouplingOf(run, goOn);
+  // The threads may be taking chunks: one call of MPI at a time.
+  std::lock_guard<std::mutex> lock(mutex_);
+  sharing_.Start(&coupling_, sizeof coupling_);
+}
+
+bool ParallelDriver::ReceiveCoupling(RunState& run) {
+  sharing_.Wait();
+  if (!cluster::IsFirst()) AdoptCoupling(coupling_, run);
+  return coupling_.GoOn;
+}
+
 bool ParallelDriver::ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
                                 const std::function<bool()>& closeIon) {
   const IonOrder order(parts_[slot], first, last);
@@ -196,14 +203,20 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
   int slot = 0;
   for (uint32_t first = 1; first <= last; first += size, slot = 1 - slot) {
     // The next batch starts before this one is applied, by the first
-    // process alone; the others then receive what couples the ions.
+    // process alone, which then sends the others what couples the ions as
+    // soon as it is applied; they take it in once they are done with the
+    // next batch, before the one after it, so that none waits for the
+    // slowest ion of the next batch.
+    if (first > 1 && !ReceiveCoupling(run)) return;
+    if (!cluster::IsFirst()) ExpectCoupling();
     const uint32_t next = first + size;
     if (next <= last) StartBatch(run, next, lastOfBatch(next), indexOf(next), 1 - slot);
-    const bool goOn =
-        !cluster::IsFirst() || ApplyBatch(run, first, lastOfBatch(first), slot, closeIon);
+    if (cluster::IsFirst()) {
+      SendCoupling(run, ApplyBatch(run, first, lastOfBatch(first), slot, closeIon));
+    }
     if (next <= last) FinishBatch(1 - slot);
-    if (!ShareCoupling(run, goOn)) return;
   }
+  ReceiveCoupling(run);
 }
 
 }  // namespace orvane

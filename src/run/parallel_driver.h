@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "run/batch_coupling.h"
 #include "run/cluster.h"
 #include "run/ion_worker.h"
 #include "run/run_state.h"
@@ -75,6 +76,13 @@ class ParallelDriver {
   // batch to be done and, in a cluster job, gathers the results of the
   // slot from every process on the first (the others keep none).
   void FinishBatch(int slot);
+  // What couples the ions after a batch is applied, and whether the run
+  // goes on: sent by the first process (SendCoupling), received by the
+  // others (ExpectCoupling), taken in by every process (ReceiveCoupling,
+  // which returns whether the run goes on).
+  void ExpectCoupling();
+  void SendCoupling(const RunState& run, bool goOn);
+  bool ReceiveCoupling(RunState& run);
   // Applies the ions of a batch done, from the results in the slot, in ion
   // order; false when closeIon stopped.
   bool ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
@@ -100,6 +108,8 @@ class ParallelDriver {
   // Ions taken of each batch of the simulation in hand.
   cluster::SharedCounters* taken_ = nullptr;
   std::exception_ptr failure_;
+  BatchCoupling coupling_;
+  cluster::Sharing sharing_;
   // The results of each slot in the order the processes and their
   // followers made them: the followers' own, or those gathered from the
   // processes of a cluster job.
