@@ -1,7 +1,7 @@
-/* Counts the bytes that the collective operations of an MPI job move, per
- * process, through the profiling interface: preloaded into each process
- * (bench/mpi_bytes.sh), it adds up what every gather and broadcast sends
- * and receives, and what the one-sided atomic additions by which the
+/* Counts the bytes that the exchanges of an MPI job move, per process,
+ * through the profiling interface: preloaded into each process
+ * (bench/mpi_bytes.sh), it adds up what every gather, broadcast and
+ * message (MPI_Send, MPI_Recv) sends and receives, and what the one-sided atomic additions by which the
  * processes take chunks of a batch send and fetch (MPI_Fetch_and_op), and,
  * when the job finalizes, writes one line to the file
  * "<MPI_BYTES_OUT>.<rank>" (standard error without MPI_BYTES_OUT).
@@ -66,6 +66,20 @@ static void CountBroadcast(int count, MPI_Datatype type, int root, MPI_Comm comm
   }
 }
 
+int MPI_Send(const void* buffer, int count, MPI_Datatype type, int destination, int tag,
+             MPI_Comm comm) {
+  ++calls;
+  sent += Bytes(count, type);
+  return PMPI_Send(buffer, count, type, destination, tag, comm);
+}
+
+int MPI_Recv(void* buffer, int count, MPI_Datatype type, int source, int tag, MPI_Comm comm,
+             MPI_Status* status) {
+  ++calls;
+  received += Bytes(count, type);
+  return PMPI_Recv(buffer, count, type, source, tag, comm, status);
+}
+
 int MPI_Bcast(void* buffer, int count, MPI_Datatype type, int root, MPI_Comm comm) {
   CountBroadcast(count, type, root, comm);
   return PMPI_Bcast(buffer, count, type, root, comm);
@@ -117,7 +131,7 @@ int MPI_Finalize(void) {
     if (out == NULL) out = stderr;
   }
   fprintf(out,
-          "mpi_bytes rank %d: %lld collective calls, %lld bytes sent, %lld received, "
+          "mpi_bytes rank %d: %lld MPI calls, %lld bytes sent, %lld received, "
           "%lld fetches\n",
           rank, calls, sent, received, fetches);
   if (out != stderr) fclose(out);

@@ -88,19 +88,25 @@ void FirstThenOthers(const std::function<void()>& step) {
 
 std::vector<char> GatherToFirst(const std::vector<char>& mine) {
   if (!started || Size() == 1) return mine;
-  const int processes = Size();
-  const int own = Count(mine.size());
-  std::vector<int> counts(processes), offsets(processes);
-  MPI_Gather(&own, 1, MPI_INT, counts.data(), 1, MPI_INT, 0, MPI_COMM_WORLD);
-  std::size_t total = 0;
-  for (int r = 0; r < processes; ++r) {
-    offsets[r] = Count(total);
-    total += static_cast<std::size_t>(counts[r]);
+  // Messages rather than a gather, whose tree would have a process wait
+  // for others to end before it sends: a process sends and goes on.
+  constexpr int kRecordsTag = 28;
+  if (!IsFirst()) {
+    MPI_Send(mine.data(), Count(mine.size()), MPI_BYTE, 0, kRecordsTag, MPI_COMM_WORLD);
+    return {};
   }
-  Count(total);
-  std::vector<char> all(IsFirst() ? total : 0);
-  MPI_Gatherv(mine.data(), own, MPI_BYTE, all.data(), counts.data(), offsets.data(), MPI_BYTE, 0,
-              MPI_COMM_WORLD);
+  std::vector<char> all(mine);
+  for (int rank = 1; rank < Size(); ++rank) {
+    MPI_Status status;
+    MPI_Probe(rank, kRecordsTag, MPI_COMM_WORLD, &status);
+    int bytes = 0;
+    MPI_Get_count(&status, MPI_BYTE, &bytes);
+    const std::size_t at = all.size();
+    all.resize(at + static_cast<std::size_t>(bytes));
+    Count(all.size());
+    MPI_Recv(all.data() + at, bytes, MPI_BYTE, rank, kRecordsTag, MPI_COMM_WORLD,
+             MPI_STATUS_IGNORE);
+  }
   return all;
 }
 
