@@ -12,6 +12,11 @@ void BatchResults::Clear() {
   Deposits.clear();
 }
 
+void BatchResults::Reserve(std::size_t ions) {
+  Ions.reserve(ions);
+  Finished.reserve(ions);
+}
+
 namespace {
 
 void AppendRaw(const void* data, std::size_t size, std::vector<char>& bytes) {

@@ -24,8 +24,8 @@ struct IonSummary {
   uint32_t Rotations = 0;  // lattice orientations drawn afresh
   uint32_t Partners = 0;   // collision candidates found
   int32_t SimultaneousCollisions = 0;
-  long double PartnerSum = 0.0L;  // partners of all its collision steps
-  bool SplitBoundHit = false;     // it wanted a rare-event copy beyond the bound
+  uint64_t PartnerSum = 0;     // partners of all its collision steps
+  bool SplitBoundHit = false;  // it wanted a rare-event copy beyond the bound
 };
 
 // Plain records, which another process can send as bytes.
@@ -39,6 +39,9 @@ struct BatchResults {
 
   // Empties the arrays, keeping their memory for the next batch.
   void Clear();
+  // Room for the summaries and the particles of that many ions (of ions
+  // only), so that the arrays need not grow by doubling.
+  void Reserve(std::size_t ions);
 };
 
 // Appends the results as bytes: the three counts, then the three arrays.

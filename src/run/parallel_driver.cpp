@@ -198,6 +198,9 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
   cluster::SharedCounters taken(indexOf(last) + 1);
   taken_ = &taken;
   chunk_ = ChunkSize(size, cluster::Size(), static_cast<int>(workers_.size()));
+  // A thread's share of a batch, and some more; a process's in a job.
+  const std::size_t share = size / (workers_.size() * cluster::Size()) + size / 8 + 16;
+  for (auto& worker : workers_) worker->ReserveResults(share);
   StartBatch(run, 1, lastOfBatch(1), 0, 0);
   FinishBatch(0);
   int slot = 0;
