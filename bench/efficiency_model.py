@@ -28,7 +28,7 @@ import math
 import sys
 
 IONS = int(sys.argv[1]) if len(sys.argv) > 1 else 1_000_000
-BYTES_PER_ION = 160      # records gathered on the first process
+BYTES_PER_ION = 144      # records gathered on the first process
 COUPLING_BYTES = 2448    # broadcast to the others
 LATENCY = 10e-6          # one step of a collective, s
 BANDWIDTH = 5e9          # bytes/s
