@@ -29,8 +29,13 @@ source "$source_dir/bench/case_file.sh"
 prepare_tables "$source_dir"
 export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
 
-# The ions per batch of a simulation of that many ions.
-batch_size() { awk -v n="$1" 'BEGIN { b = int((n + 99) / 100); print b < 32 ? 32 : (b > 1024 ? 1024 : b) }'; }
+# The ions per batch of a simulation of that many ions, bounded by 1024
+# when the damage deposits travel (a second argument "kept").
+batch_size() {
+  awk -v n="$1" -v kept="${2:-}" 'BEGIN {
+    b = int((n + 99) / 100); b = b < 32 ? 32 : b
+    print (kept == "kept" && b > 1024) ? 1024 : b }'
+}
 
 cases=(
   "B_10keV_cSi100_7deg_ions|1 10000 0 1|800|"
@@ -38,13 +43,13 @@ cases=(
   "B_3keV_aSi_cascade_damage|1 3000 2 2|200|AmorphizationDensity 4.99e21 CteD 1"
 )
 
-printf '%-28s %6s %6s %9s %16s %16s %16s\n' "case" "ions" "procs" "batches" \
-  "first recv/batch" "other sent/batch" "other recv/batch"
+printf '%-28s %6s %6s %9s %16s %16s %16s %14s\n' "case" "ions" "procs" "batches" \
+  "first recv/batch" "other sent/batch" "other recv/batch" "chunks/batch"
 for entry in "${cases[@]}"; do
   IFS='|' read -r name physics ions damage <<< "$entry"
   read -r projectile energy kind level <<< "$physics"
   ions=$(awk -v n="$ions" -v s="$scale" 'BEGIN { n = int(n * s); print n < 1 ? 1 : n }')
-  size=$(batch_size "$ions")
+  size=$(batch_size "$ions" "$([ -n "$damage" ] && echo kept)")
   batches=$(( (ions + size - 1) / size ))
   dir="$work/$name"
   mkdir -p "$dir" && cd "$dir"
@@ -60,10 +65,11 @@ for entry in "${cases[@]}"; do
         rank = $3 + 0
         if (rank == 0) first = $10
         else { sent += $7; recv += $10; others++ }
+        fetches += $12
       }
       END {
-        printf "%-28s %6d %6d %9d %16.0f %16.0f %16.0f\n", name, ions, p, b, first / b,
-          others ? sent / others / b : 0, others ? recv / others / b : 0
+        printf "%-28s %6d %6d %9d %16.0f %16.0f %16.0f %14.1f\n", name, ions, p, b, first / b,
+          others ? sent / others / b : 0, others ? recv / others / b : 0, fetches / b
       }' bytes.*
   done
 done

@@ -1,12 +1,15 @@
 #include "damage/damage_profile.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 
-#include "core/append_line.h"
 #include "core/fatal.h"
 #include "core/replaced_file.h"
 #include "core/text_value.h"
@@ -127,19 +130,23 @@ void DamageProfile::AddDamage(double depth, double energy, char kind, double wei
     ++Sums->Count;
     return;
   }
-  CountDeposit();
+  CountDeposits(1);
 }
 
-void DamageProfile::CountDeposit() {
-  if (Count != 0 && Count % kSaveInterval == 0) SaveAmorph(OutputDirectory);
-  ++Count;
+void DamageProfile::CountDeposits(uint32_t deposits) {
+  // The first multiple of the interval from Count on, 0 excepted.
+  const int64_t save =
+      std::max<int64_t>(1, (Count + kSaveInterval - 1) / kSaveInterval) * kSaveInterval;
+  if (deposits > 0 && save < Count + deposits) SaveAmorph(OutputDirectory);
+  Count += deposits;
 }
 
 void DamageProfile::AddSums(const DepositSums& sums) {
   Displacements += sums.Displacements;
   Retained += sums.Retained;
   if (sums.Stop > Damage.Stop) Damage.Rebin(Damage.Start, sums.Stop);
-  for (uint32_t d = 0; d < sums.Count; ++d) CountDeposit();
+  // The saves that these deposits would make all save the same profile.
+  CountDeposits(sums.Count);
 }
 
 // At level 1 no recoil is followed, so a deposit is bounded by what the
@@ -169,6 +176,11 @@ double DamageProfile::SurvivalFraction(double amorphousFraction, double temperat
 
 void DamageProfile::SaveAmorph(const std::string& outputDirectory) const {
   const std::string path = outputDirectory + "/Amorph1D.dat";
+  if (LastSaved && LastSaved->Path == path &&
+      std::memcmp(&LastSaved->Damage, &Damage, sizeof Damage) == 0 &&
+      LastSaved->AmorphizationDensity == AmorphizationDensity && access(path.c_str(), F_OK) == 0) {
+    return;
+  }
   ReplacedFile file(path);
   std::ofstream& os = file.Stream();
   if (!os) Fatal(301, "# I can't write in " + path + "\n");
@@ -180,6 +192,7 @@ void DamageProfile::SaveAmorph(const std::string& outputDirectory) const {
   }
   os << "# Distance(nm) defects/A^3  percentage_of_amorphization\n";
   if (!file.Commit()) Fatal(301, "# I can't write in " + path + "\n");
+  LastSaved = SavedProfile{path, Damage, AmorphizationDensity};
 }
 
 double DamageProfile::FoldCrossSection(double sigma0, double pathSum, uint32_t ion) {
@@ -190,11 +203,10 @@ double DamageProfile::FoldCrossSection(double sigma0, double pathSum, uint32_t i
   return (ionSigma + (ion - 1.0) * sigma0) / ion;
 }
 
-void DamageProfile::AppendRetained(const std::string& outputDirectory) {
-  const std::string path = outputDirectory + "/DDBC_1D.dat";
+void DamageProfile::AppendRetained(AppendingFile& file) {
   char line[64];
   std::snprintf(line, sizeof line, "%lf\n", Retained);
-  AppendLine(path, line, "DamageProfile::AppendRetained");
+  file.Write(line);
   Retained = 0.0;
 }
 

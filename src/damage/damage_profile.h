@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/appending_file.h"
 #include "damage/varhst.h"
 
 namespace orvane {
@@ -81,6 +83,13 @@ struct DamageProfile {
   // parallel run keeps of an ion's deposits when the damage model retains
   // none.
   DepositSums* Sums = nullptr;
+  // What SaveAmorph wrote last, and where.
+  struct SavedProfile {
+    std::string Path;
+    VarHist Damage;
+    double AmorphizationDensity = 0.0;
+  };
+  mutable std::optional<SavedProfile> LastSaved;
 
   // Re-parameterises the profile for a simulation whose files go to
   // outputDirectory: the cells requested by AnchoCajas, the settings, and the
@@ -110,6 +119,10 @@ struct DamageProfile {
   void AddSums(const DepositSums& sums);
 
   // Writes "Amorph1D.dat" in the directory (status 301 when it cannot).
+  // A profile that has not changed since it was last saved there, while
+  // that file is still there, is not written again: the file holds those
+  // very bytes already (a damage model that retains nothing saves the same
+  // profile every 10000 deposits).
   void SaveAmorph(const std::string& outputDirectory) const;
 
   // Folds the displacements counted since the last ion, along the path
@@ -118,9 +131,9 @@ struct DamageProfile {
   // (cm^2); ion is the 1-based number of that ion.  The count starts afresh.
   double FoldCrossSection(double sigma0, double pathSum, uint32_t ion);
 
-  // Appends the displacements retained since the last ion to "DDBC_1D.dat"
-  // in the directory and starts that sum afresh.
-  void AppendRetained(const std::string& outputDirectory);
+  // Appends the line of the displacements retained since the last ion to
+  // the file ("DDBC_1D.dat") and starts that sum afresh.
+  void AppendRetained(AppendingFile& file);
 
   // False when, at the temperature (K), the survival law keeps fewer than
   // one displacement in a million even in amorphized material: the damage
@@ -135,8 +148,10 @@ struct DamageProfile {
 
  private:
   void ReadPreviousDamage(const std::string& name);
-  // Counts a deposit, saving the profile every kSaveInterval of them.
-  void CountDeposit();
+  // Counts the deposits, saving the profile where the count passes a
+  // multiple of kSaveInterval (once: the saves of one call would all save
+  // the same profile).
+  void CountDeposits(uint32_t deposits);
   double EffectiveEnergy(double energy, char kind, double weight, double cellVolume) const;
   double SurvivalFraction(double amorphousFraction, double temperature) const;
 };

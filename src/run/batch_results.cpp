@@ -12,6 +12,11 @@ void BatchResults::Clear() {
   Deposits.clear();
 }
 
+void BatchResults::Reserve(std::size_t ions) {
+  Ions.reserve(ions);
+  Finished.reserve(ions);
+}
+
 namespace {
 
 void AppendRaw(const void* data, std::size_t size, std::vector<char>& bytes) {
@@ -80,22 +85,26 @@ std::size_t ReadBytes(const std::vector<char>& bytes, std::vector<BatchResults>&
   return n;
 }
 
-IonOrder::IonOrder(const std::vector<const BatchResults*>& parts) {
-  for (const BatchResults* part : parts) cursors_.push_back(Cursor{part});
+IonOrder::IonOrder(const std::vector<const BatchResults*>& parts, uint32_t first, uint32_t last)
+    : first_(first), byIon_(last >= first ? last - first + 1 : 0) {
+  for (const BatchResults* part : parts) {
+    std::size_t particle = 0, deposit = 0;
+    for (const IonSummary& summary : part->Ions) {
+      Require(summary.Ion >= first && summary.Ion <= last, "ion of the batch", "batch_results",
+              __LINE__);
+      IonRecords& records = byIon_[summary.Ion - first];
+      Require(records.Summary == nullptr, "ion recorded once", "batch_results", __LINE__);
+      records =
+          IonRecords{&summary, part->Finished.data() + particle, part->Deposits.data() + deposit};
+      particle += summary.Particles;
+      deposit += summary.Deposits;
+    }
+  }
 }
 
-IonRecords IonOrder::Take(uint32_t ion) {
-  for (Cursor& cursor : cursors_) {
-    const std::vector<IonSummary>& ions = cursor.Part->Ions;
-    if (cursor.Ion == ions.size() || ions[cursor.Ion].Ion != ion) continue;
-    const IonSummary& summary = ions[cursor.Ion++];
-    const IonRecords records{&summary, cursor.Part->Finished.data() + cursor.Particle,
-                             cursor.Part->Deposits.data() + cursor.Deposit};
-    cursor.Particle += summary.Particles;
-    cursor.Deposit += summary.Deposits;
-    return records;
-  }
-  return IonRecords{};
+IonRecords IonOrder::Of(uint32_t ion) const {
+  if (ion < first_ || ion - first_ >= byIon_.size()) return IonRecords{};
+  return byIon_[ion - first_];
 }
 
 }  // namespace orvane

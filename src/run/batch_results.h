@@ -24,8 +24,8 @@ struct IonSummary {
   uint32_t Rotations = 0;  // lattice orientations drawn afresh
   uint32_t Partners = 0;   // collision candidates found
   int32_t SimultaneousCollisions = 0;
-  long double PartnerSum = 0.0L;  // partners of all its collision steps
-  bool SplitBoundHit = false;     // it wanted a rare-event copy beyond the bound
+  uint64_t PartnerSum = 0;     // partners of all its collision steps
+  bool SplitBoundHit = false;  // it wanted a rare-event copy beyond the bound
 };
 
 // Plain records, which another process can send as bytes.
@@ -39,6 +39,9 @@ struct BatchResults {
 
   // Empties the arrays, keeping their memory for the next batch.
   void Clear();
+  // Room for the summaries and the particles of that many ions (of ions
+  // only), so that the arrays need not grow by doubling.
+  void Reserve(std::size_t ions);
 };
 
 // Appends the results as bytes: the three counts, then the three arrays.
@@ -54,22 +57,19 @@ struct IonRecords {
   const DamageDeposit* Deposits = nullptr;
 };
 
-// The ions of several results in ion order.
+// The ions first .. last of a batch, found among the results of the
+// threads and processes that followed them, however many.
 class IonOrder {
  public:
-  explicit IonOrder(const std::vector<const BatchResults*>& parts);
-  // The records of the ion, which must be the next one of some part;
-  // Summary is null when it is not.
-  IonRecords Take(uint32_t ion);
+  // Indexes the parts' ions; each ion of the range must be in one part at
+  // most, and no part may hold ions outside the range.
+  IonOrder(const std::vector<const BatchResults*>& parts, uint32_t first, uint32_t last);
+  // The records of the ion; Summary is null when no part holds it.
+  IonRecords Of(uint32_t ion) const;
 
  private:
-  struct Cursor {
-    const BatchResults* Part;
-    std::size_t Ion = 0;
-    std::size_t Particle = 0;
-    std::size_t Deposit = 0;
-  };
-  std::vector<Cursor> cursors_;
+  uint32_t first_;
+  std::vector<IonRecords> byIon_;
 };
 
 }  // namespace orvane

@@ -8,7 +8,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace orvane {
@@ -25,6 +27,10 @@ void Start(int* argc, char*** argv);
 // one that has stopped.
 void Stop(int status);
 
+// Whether threads other than the main one may call MPI, one at a time
+// (MPI_THREAD_SERIALIZED); true without MPI.
+bool ThreadsMayCallInTurn();
+
 int Rank();  // 0 .. Size() - 1; 0 without MPI
 int Size();  // processes of the job; 1 without MPI
 inline bool IsFirst() { return Rank() == 0; }
@@ -38,8 +44,46 @@ void FirstThenOthers(const std::function<void()>& step);
 // nothing on the others.
 std::vector<char> GatherToFirst(const std::vector<char>& mine);
 
-// The first process's bytes at data, on every process.
-void ShareFromFirst(void* data, std::size_t bytes);
+// The first process's bytes at data, on every process, by the time Wait
+// returns (MPI_Ibcast): the processes go on meanwhile, and data is left
+// alone until then.  Every process starts its sharings, and its other
+// exchanges, in the same order.
+class Sharing {
+ public:
+  Sharing();
+  ~Sharing();
+  Sharing(const Sharing&) = delete;
+  Sharing& operator=(const Sharing&) = delete;
+
+  void Start(void* data, std::size_t bytes);
+  // Nothing when no sharing is under way.
+  void Wait();
+
+ private:
+  struct Request;
+  std::unique_ptr<Request> request_;
+};
+
+// Counters that the first process holds and every process draws from as
+// it comes free, without the first process taking part: one-sided atomic
+// additions (MPI_Fetch_and_op), one thread of a process at a time.  Made
+// and freed by every process together; within one process, or without
+// MPI, plain numbers.
+class SharedCounters {
+ public:
+  // That many counters, all 0.
+  explicit SharedCounters(int count);
+  ~SharedCounters();
+  SharedCounters(const SharedCounters&) = delete;
+  SharedCounters& operator=(const SharedCounters&) = delete;
+
+  // Adds the amount to counter i and returns what it held before.
+  uint64_t FetchAdd(int i, uint64_t amount);
+
+ private:
+  struct Window;
+  std::unique_ptr<Window> window_;
+};
 
 }  // namespace cluster
 }  // namespace orvane

@@ -1,9 +1,9 @@
 // The processes of a cluster job other than the first.  Each sets up the
-// run, follows its share of the ions and applies every batch exactly as the
-// first does, so that all of them read the same damage and split depths;
-// but what it writes goes nowhere the user sees: standard output to the
-// null device, its result files to a directory of its own that it removes
-// at the end, and no plots.
+// run, follows the chunks of each batch that it takes and receives from
+// the first what couples the ions (the damage and the split depths); what
+// it writes goes nowhere the user sees: standard output to the null
+// device, its result files to a directory of its own that it removes at
+// the end, and no plots.
 #pragma once
 
 #include <string>

@@ -152,7 +152,7 @@ void IonWorker::Record(uint32_t ion, std::size_t depositsBefore) {
   summary.Rotations = s.RotationCount;
   summary.Partners = s.PartnerCount;
   summary.SimultaneousCollisions = s.Engine.Counters.SimultaneousCollisions;
-  summary.PartnerSum = s.Engine.Counters.NSimTotal;
+  summary.PartnerSum = static_cast<uint64_t>(s.Engine.Counters.NSimTotal);  // a count
   summary.SplitBoundHit = s.SplitBoundHit;
   results.Ions.push_back(summary);
 }

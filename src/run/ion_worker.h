@@ -39,6 +39,10 @@ class IonWorker {
   void Implant(uint32_t ion);
 
   const BatchResults& Results(int slot) const { return results_[slot]; }
+  // Room in the results of both slots for that many ions.
+  void ReserveResults(std::size_t ions) {
+    for (BatchResults& results : results_) results.Reserve(ions);
+  }
 
   // Draws the atoms of every site, those out of reach of the path as
   // well: the same records, only slower (it shows that those sites cannot

@@ -33,21 +33,17 @@ void ApplyIon(RunState& run, const IonRecords& ion) {
   if (summary.SplitBoundHit) ReportSplitBound(run, summary.Ion);
 }
 
-// The first process's damage profile and split depths, and whether it goes
-// on, on every process.
-bool ShareCoupling(RunState& run, bool goOn) {
-  if (cluster::Size() == 1) return goOn;
-  BatchCoupling coupling = CouplingOf(run, goOn);
-  cluster::ShareFromFirst(&coupling, sizeof coupling);
-  if (!cluster::IsFirst()) AdoptCoupling(coupling, run);
-  return coupling.GoOn;
-}
-
 }  // namespace
 
-uint32_t BatchSize(int ions) {
+uint32_t BatchSize(int ions, bool depositsKept) {
   const uint32_t onePercent = (static_cast<uint32_t>(std::max(ions, 0)) + 99) / 100;
-  return std::clamp<uint32_t>(onePercent, 32, 1024);
+  const uint32_t size = std::max<uint32_t>(onePercent, 32);
+  return depositsKept ? std::min<uint32_t>(size, 1024) : size;
+}
+
+uint32_t ChunkSize(uint32_t batch, int processes, int threads) {
+  const uint32_t share = batch / (32u * static_cast<uint32_t>(std::max(processes, 1)));
+  return std::max({share, static_cast<uint32_t>(std::max(threads, 1)), 1u});
 }
 
 int ThreadCount(int requested) {
@@ -56,6 +52,12 @@ int ThreadCount(int requested) {
 }
 
 ParallelDriver::ParallelDriver(int threads) {
+  // The threads of a process take the chunks of a batch from the first
+  // process themselves.
+  if (threads > 1 && cluster::Size() > 1 && !cluster::ThreadsMayCallInTurn()) {
+    Fatal(cluster::kClusterStatus,
+          "# Error: cluster, this MPI lets only the main thread call it: give --threads 1\n");
+  }
   for (int t = 0; t < threads; ++t) workers_.push_back(std::make_unique<IonWorker>());
   for (int t = 0; t + 1 < threads; ++t) {
     threads_.emplace_back([this, t] { Serve(*workers_[t]); });
@@ -88,26 +90,45 @@ void ParallelDriver::Serve(IonWorker& worker) {
 
 void ParallelDriver::FollowIons(IonWorker& worker) {
   try {
-    for (uint32_t ion = nextIon_++; ion <= lastIon_; ion = nextIon_++) worker.Implant(ion);
+    for (uint32_t ion = 0; TakeIon(ion);) worker.Implant(ion);
   } catch (...) {
     // The ions left are not followed; the calling thread rethrows.
-    nextIon_ = lastIon_ + 1;
     std::lock_guard<std::mutex> lock(mutex_);
+    next_ = chunkLast_ + 1;
+    chunksLeft_ = false;
     if (!failure_) failure_ = std::current_exception();
   }
 }
 
-void ParallelDriver::StartBatch(const RunState& run, uint32_t first, uint32_t last, int slot) {
+bool ParallelDriver::TakeIon(uint32_t& ion) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  while (next_ > chunkLast_) {
+    if (!chunksLeft_) return false;
+    // The threads of a process take a chunk one at a time.
+    const uint64_t taken = taken_->FetchAdd(batchIndex_, chunk_);
+    if (taken > batchLast_ - batchFirst_) {
+      chunksLeft_ = false;
+      return false;
+    }
+    next_ = batchFirst_ + static_cast<uint32_t>(taken);
+    chunkLast_ =
+        static_cast<uint32_t>(std::min<uint64_t>(batchLast_, next_ + uint64_t{chunk_} - 1));
+  }
+  ion = next_++;
+  return true;
+}
+
+void ParallelDriver::StartBatch(const RunState& run, uint32_t first, uint32_t last, int index,
+                                int slot) {
   for (auto& worker : workers_) worker->StartBatch(run, slot);
-  // The processes of a cluster job share the batch in consecutive pieces;
-  // a process may get none.
-  const uint64_t count = last - first + 1;
-  const uint64_t processes = static_cast<uint64_t>(cluster::Size());
-  const uint64_t rank = static_cast<uint64_t>(cluster::Rank());
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    nextIon_ = first + static_cast<uint32_t>(count * rank / processes);
-    lastIon_ = first + static_cast<uint32_t>(count * (rank + 1) / processes) - 1;
+    batchFirst_ = first;
+    batchLast_ = last;
+    batchIndex_ = index;
+    next_ = first;
+    chunkLast_ = first - 1;
+    chunksLeft_ = true;
     running_ = static_cast<int>(threads_.size());
     ++batch_;
   }
@@ -133,11 +154,28 @@ void ParallelDriver::FinishBatch(int slot) {
   for (std::size_t p = 0; p < n; ++p) parts_[slot].push_back(&gathered_[slot][p]);
 }
 
+void ParallelDriver::ExpectCoupling() { sharing_.Start(&coupling_, sizeof coupling_); }
+
+void ParallelDriver::SendCoupling(const RunState& run, bool goOn) {
+  coupling_.GoOn = goOn;
+  if (cluster::Size() == 1) return;
+  coupling_ = CouplingOf(run, goOn);
+  // The threads may be taking chunks: one call of MPI at a time.
+  std::lock_guard<std::mutex> lock(mutex_);
+  sharing_.Start(&coupling_, sizeof coupling_);
+}
+
+bool ParallelDriver::ReceiveCoupling(RunState& run) {
+  sharing_.Wait();
+  if (!cluster::IsFirst()) AdoptCoupling(coupling_, run);
+  return coupling_.GoOn;
+}
+
 bool ParallelDriver::ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
                                 const std::function<bool()>& closeIon) {
-  IonOrder order(parts_[slot]);
+  const IonOrder order(parts_[slot], first, last);
   for (uint32_t ion = first; ion <= last; ++ion) {
-    const IonRecords records = order.Take(ion);
+    const IonRecords records = order.Of(ion);
     Require(records.Summary != nullptr, "every ion of the batch recorded", "parallel_driver",
             __LINE__);
     ApplyIon(run, records);
@@ -153,22 +191,35 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
   // Tables missing from the table directory are made by the first process.
   cluster::FirstThenOthers([&run] { LoadSharedTables(run); });
   for (auto& worker : workers_) worker->StartSimulation(run, k);
-  const uint32_t size = BatchSize(ions);
+  const uint32_t size = BatchSize(ions, run.Damage.RetainsDamage(run.Engine.Temperature));
   const uint32_t last = static_cast<uint32_t>(ions);
   const auto lastOfBatch = [&](uint32_t first) { return std::min(last, first + size - 1); };
-  StartBatch(run, 1, lastOfBatch(1), 0);
+  const auto indexOf = [&](uint32_t first) { return static_cast<int>((first - 1) / size); };
+  cluster::SharedCounters taken(indexOf(last) + 1);
+  taken_ = &taken;
+  chunk_ = ChunkSize(size, cluster::Size(), static_cast<int>(workers_.size()));
+  // A thread's share of a batch, and some more; a process's in a job.
+  const std::size_t share = size / (workers_.size() * cluster::Size()) + size / 8 + 16;
+  for (auto& worker : workers_) worker->ReserveResults(share);
+  StartBatch(run, 1, lastOfBatch(1), 0, 0);
   FinishBatch(0);
   int slot = 0;
   for (uint32_t first = 1; first <= last; first += size, slot = 1 - slot) {
     // The next batch starts before this one is applied, by the first
-    // process alone; the others then receive what couples the ions.
+    // process alone, which then sends the others what couples the ions as
+    // soon as it is applied; they take it in once they are done with the
+    // next batch, before the one after it, so that none waits for the
+    // slowest ion of the next batch.
+    if (first > 1 && !ReceiveCoupling(run)) return;
+    if (!cluster::IsFirst()) ExpectCoupling();
     const uint32_t next = first + size;
-    if (next <= last) StartBatch(run, next, lastOfBatch(next), 1 - slot);
-    const bool goOn =
-        !cluster::IsFirst() || ApplyBatch(run, first, lastOfBatch(first), slot, closeIon);
+    if (next <= last) StartBatch(run, next, lastOfBatch(next), indexOf(next), 1 - slot);
+    if (cluster::IsFirst()) {
+      SendCoupling(run, ApplyBatch(run, first, lastOfBatch(first), slot, closeIon));
+    }
     if (next <= last) FinishBatch(1 - slot);
-    if (!ShareCoupling(run, goOn)) return;
   }
+  ReceiveCoupling(run);
 }
 
 }  // namespace orvane

@@ -8,7 +8,6 @@
 #include <memory>
 #include <optional>
 
-#include "core/append_line.h"
 #include "core/fatal.h"
 #include "core/libc_random.h"
 #include "core/text_value.h"
@@ -80,6 +79,22 @@ void ImplantInOneStream(RunState& state, const std::function<bool()>& closeIon) 
   }
 }
 
+// The files that grow by a line per ion, kept open while the ions of a
+// simulation run.
+void OpenPerIonFiles(RunState& state, const std::string& amorphizationPath) {
+  state.AmorphizationVsDose.Open(amorphizationPath, "RunSimulations");
+  state.RetainedDamage.Open(state.OutputDirectory + "/DDBC_1D.dat",
+                            "DamageProfile::AppendRetained");
+}
+
+// Completes the files written while the ions ran, before the simulation's
+// results (or those of an interrupted one) are written.
+void FinishPerIonFiles(RunState& state) {
+  state.AmorphizationVsDose.Close();
+  state.RetainedDamage.Close();
+  state.Writer.Finish();
+}
+
 }  // namespace
 
 int RunSimulations(RunState& state, ParallelDriver* parallel) {
@@ -95,6 +110,7 @@ int RunSimulations(RunState& state, ParallelDriver* parallel) {
   for (const Simulation& simulation : state.Simulations) {
     SimulationHeader(state, simulation, k);
     const int ions = state.Current.NumberOfImplants;
+    OpenPerIonFiles(state, path);
     progress.Start(ions);
     bool interrupted = false;
     // The tally and the lines of the ion just implanted; false when a
@@ -102,8 +118,8 @@ int RunSimulations(RunState& state, ParallelDriver* parallel) {
     const auto closeIon = [&]() {
       progress.Hide();
       const uint32_t b = TallyIon(state);
-      AppendLine(path, AmorphizationLine(b, state.Current.Dose, ions, state.Damage),
-                 "RunSimulations");
+      state.AmorphizationVsDose.Write(
+          AmorphizationLine(b, state.Current.Dose, ions, state.Damage).c_str());
       progress.Update(static_cast<int>(b - 1), state.SimulationSeconds());
       interrupted = InterruptingSignal() != 0 && b <= static_cast<uint32_t>(ions);
       return !interrupted;
@@ -115,6 +131,7 @@ int RunSimulations(RunState& state, ParallelDriver* parallel) {
       ImplantInOneStream(state, closeIon);
     }
     progress.Finish();
+    FinishPerIonFiles(state);
     if (interrupted) {
       SaveResultsSoFar(state, k, state.NextIon - 1);
       return EndInterrupted(state, k, state.NextIon - 1);

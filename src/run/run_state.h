@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/appending_file.h"
 #include "core/atom.h"
 #include "core/axes.h"
 #include "core/libc_random.h"
@@ -25,6 +26,7 @@
 #include "physics/inel.h"
 #include "physics/pair_potentials.h"
 #include "physics/stp.h"
+#include "run/background_writer.h"
 #include "run/configuration.h"
 #include "run/output_directory.h"
 #include "run/plot_windows.h"
@@ -121,6 +123,11 @@ struct RunState {
       TargetLinks{Atoms, Frame, Potentials, LocalStopping, NonLocalStopping, NearbySites, Damage}};
 
   SpeciesTallies Tallies;
+  // The files that grow by a line per ion, open while a simulation runs.
+  AppendingFile AmorphizationVsDose;  // "MaxAmorf_vs_Dose.dat"
+  AppendingFile RetainedDamage;       // "DDBC_1D.dat"
+  // The periodic profile files, written while the ions go on.
+  BackgroundWriter Writer;
   PlotWindows Windows;
   RunRecord Record;  // what "summary.json" says of the run
 

@@ -1,6 +1,8 @@
 #include "run/tally_step.h"
 
 #include <iostream>
+#include <memory>
+#include <string>
 
 #include "damage/damage_plot.h"
 #include "tally/finished_particles.h"
@@ -15,15 +17,23 @@ namespace {
 // The intermediate outputs of ion k: profiles, split depths and plots.
 void PeriodicOutputs(RunState& state, uint32_t k) {
   const Configuration& c = state.Config;
+  // Whoever follows the run in its files finds them written so far.
+  state.AmorphizationVsDose.Flush();
+  state.RetainedDamage.Flush();
   for (int species : state.Tallies.Tracked) {
     Hist& hist = state.Tallies.HistogramOf(species);
     hist.Compute();
     if (state.Current.RareEvent != 0) hist.UpdateSplitDepths();
     if (c.REShow) hist.ShowSplitDepths(species, k, state.OutputDirectory, state.Windows.Splitting);
-    SaveHisto(hist, species, state.OutputDirectory, c.HSTFile, c.FullDoseOutput != 0, k,
-              state.Current.NumberOfImplants);
-    SaveHistoR(hist, species, state.OutputDirectory, c.HSTFile);
-    if (c.PearsonIV) SavePearsonIV(hist, species, state.OutputDirectory);
+    // The profile files are written on the writer's thread, from a copy.
+    std::shared_ptr<const Hist> profiles = hist.ProfilesOnly();
+    state.Writer.Post([profiles, species, directory = state.OutputDirectory,
+                       name = std::string(c.HSTFile), fullDose = c.FullDoseOutput != 0, k,
+                       ions = state.Current.NumberOfImplants, pearson = c.PearsonIV != 0] {
+      SaveHisto(*profiles, species, directory, name, fullDose, k, ions);
+      SaveHistoR(*profiles, species, directory, name);
+      if (pearson) SavePearsonIV(*profiles, species, directory);
+    });
   }
   // One damage profile serves every species.  The plot reads it from its
   // file, so the file is brought up to date first.
@@ -32,6 +42,7 @@ void PeriodicOutputs(RunState& state, uint32_t k) {
     PlotDamage(state.Windows.Damage, state.OutputDirectory, c.GPInitDamage, c.GPPlotDamage);
   }
   if (c.ShowHisto1D) {
+    state.Writer.Finish();  // the plot reads the profile files
     ShowFinalState1D(state.Windows.Doping, state.OutputDirectory, state.Tallies.Tracked, c.HSTFile,
                      c.GPInit, c.GPPlot, true);
   }
@@ -54,7 +65,7 @@ uint32_t TallyIon(RunState& state) {
   if (c.REInterval > 0 && k % c.REInterval == 0 && static_cast<int64_t>(k) > c.REThreshold) {
     PeriodicOutputs(state, k);
   }
-  state.Damage.AppendRetained(state.OutputDirectory);
+  state.Damage.AppendRetained(state.RetainedDamage);
   state.NextIon = k + 1;
   return state.NextIon;
 }

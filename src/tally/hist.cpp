@@ -1,5 +1,6 @@
 #include "tally/hist.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <sstream>
@@ -24,59 +25,6 @@ int BinOf(double value, double largest) {
   return bin < Hist::kBins ? static_cast<int>(bin) : Hist::kBins;
 }
 
-// The statistical error of the depth bins from the ions: the sum over the
-// ions of the square of each ion's weight in a bin, from entries grouped by
-// ion, and the number of ions.
-class IonSpread {
- public:
-  // The next entry, of the given ion.
-  void Next(uint32_t ion) {
-    if (ions_ > 0 && ion == ion_) return;
-    CloseIon();
-    ion_ = ion;
-    ++ions_;
-  }
-
-  // Weight of the current ion in a bin.
-  void Add(int bin, double weight) {
-    if (!touched_[bin]) {
-      touched_[bin] = true;
-      bins_[touchedCount_++] = bin;
-    }
-    ionWeight_[bin] += weight;
-  }
-
-  // The error of the bin's sum of weights, once every entry has been seen:
-  // the ions' spread about their mean times the square root of their
-  // number; one ion alone stands for its own weight.
-  double Error(int bin, double sum) {
-    CloseIon();
-    if (ions_ < 2) return std::sqrt(squares_[bin]);
-    const double n = ions_;
-    const double variance = (squares_[bin] - sum * sum / n) * n / (n - 1.0);
-    return variance > 0.0 ? std::sqrt(variance) : 0.0;
-  }
-
- private:
-  void CloseIon() {
-    for (int i = 0; i < touchedCount_; ++i) {
-      const int bin = bins_[i];
-      squares_[bin] += ionWeight_[bin] * ionWeight_[bin];
-      ionWeight_[bin] = 0.0;
-      touched_[bin] = false;
-    }
-    touchedCount_ = 0;
-  }
-
-  double squares_[Hist::kBins + 1] = {};
-  double ionWeight_[Hist::kBins + 1] = {};
-  bool touched_[Hist::kBins + 1] = {};
-  int bins_[Hist::kBins + 1] = {};
-  int touchedCount_ = 0;
-  uint32_t ion_ = 0;
-  int ions_ = 0;
-};
-
 }  // namespace
 
 void Hist::Initialize(int rareEvent, double maxDepth, double dose) {
@@ -93,38 +41,74 @@ void Hist::Initialize(int rareEvent, double maxDepth, double dose) {
   for (int i = 0; i < n; ++i) SplitDepth[i] = maxDepth * (i + 1) / n;
   for (int b = 0; b <= kBins; ++b) Conc[b] = ConcE[b] = 0.0;
   Entries.Clear();
+  walk_ = Walk{};
 }
 
 void Hist::Compute() {
-  for (int b = 0; b <= kBins; ++b) Conc[b] = ConcE[b] = Err[b] = 0.0;
-  Outside = 0.0;
-  Deepest = 0.0;
-  Shallowest = 1e10;
-  LargestE = 0.0;
-  for (const HistEntry& entry : Entries) {
-    if (entry.Depth > Deepest) Deepest = entry.Depth;
-    if (entry.Depth < Shallowest) Shallowest = entry.Depth;
-    if (entry.E > LargestE) LargestE = entry.E;
+  double deepest = walk_.Deepest, shallowest = walk_.Shallowest, largestE = walk_.LargestE;
+  for (uint64_t i = walk_.Walked; i < Entries.Size(); ++i) {
+    const HistEntry entry = Entries.At(i);
+    if (entry.Depth > deepest) deepest = entry.Depth;
+    if (entry.Depth < shallowest) shallowest = entry.Depth;
+    if (entry.E > largestE) largestE = entry.E;
   }
-  RealIons = 0.0;
-  int entries[kBins + 1] = {};
-  IonSpread spread;
-  for (const HistEntry& entry : Entries) {
-    spread.Next(entry.Ion);
-    if (entry.Depth >= 0.0) {
-      const int b = BinOf(entry.Depth, Deepest);
-      Conc[b] += entry.Weight;
-      ConcE[BinOf(entry.E, LargestE)] += entry.Weight;
-      ++entries[b];
-      spread.Add(b, entry.Weight);
-    } else {
-      Outside += entry.Weight;  // backscattered, above the surface
-    }
-    RealIons += entry.Weight;
-  }
+  // New extremes move the bin edges: every entry is binned again.
+  if (deepest != walk_.Deepest || largestE != walk_.LargestE) walk_ = Walk{};
+  walk_.Deepest = deepest;
+  walk_.Shallowest = shallowest;
+  walk_.LargestE = largestE;
+  WalkOn();
+
+  Deepest = deepest;
+  Shallowest = shallowest;
+  LargestE = largestE;
+  RealIons = walk_.RealIons;
+  Outside = walk_.Outside;
+  std::copy(walk_.Conc, walk_.Conc + kBins + 1, Conc);
+  std::copy(walk_.ConcE, walk_.ConcE + kBins + 1, ConcE);
+  // The last ion's entries may go on after this call: its weights are
+  // counted in a copy.
+  IonSpread closed = walk_.Spread;
+  closed.CloseIon();
   for (int b = 0; b < kBins; ++b) {
-    Err[b] = entries[b] > 0 ? spread.Error(b, Conc[b]) : kNoEntriesError;
+    Err[b] = walk_.Entries[b] > 0 ? closed.Error(b, Conc[b]) : kNoEntriesError;
   }
+  Err[kBins] = 0.0;
+}
+
+void Hist::WalkOn() {
+  for (; walk_.Walked < Entries.Size(); ++walk_.Walked) {
+    const HistEntry entry = Entries.At(walk_.Walked);
+    walk_.Spread.Next(entry.Ion);
+    if (entry.Depth >= 0.0) {
+      const int b = BinOf(entry.Depth, walk_.Deepest);
+      walk_.Conc[b] += entry.Weight;
+      walk_.ConcE[BinOf(entry.E, walk_.LargestE)] += entry.Weight;
+      ++walk_.Entries[b];
+      walk_.Spread.Add(b, entry.Weight);
+    } else {
+      walk_.Outside += entry.Weight;  // backscattered, above the surface
+    }
+    walk_.RealIons += entry.Weight;
+  }
+}
+
+std::unique_ptr<Hist> Hist::ProfilesOnly() const {
+  auto copy = std::make_unique<Hist>();
+  copy->Dose = Dose;
+  copy->RealIons = RealIons;
+  copy->LargestE = LargestE;
+  copy->RareEvent = RareEvent;
+  copy->n = n;
+  std::copy(SplitDepth, SplitDepth + kMaxSplitDepths, copy->SplitDepth);
+  std::copy(Conc, Conc + kBins + 1, copy->Conc);
+  std::copy(ConcE, ConcE + kBins + 1, copy->ConcE);
+  std::copy(Err, Err + kBins + 1, copy->Err);
+  copy->Deepest = Deepest;
+  copy->Shallowest = Shallowest;
+  copy->Outside = Outside;
+  copy->entriesElsewhere_ = static_cast<uint64_t>(VirtualIons());
+  return copy;
 }
 
 void Hist::UpdateSplitDepths() {

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 #include "core/particle.h"
+#include "tally/ion_spread.h"
 #include "tally/record_file.h"
 
 namespace orvane {
@@ -54,14 +56,22 @@ struct Hist {
     Entries.Add(HistEntry{depth, weight, e, status, ion});
   }
 
-  int VirtualIons() const { return static_cast<int>(Entries.Size()); }
+  int VirtualIons() const { return static_cast<int>(Entries.Size() + entriesElsewhere_); }
+
+  // A copy of every field but the entries, whose VirtualIons() is this
+  // one's: what the profile files are written from, elsewhere.
+  std::unique_ptr<Hist> ProfilesOnly() const;
 
   // Fills the computed fields and the profiles from the entries: bins of 1 %
   // of the deepest depth and of the largest rare-event quantity.  The error
   // of a depth bin is the spread over the ions of each ion's weight in the
   // bin, so that the copies that splitting makes of one ion, and the atoms
   // of one molecule, count as one ion; a bin without entries has the error
-  // 1e10.
+  // 1e10.  The sums are kept from one call to the next: while the deepest
+  // depth and the largest quantity stay as they were, only the entries
+  // added since are walked, in order, onto them, which gives the very
+  // numbers of a walk of every entry; when either has grown, every entry
+  // is walked again.
   void Compute();
 
   // Places the split depths where half, three quarters, ... of the real
@@ -79,6 +89,27 @@ struct Hist {
 
   // The console line of real and virtual ions of the species.
   void ShowIons(int species, std::ostream& out) const;
+
+ private:
+  // The sums of the entries walked so far, binned by the extremes they had.
+  struct Walk {
+    uint64_t Walked = 0;  // entries summed
+    double Deepest = 0.0;
+    double Shallowest = 1e10;
+    double LargestE = 0.0;
+    double RealIons = 0.0;
+    double Outside = 0.0;
+    double Conc[kBins + 1] = {};
+    double ConcE[kBins + 1] = {};
+    int Entries[kBins + 1] = {};
+    IonSpread Spread;
+  };
+
+  // Sums the entries from walk_.Walked on.
+  void WalkOn();
+
+  Walk walk_;
+  uint64_t entriesElsewhere_ = 0;  // those of the histogram this one copies
 };
 
 }  // namespace orvane

@@ -1,5 +1,5 @@
-// An append-only sequence of plain records that keeps only its last few
-// thousand in memory: the rest go to an unnamed file in the temporary
+// An append-only sequence of plain records that keeps only its last 2048
+// or so in memory: the rest go to an unnamed file in the temporary
 // directory (TMPDIR), which disappears with the process.  The tallies keep
 // one record per virtual ion in it, so that a run's memory stays flat
 // however many ions it follows, and walk them in order whenever a profile
@@ -39,7 +39,7 @@ class RecordFile {
  public:
   // Records held in memory before they go to the file, and read back from
   // it at a time.
-  static constexpr std::size_t kChunk = 8192;
+  static constexpr std::size_t kChunk = 2048;
 
   class Iterator {
    public:

@@ -1,7 +1,9 @@
 #include "damage/damage_profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "support/allocation_counter.h"
@@ -109,6 +111,44 @@ TEST(DamageProfile, SavedProfileReadsBackAndSavesIdentically) {
   EXPECT_EQ(ReadFile(other.File("Amorph1D.dat")), saved);
 }
 
+namespace {
+
+// The file's identity on disk: a save writes a new file in its place.
+ino_t InodeOf(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
+}  // namespace
+
+TEST(DamageProfile, AProfileSavedAlreadyIsNotWrittenAgainWhileItsFileIsThere) {
+  TempDir dir;
+  const std::string path = dir.File("Amorph1D.dat");
+  DamageProfile p = FullSurvival(dir.Path(), 2);
+  p.SaveAmorph(dir.Path());
+  const ino_t first = InodeOf(path);
+  p.SaveAmorph(dir.Path());
+  EXPECT_EQ(InodeOf(path), first);
+  // Cells widened without damage, damage, another density: written.
+  for (const auto change : {+[](DamageProfile& q) { q.Damage.Rebin(0.0f, 20.0f); },
+                            +[](DamageProfile& q) { q.AddDamage(5.0, 7.0, 'I', 1.0, 300.0); },
+                            +[](DamageProfile& q) { q.AmorphizationDensity *= 2.0; }}) {
+    const ino_t before = InodeOf(path);
+    const std::string text = ReadFile(path);
+    change(p);
+    p.SaveAmorph(dir.Path());
+    EXPECT_NE(InodeOf(path), before);
+    EXPECT_NE(ReadFile(path), text);
+  }
+  const std::string last = ReadFile(path);
+  std::remove(path.c_str());  // a file taken away comes back
+  p.SaveAmorph(dir.Path());
+  EXPECT_EQ(ReadFile(path), last);
+  TempDir other;  // and another directory gets its own
+  p.SaveAmorph(other.Path());
+  EXPECT_EQ(ReadFile(other.File("Amorph1D.dat")), last);
+}
+
 TEST(DamageProfileDeathTest, UnusablePreviousFilesStopTheRun) {
   TempDir dir;
   DamageSettings s;
@@ -144,6 +184,31 @@ TEST(DamageProfile, EveryTenThousandthDepositSavesWithoutAllocatingBetween) {
   EXPECT_TRUE(orvane_test::FileExists(dir.File("Amorph1D.dat")));
 }
 
+TEST(DamageProfile, SumsOfDepositsSaveTheProfileWhereTheirDepositsWould) {
+  TempDir dir;
+  DamageProfile p = FullSurvival(dir.Path(), 2);
+  const std::string path = dir.File("Amorph1D.dat");
+  DepositSums sums;
+  sums.Count = 10000;  // deposits 0 .. 9999: the first saves nothing
+  p.AddSums(sums);
+  EXPECT_FALSE(orvane_test::FileExists(path));
+  sums.Count = 1;  // deposit 10000 saves
+  p.AddSums(sums);
+  EXPECT_TRUE(orvane_test::FileExists(path));
+  std::remove(path.c_str());
+  sums.Count = 9999;  // 10001 .. 19999
+  p.AddSums(sums);
+  EXPECT_FALSE(orvane_test::FileExists(path));
+  sums.Count = 30000;  // past 20000, 30000 and 40000
+  p.AddSums(sums);
+  EXPECT_TRUE(orvane_test::FileExists(path));
+  EXPECT_EQ(p.Count, 50000);
+  sums.Count = 0;
+  std::remove(path.c_str());
+  p.AddSums(sums);
+  EXPECT_FALSE(orvane_test::FileExists(path));
+}
+
 TEST(DamageProfile, TallyOfTheIonFoldsAndResetsItsSums) {
   TempDir dir;
   DamageProfile p;
@@ -153,7 +218,10 @@ TEST(DamageProfile, TallyOfTheIonFoldsAndResetsItsSums) {
   EXPECT_EQ(p.Displacements, 0.0);
   EXPECT_DOUBLE_EQ(p.FoldCrossSection(first, 0.0, 2), 4e-17);  // no path, no cross-section
   p.Retained = 0.25;
-  p.AppendRetained(dir.Path());
-  p.AppendRetained(dir.Path());
+  AppendingFile file;
+  file.Open(dir.File("DDBC_1D.dat"), "test");
+  p.AppendRetained(file);
+  p.AppendRetained(file);
+  file.Close();
   EXPECT_EQ(ReadFile(dir.File("DDBC_1D.dat")), "0.250000\n0.000000\n");
 }

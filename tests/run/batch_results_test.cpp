@@ -24,15 +24,15 @@ void Add(BatchResults& part, uint32_t ion, uint32_t particles, uint32_t deposits
 
 }  // namespace
 
-TEST(IonOrder, TakesTheIonsOfSeveralPartsInIonOrderWithTheirOwnRecords) {
+TEST(IonOrder, FindsTheIonsOfSeveralPartsWithTheirOwnRecords) {
   BatchResults a, b, c;  // c followed no ion
-  Add(a, 1, 2, 0);
-  Add(b, 2, 1, 3);
-  Add(b, 3, 0, 1);
-  Add(a, 4, 3, 2);
-  IonOrder order({&a, &b, &c});
-  for (uint32_t ion = 1; ion <= 4; ++ion) {
-    const IonRecords records = order.Take(ion);
+  Add(a, 11, 2, 0);
+  Add(b, 12, 1, 3);
+  Add(b, 13, 0, 1);
+  Add(a, 14, 3, 2);
+  const IonOrder order({&a, &b, &c}, 11, 15);
+  for (uint32_t ion = 14; ion >= 11; --ion) {  // in any order
+    const IonRecords records = order.Of(ion);
     ASSERT_NE(records.Summary, nullptr) << ion;
     EXPECT_EQ(records.Summary->Ion, ion);
     for (uint32_t p = 0; p < records.Summary->Particles; ++p) {
@@ -42,16 +42,17 @@ TEST(IonOrder, TakesTheIonsOfSeveralPartsInIonOrderWithTheirOwnRecords) {
       EXPECT_EQ(records.Deposits[d].Depth, ion);
     }
   }
-  EXPECT_EQ(order.Take(5).Summary, nullptr);
+  EXPECT_EQ(order.Of(15).Summary, nullptr);  // in the batch, followed by none
+  EXPECT_EQ(order.Of(10).Summary, nullptr);
+  EXPECT_EQ(order.Of(16).Summary, nullptr);
 }
 
-TEST(IonOrder, AnIonThatIsNotNextInAnyPartIsNotFound) {
-  BatchResults a;
+TEST(IonOrderDeathTest, AnIonTwiceOrOutsideTheBatchIsAFault) {
+  BatchResults a, b;
   Add(a, 1, 1, 1);
-  Add(a, 2, 1, 1);
-  IonOrder order({&a});
-  EXPECT_EQ(order.Take(2).Summary, nullptr);
-  EXPECT_NE(order.Take(1).Summary, nullptr);
+  Add(b, 1, 1, 1);
+  EXPECT_DEATH(IonOrder({&a, &b}, 1, 2), "ion recorded once");
+  EXPECT_DEATH(IonOrder({&a}, 2, 3), "ion of the batch");
   a.Clear();
   EXPECT_TRUE(a.Ions.empty() && a.Finished.empty() && a.Deposits.empty());
 }

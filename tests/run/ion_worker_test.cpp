@@ -50,9 +50,8 @@ TEST(IonWorker, AnIonLeavesTheSameRecordsWhateverTheWorkerFollowedBefore) {
   const BatchResults& f = fresh.worker.Results(0);
   ASSERT_EQ(b.Ions.size(), 6u);
   ASSERT_EQ(f.Ions.size(), 1u);
-  IonOrder order({&b});
-  for (uint32_t ion = 1; ion < 6; ++ion) order.Take(ion);
-  const IonRecords last = order.Take(6);
+  const IonOrder order({&b}, 1, 6);
+  const IonRecords last = order.Of(6);
   const IonSummary& expected = f.Ions[0];
   EXPECT_EQ(last.Summary->Particles, expected.Particles);
   EXPECT_EQ(last.Summary->Walked, expected.Walked);

@@ -10,13 +10,26 @@
 using namespace orvane;
 
 TEST(ParallelDriver, BatchesAreAHundredthOfTheIonsWithinBounds) {
-  EXPECT_EQ(BatchSize(0), 32u);
-  EXPECT_EQ(BatchSize(10), 32u);
-  EXPECT_EQ(BatchSize(3200), 32u);
-  EXPECT_EQ(BatchSize(3201), 33u);
-  EXPECT_EQ(BatchSize(50000), 500u);
-  EXPECT_EQ(BatchSize(1000000), 1024u);
-  EXPECT_EQ(BatchSize(2147483647), 1024u);
+  for (bool depositsKept : {false, true}) {
+    EXPECT_EQ(BatchSize(0, depositsKept), 32u);
+    EXPECT_EQ(BatchSize(10, depositsKept), 32u);
+    EXPECT_EQ(BatchSize(3200, depositsKept), 32u);
+    EXPECT_EQ(BatchSize(3201, depositsKept), 33u);
+    EXPECT_EQ(BatchSize(50000, depositsKept), 500u);
+  }
+  // Only batches whose deposits travel are bounded.
+  EXPECT_EQ(BatchSize(1000000, false), 10000u);
+  EXPECT_EQ(BatchSize(2147483647, false), 21474837u);
+  EXPECT_EQ(BatchSize(1000000, true), 1024u);
+  EXPECT_EQ(BatchSize(2147483647, true), 1024u);
+}
+
+TEST(ParallelDriver, AProcessTakesChunksForItsThreadsAndAbout32OfABatch) {
+  EXPECT_EQ(ChunkSize(10000, 1, 2), 312u);
+  EXPECT_EQ(ChunkSize(10000, 3, 1), 104u);
+  EXPECT_EQ(ChunkSize(10000, 1024, 1), 1u);
+  EXPECT_EQ(ChunkSize(10000, 1024, 4), 4u);
+  EXPECT_EQ(ChunkSize(32, 2, 0), 1u);
 }
 
 TEST(ParallelDriver, ZeroThreadsMeansOnePerCore) {

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <random>
 #include <sstream>
+#include <vector>
 
-#include "support/allocation_counter.h"
 #include "damage/gnuplot_check.h"
+#include "support/allocation_counter.h"
 #include "support/test_support.h"
+#include "tally/profile_files.h"
 
 using namespace orvane;
 using orvane_test::ReadFile;
@@ -181,4 +185,97 @@ TEST(Hist, EveryIonWithTheSameWeightGivesTheBinomialErrorOfItsBin) {
   EXPECT_DOUBLE_EQ(one.Conc[50], 0.5);
   EXPECT_DOUBLE_EQ(one.Err[50], 0.5);
   EXPECT_EQ(one.Err[0], 1e10);
+}
+
+namespace {
+
+struct Entry {
+  double Depth, Weight, E;
+  uint32_t Ion;
+};
+
+// Every computed field of the two histograms, bit for bit.
+void ExpectSameProfiles(const Hist& a, const Hist& b) {
+  EXPECT_EQ(a.RealIons, b.RealIons);
+  EXPECT_EQ(a.Outside, b.Outside);
+  EXPECT_EQ(a.Deepest, b.Deepest);
+  EXPECT_EQ(a.Shallowest, b.Shallowest);
+  EXPECT_EQ(a.LargestE, b.LargestE);
+  for (int i = 0; i <= Hist::kBins; ++i) {
+    ASSERT_EQ(a.Conc[i], b.Conc[i]) << "bin " << i;
+    ASSERT_EQ(a.ConcE[i], b.ConcE[i]) << "bin " << i;
+    ASSERT_EQ(a.Err[i], b.Err[i]) << "bin " << i;
+  }
+}
+
+}  // namespace
+
+TEST(Hist, ComputingAsTheEntriesComeGivesTheNumbersOfOneWalkOfThemAll) {
+  std::mt19937_64 generator(2812);
+  std::exponential_distribution<double> depth(1.0 / 300.0);
+  std::uniform_real_distribution<double> uniform(0.0, 1.0);
+  std::vector<Entry> entries;
+  uint32_t ion = 0;
+  // More entries than a record file holds in memory, so that the walks
+  // read some from its file; the extremes grow now and then, some entries
+  // lie above the surface, and the copies of a split ion follow each other,
+  // at times across a computation.
+  while (entries.size() < 3 * RecordFile<HistEntry>::kChunk) {
+    ++ion;
+    const int copies = uniform(generator) < 0.2 ? 4 : 1;
+    for (int c = 0; c < copies; ++c) {
+      const double d = uniform(generator) < 0.05 ? -10.0 * uniform(generator) : depth(generator);
+      entries.push_back({d, 1.0 / copies, d * (0.5 + uniform(generator)), ion});
+    }
+  }
+  Hist kept;
+  kept.Initialize(2, 1000.0, 1e14);
+  std::size_t added = 0;
+  for (std::size_t stop = 1; added < entries.size(); stop = stop * 5 / 4 + 37) {
+    for (; added < std::min(stop, entries.size()); ++added) {
+      const Entry& e = entries[added];
+      kept.Add(e.Depth, e.Weight, e.E, IMPLANTED_ION, e.Ion);
+    }
+    kept.Compute();
+    Hist whole;
+    whole.Initialize(2, 1000.0, 1e14);
+    for (std::size_t i = 0; i < added; ++i) {
+      const Entry& e = entries[i];
+      whole.Add(e.Depth, e.Weight, e.E, IMPLANTED_ION, e.Ion);
+    }
+    whole.Compute();
+    ExpectSameProfiles(kept, whole);
+    if (HasFatalFailure()) return;
+  }
+  // A new simulation starts the sums afresh.
+  kept.Initialize(2, 1000.0, 1e14);
+  kept.Add(5.0, 1.0, 5.0, IMPLANTED_ION, 1);
+  kept.Compute();
+  EXPECT_EQ(kept.RealIons, 1.0);
+  EXPECT_EQ(kept.Conc[100], 1.0);
+}
+
+TEST(Hist, TheProfilesWithoutTheEntriesWriteTheSameFiles) {
+  Hist h;
+  h.Initialize(2, 500.0, 1e14);
+  for (uint32_t ion = 1; ion <= 300; ++ion) {
+    h.Add(ion % 7 == 0 ? -3.0 : 0.9 * ion, 1.0, 1.3 * ion, IMPLANTED_ION, ion);
+  }
+  h.Compute();
+  h.UpdateSplitDepths();
+  const std::unique_ptr<Hist> copy = h.ProfilesOnly();
+  EXPECT_TRUE(copy->Entries.Empty());
+  EXPECT_EQ(copy->VirtualIons(), 300);
+  ExpectSameProfiles(*copy, h);
+  EXPECT_EQ(copy->n, h.n);
+  for (int i = 0; i < h.n; ++i) EXPECT_EQ(copy->SplitDepth[i], h.SplitDepth[i]);
+  EXPECT_EQ(copy->Dose, h.Dose);
+  TempDir a, b;
+  SaveHisto(h, 1, a.Path(), "Histo1D", false, 150, 300);
+  SaveHisto(*copy, 1, b.Path(), "Histo1D", false, 150, 300);
+  SaveHistoR(h, 1, a.Path(), "Histo1D");
+  SaveHistoR(*copy, 1, b.Path(), "Histo1D");
+  for (const char* name : {".Histo1D_01", ".D_Histo1D_01"}) {
+    EXPECT_EQ(ReadFile(b.File(name)), ReadFile(a.File(name))) << name;
+  }
 }
