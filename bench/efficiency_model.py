@@ -42,7 +42,7 @@ CASES = [
 
 
 def batch_size(ions):
-    return max((ions + 99) // 100, 32)
+    return min(max((ions + 99) // 100, 32), 10000)
 
 
 def efficiency(ranks, t_i, c, t_a, w, writer_shares_core):

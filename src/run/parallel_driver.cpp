@@ -37,8 +37,7 @@ void ApplyIon(RunState& run, const IonRecords& ion) {
 
 uint32_t BatchSize(int ions, bool depositsKept) {
   const uint32_t onePercent = (static_cast<uint32_t>(std::max(ions, 0)) + 99) / 100;
-  const uint32_t size = std::max<uint32_t>(onePercent, 32);
-  return depositsKept ? std::min<uint32_t>(size, 1024) : size;
+  return std::clamp<uint32_t>(onePercent, 32, depositsKept ? 1024 : 10000);
 }
 
 uint32_t ChunkSize(uint32_t batch, int processes, int threads) {

@@ -32,9 +32,10 @@
 namespace orvane {
 
 // The ions per batch of a simulation of that many ions: 1 % of them, at
-// least 32 (so that a batch keeps the threads busy); at most 1024 when the
-// ions' damage deposits travel with their records (thousands an ion in a
-// cascade), so that the records of a batch stay small.
+// least 32 (so that a batch keeps the threads busy) and at most 10,000 (so
+// that the records of a batch, and the memory, stay the same beyond a
+// million ions); at most 1024 when the ions' damage deposits travel with
+// their records (thousands an ion in a cascade).
 uint32_t BatchSize(int ions, bool depositsKept);
 
 // The ions that a process of a job of that many processes, each with that

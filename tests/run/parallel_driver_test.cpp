@@ -17,9 +17,10 @@ TEST(ParallelDriver, BatchesAreAHundredthOfTheIonsWithinBounds) {
     EXPECT_EQ(BatchSize(3201, depositsKept), 33u);
     EXPECT_EQ(BatchSize(50000, depositsKept), 500u);
   }
-  // Only batches whose deposits travel are bounded.
+  // Batches whose deposits travel are bounded more tightly.
   EXPECT_EQ(BatchSize(1000000, false), 10000u);
-  EXPECT_EQ(BatchSize(2147483647, false), 21474837u);
+  EXPECT_EQ(BatchSize(1000100, false), 10000u);
+  EXPECT_EQ(BatchSize(2147483647, false), 10000u);
   EXPECT_EQ(BatchSize(1000000, true), 1024u);
   EXPECT_EQ(BatchSize(2147483647, true), 1024u);
 }
