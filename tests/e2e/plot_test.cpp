@@ -46,9 +46,11 @@ TEST(Plots, ProfilesDamageAndSplitDepthsOnAVirtualScreen) {
   WriteFile(dir.File("p.in"),
             "ShowHisto1D On ShowDamage On REShow On RareEvent 1 REInterval 100 REThreshold 50\n"
             "GPInitDamage[ set yrange [0:100] ] ENERGY 5000 Tha 7 NumberOfImplants 200\n");
-  // xvfb-run finds a free display of its own (-a) and passes the program's
-  // exit status on.
-  const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment(dir) + " xvfb-run -a");
+  // xvfb-run finds a free display of its own (-a), searching from a number
+  // that no other test starts from (two searches from one number at the
+  // same moment may take the same display), and passes the program's exit
+  // status on.
+  const RunResult r = RunOrvane(dir.Path(), "p.in", TablesEnvironment(dir) + " xvfb-run -a -n 140");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err.find("gnuplot>"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("line 0:"), std::string::npos) << r.err;

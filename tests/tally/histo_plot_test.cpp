@@ -105,8 +105,11 @@ TEST(ShowFinalState1D, PlottingProgramAcceptsTheTexts) {
   TempDir dir;
   WriteTwoProfiles(dir.Path());
   WriteFile(dir.File("start"), "set pointsize 3\n");
+  // A display number of its own to start the search for a free one from:
+  // two xvfb-run that start from the same number at the same moment may
+  // both take it, and the first to end takes the display from the other.
   const std::string command =
-      "xvfb-run -a gnuplot '" + dir.File("start") + "' - 2>'" + dir.File("errors") + "' >/dev/null";
+      "xvfb-run -a -n 120 gnuplot '" + dir.File("start") + "' - 2>'" + dir.File("errors") + "' >/dev/null";
   std::FILE* pipe = popen(command.c_str(), "w");
   ASSERT_NE(pipe, nullptr);
   ShowFinalState1D(pipe, dir.Path(), Species(2, 5), "Histo1D.", "", "t \"This work\" ", true);
