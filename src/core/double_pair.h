@@ -1,6 +1,6 @@
-// Two doubles side by side, for loops that treat two points or two sites
-// at a time: the compiler hands their arithmetic to the processor's vector
-// unit where there is one, and each lane rounds as a lone double would.
+// Two doubles side by side, for loops that treat two sites at a time: the
+// compiler hands their arithmetic to the processor's vector unit where
+// there is one, and each lane rounds as a lone double would.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,6 @@ namespace orvane {
 typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
 // What comparing two pairs gives: all bits set in a lane where it holds.
 typedef int64_t PairMask __attribute__((vector_size(2 * sizeof(int64_t))));
-typedef int32_t IntPair __attribute__((vector_size(2 * sizeof(int32_t))));
 
 inline Pair Both(double value) { return Pair{value, value}; }
 
