@@ -102,10 +102,6 @@ double DamageProfile::AmorphousFraction(int cell) const {
 
 void DamageProfile::AddDamage(double depth, double energy, char kind, double weight,
                               double temperature) {
-  if (Recorder != nullptr) {
-    Recorder->push_back(DamageDeposit{depth, energy, weight, temperature, kind});
-    return;
-  }
   const int cell = CellOf(depth);
   if (cell >= 0) {
     const double volume = ImplantationArea * Damage.Width;
@@ -117,6 +113,7 @@ void DamageProfile::AddDamage(double depth, double energy, char kind, double wei
     if (Sums != nullptr) {
       Sums->Displacements += displaced;
       Sums->Retained += retained;
+      if (Increments != nullptr) Increments->Add(depth, retained);
     } else {
       Displacements += displaced;
       Retained += retained;
@@ -147,6 +144,51 @@ void DamageProfile::AddSums(const DepositSums& sums) {
   if (sums.Stop > Damage.Stop) Damage.Rebin(Damage.Start, sums.Stop);
   // The saves that these deposits would make all save the same profile.
   CountDeposits(sums.Count);
+}
+
+DamageIncrements DamageProfile::FreshIncrements() const {
+  DamageIncrements increments;
+  increments.Reset(Damage.Width, ImplantationArea * Damage.Width * AmorphizationDensity);
+  return increments;
+}
+
+void DamageProfile::AddIncrements(const DamageIncrements& increments, float stop) {
+  if (stop > Damage.Stop) Damage.Rebin(Damage.Start, stop);
+  const bool sameCells = increments.Level == 0 && increments.BaseWidth == Damage.Width;
+  const double width = increments.CellWidth();
+  for (int c = 0; c < DamageIncrements::kCells; ++c) {
+    if (increments.Counts[c] == 0) continue;
+    const double retained = increments.Unit * static_cast<double>(increments.Counts[c]);
+    if (sameCells) {
+      AddRetained(c, retained);
+    } else {
+      SpreadRetained(c * width, (c + 1) * width, retained);
+    }
+  }
+}
+
+// Cell i holds the depths [i Width, (i + 1) Width), as CellOf finds them.
+void DamageProfile::SpreadRetained(double low, double high, double retained) {
+  const double width = Damage.Width;
+  const double end = std::min(high, width * VarHist::kCells);
+  // Rounding may leave a span of the last deposits just beyond the cells.
+  if (!(end > low)) {
+    AddRetained(VarHist::kCells - 1, retained);
+    return;
+  }
+  const int first = std::clamp(static_cast<int>(low / width), 0, VarHist::kCells - 1);
+  for (int cell = first; cell < VarHist::kCells; ++cell) {
+    const double overlap = std::min(end, (cell + 1) * width) - std::max(low, cell * width);
+    if (overlap > 0.0) AddRetained(cell, retained * overlap / (end - low));
+    if ((cell + 1) * width >= end) break;
+  }
+}
+
+void DamageProfile::AddRetained(int cell, double retained) {
+  const double volume = ImplantationArea * Damage.Width;
+  float& density = Damage.Cells[cell];
+  density += static_cast<float>(retained / volume);
+  if (density > AmorphizationDensity) density = static_cast<float>(AmorphizationDensity);
 }
 
 // At level 1 no recoil is followed, so a deposit is bounded by what the

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "core/appending_file.h"
+#include "damage/damage_increments.h"
 #include "damage/varhst.h"
 
 namespace orvane {
@@ -29,17 +29,8 @@ struct DamageSettings {
   std::string PreviousDamageFile;
 };
 
-// The energy that one collision gave to a target atom, as AddDamage takes it.
-struct DamageDeposit {
-  double Depth = 0.0;   // angstrom
-  double Energy = 0.0;  // eV
-  double Weight = 1.0;
-  double Temperature = 300.0;  // K
-  char Kind = 'I';
-};
-
-// What the deposits of one ion leave when the damage model retains none:
-// their sums, and how far the cells had to reach.
+// What the deposits of one ion leave besides the damage: their sums, and
+// how far the cells had to reach.
 struct DepositSums {
   double Displacements = 0.0;
   double Retained = 0.0;
@@ -73,16 +64,14 @@ struct DamageProfile {
   double Retained = 0.0;       // displacements that survived, since the last ion
   // Where the periodic saves of the deposits write "Amorph1D.dat".
   std::string OutputDirectory = ".";
-  // While set, AddDamage records its deposits here and changes nothing
-  // else: a parallel run adds them to the run's profile later, ion after
-  // ion.
-  std::vector<DamageDeposit>* Recorder = nullptr;
-  // While set (and no Recorder is), AddDamage counts the deposit and adds
-  // its displacements to the sums here, widening the cells as usual, but
-  // leaves the cells' densities, the count and the files alone: what a
-  // parallel run keeps of an ion's deposits when the damage model retains
-  // none.
+  // While set, AddDamage counts the deposit and adds its displacements to
+  // the sums here, widening the cells as usual, but leaves the cells'
+  // densities, the count and the files alone: what a parallel ion keeps of
+  // its deposits, reading the profile as its batch started.
   DepositSums* Sums = nullptr;
+  // While set too, the displacements retained are summed here for the
+  // cells: the damage of a parallel batch, which the run adds at once.
+  DamageIncrements* Increments = nullptr;
   // What SaveAmorph wrote last, and where.
   struct SavedProfile {
     std::string Path;
@@ -109,14 +98,21 @@ struct DamageProfile {
   // Deposits the energy (eV) that a collision at the depth (angstrom) gave
   // to a target atom, kind 'B' when the atom was set in motion and 'I' when
   // it stayed on its site, for a particle of the weight at the temperature
-  // (K).  Every 10000th deposit saves the profile.  With a Recorder the
-  // deposit is only recorded.
+  // (K).  Every 10000th deposit saves the profile.
   void AddDamage(double depth, double energy, char kind, double weight, double temperature);
 
   // Takes in the sums of an ion's deposits as if its deposits had been
   // added: the displacements, the retention, the reach of the cells and
   // the count with its periodic saves.
   void AddSums(const DepositSums& sums);
+
+  // Empty increments on the cells as they are now.
+  DamageIncrements FreshIncrements() const;
+  // Takes in the damage of a batch: widens the cells to the stop
+  // (angstrom) that its ions reached, then adds the retained displacements
+  // to the cells (spread by length where the cells changed), each cell
+  // still held to the amorphization density.
+  void AddIncrements(const DamageIncrements& increments, float stop);
 
   // Writes "Amorph1D.dat" in the directory (status 301 when it cannot).
   // A profile that has not changed since it was last saved there, while
@@ -152,6 +148,10 @@ struct DamageProfile {
   // multiple of kSaveInterval (once: the saves of one call would all save
   // the same profile).
   void CountDeposits(uint32_t deposits);
+  // Adds displacements retained in the cell, or spread by length over the
+  // cells that the depths [low, high) (angstrom) overlap.
+  void AddRetained(int cell, double retained);
+  void SpreadRetained(double low, double high, double retained);
   double EffectiveEnergy(double energy, char kind, double weight, double cellVolume) const;
   double SurvivalFraction(double amorphousFraction, double temperature) const;
 };

@@ -9,7 +9,6 @@ namespace orvane {
 void BatchResults::Clear() {
   Ions.clear();
   Finished.clear();
-  Deposits.clear();
 }
 
 void BatchResults::Reserve(std::size_t ions) {
@@ -41,6 +40,10 @@ class ByteReader {
     return count;
   }
   template <class T>
+  void Record(T& record) {
+    Copy(&record, sizeof record);
+  }
+  template <class T>
   void Array(std::vector<T>& array, uint64_t count) {
     Require(count <= (bytes_.size() - offset_) / sizeof(T), "batch records whole",
             "batch_results", __LINE__);
@@ -62,13 +65,12 @@ class ByteReader {
 
 void AppendBytes(const BatchResults& results, std::vector<char>& bytes) {
   for (uint64_t count : {static_cast<uint64_t>(results.Ions.size()),
-                         static_cast<uint64_t>(results.Finished.size()),
-                         static_cast<uint64_t>(results.Deposits.size())}) {
+                         static_cast<uint64_t>(results.Finished.size())}) {
     AppendRaw(&count, sizeof count, bytes);
   }
   AppendArray(results.Ions, bytes);
   AppendArray(results.Finished, bytes);
-  AppendArray(results.Deposits, bytes);
+  AppendRaw(&results.Retained, sizeof results.Retained, bytes);
 }
 
 std::size_t ReadBytes(const std::vector<char>& bytes, std::vector<BatchResults>& parts) {
@@ -77,10 +79,10 @@ std::size_t ReadBytes(const std::vector<char>& bytes, std::vector<BatchResults>&
   while (!reader.AtEnd()) {
     if (parts.size() == n) parts.emplace_back();
     BatchResults& part = parts[n++];
-    const uint64_t ions = reader.Count(), finished = reader.Count(), deposits = reader.Count();
+    const uint64_t ions = reader.Count(), finished = reader.Count();
     reader.Array(part.Ions, ions);
     reader.Array(part.Finished, finished);
-    reader.Array(part.Deposits, deposits);
+    reader.Record(part.Retained);
   }
   return n;
 }
@@ -88,16 +90,14 @@ std::size_t ReadBytes(const std::vector<char>& bytes, std::vector<BatchResults>&
 IonOrder::IonOrder(const std::vector<const BatchResults*>& parts, uint32_t first, uint32_t last)
     : first_(first), byIon_(last >= first ? last - first + 1 : 0) {
   for (const BatchResults* part : parts) {
-    std::size_t particle = 0, deposit = 0;
+    std::size_t particle = 0;
     for (const IonSummary& summary : part->Ions) {
       Require(summary.Ion >= first && summary.Ion <= last, "ion of the batch", "batch_results",
               __LINE__);
       IonRecords& records = byIon_[summary.Ion - first];
       Require(records.Summary == nullptr, "ion recorded once", "batch_results", __LINE__);
-      records =
-          IonRecords{&summary, part->Finished.data() + particle, part->Deposits.data() + deposit};
+      records = IonRecords{&summary, part->Finished.data() + particle};
       particle += summary.Particles;
-      deposit += summary.Deposits;
     }
   }
 }

@@ -1,8 +1,9 @@
 // What the ions of one batch leave for the run when they run in parallel:
-// for every ion its summary, its finished particles that end an ion and
-// its damage deposits, in three flat arrays of plain records.  Each thread (or, later,
-// each process) fills its own with the ions it followed, in ascending ion
-// order; the run applies the ions of all of them in ion order.
+// for every ion its summary and its finished particles that end an ion, in
+// two flat arrays of plain records, and the damage that all of them
+// retained, summed per cell.  Each thread of each process fills its own
+// with the ions it followed, in ascending ion order; the run applies the
+// ions of all of them in ion order.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +20,7 @@ struct IonSummary {
   uint32_t Walked = 0;     // particles its cascade finished
   double PathSum = 0.0;    // their path, angstrom, summed in their order
   uint32_t Particles = 0;  // of them, those that end an ion: the next ones in Finished
-  uint32_t Deposits = 0;   // its damage deposits, the next ones in Deposits
-  DepositSums Sums;        // or the sums of its deposits, when only they were kept
+  DepositSums Sums;        // the sums of its damage deposits
   uint32_t Rotations = 0;  // lattice orientations drawn afresh
   uint32_t Partners = 0;   // collision candidates found
   int32_t SimultaneousCollisions = 0;
@@ -30,12 +30,14 @@ struct IonSummary {
 
 // Plain records, which another process can send as bytes.
 static_assert(std::is_trivially_copyable_v<IonSummary>);
-static_assert(std::is_trivially_copyable_v<DamageDeposit>);
+static_assert(std::is_trivially_copyable_v<DamageIncrements>);
 
 struct BatchResults {
   std::vector<IonSummary> Ions;
   std::vector<EndedIon> Finished;
-  std::vector<DamageDeposit> Deposits;
+  // The damage retained by the ions' deposits, when the damage model
+  // retains any.
+  DamageIncrements Retained;
 
   // Empties the arrays, keeping their memory for the next batch.
   void Clear();
@@ -44,7 +46,8 @@ struct BatchResults {
   void Reserve(std::size_t ions);
 };
 
-// Appends the results as bytes: the three counts, then the three arrays.
+// Appends the results as bytes: the two counts, the two arrays, then the
+// retained damage.
 void AppendBytes(const BatchResults& results, std::vector<char>& bytes);
 // The results that AppendBytes wrote one after the other, into parts (its
 // elements reused, more added as needed); returns how many there were.
@@ -54,7 +57,6 @@ std::size_t ReadBytes(const std::vector<char>& bytes, std::vector<BatchResults>&
 struct IonRecords {
   const IonSummary* Summary = nullptr;
   const EndedIon* Finished = nullptr;
-  const DamageDeposit* Deposits = nullptr;
 };
 
 // The ions first .. last of a batch, found among the results of the

@@ -94,11 +94,13 @@ void IonWorker::StartSimulation(RunState& run, int k) {
 void IonWorker::StartBatch(const RunState& run, int slot) {
   resultsInHand_ = &results_[slot];
   resultsInHand_->Clear();
-  // Deposits that leave no damage behind couple no ions: of them, only the
-  // sums that the results report are kept.
-  const bool sumsOnly = !run.Damage.RetainsDamage(run.Engine.Temperature);
-  state_->Damage.Recorder = sumsOnly ? nullptr : &resultsInHand_->Deposits;
-  state_->Damage.Sums = sumsOnly ? &sums_ : nullptr;
+  // Of the deposits the ions keep the sums that the results report, and,
+  // when they leave damage behind, what they retain in each cell, which
+  // the run adds once the batch is done.
+  const bool retains = run.Damage.RetainsDamage(run.Engine.Temperature);
+  resultsInHand_->Retained = run.Damage.FreshIncrements();
+  state_->Damage.Sums = &sums_;
+  state_->Damage.Increments = retains ? &resultsInHand_->Retained : nullptr;
   damageAtBatchStart_ = run.Damage.Damage;
   for (int species : run.Tallies.Tracked) {
     AdoptSplitDepths(SplitDepthsOf(run.Tallies.HistogramOf(species)),
@@ -130,14 +132,13 @@ void IonWorker::RestartFor(uint32_t ion) {
 }
 
 void IonWorker::Implant(uint32_t ion) {
-  const std::size_t depositsBefore = resultsInHand_->Deposits.size();
   RestartFor(ion);
   sums_ = DepositSums();
   ImplantOne(*state_);
-  Record(ion, depositsBefore);
+  Record(ion);
 }
 
-void IonWorker::Record(uint32_t ion, std::size_t depositsBefore) {
+void IonWorker::Record(uint32_t ion) {
   const RunState& s = *state_;
   BatchResults& results = *resultsInHand_;
   IonSummary summary;
@@ -147,7 +148,6 @@ void IonWorker::Record(uint32_t ion, std::size_t depositsBefore) {
   summary.Walked = static_cast<uint32_t>(ended_.Walked);
   summary.PathSum = ended_.PathSum;
   summary.Particles = static_cast<uint32_t>(ended_.Ended.size());
-  summary.Deposits = static_cast<uint32_t>(results.Deposits.size() - depositsBefore);
   summary.Sums = sums_;
   summary.Rotations = s.RotationCount;
   summary.Partners = s.PartnerCount;

@@ -28,9 +28,9 @@ class IonWorker {
   // moment, not changed.
   void StartSimulation(RunState& run, int k);
   // What couples the ions, as it is at the start of a batch: the damage
-  // profile and the rare-event split depths.  A damage model that retains
-  // no damage couples nothing: the ions then keep the sums of their
-  // deposits instead of the deposits.  The ions that follow go to the
+  // profile and the rare-event split depths.  The ions keep the sums of
+  // their damage deposits and, when the damage model retains damage, the
+  // damage they retain, summed per cell.  The ions that follow go to the
   // results of the slot (0 or 1), emptied first: the run applies the
   // results of one batch while the threads fill the other slot.
   void StartBatch(const RunState& run, int slot);
@@ -52,7 +52,7 @@ class IonWorker {
  private:
   // The state that the ion in hand must not inherit from the last one.
   void RestartFor(uint32_t ion);
-  void Record(uint32_t ion, std::size_t depositsBefore);
+  void Record(uint32_t ion);
 
   BatchResults results_[2];
   BatchResults* resultsInHand_ = &results_[0];
@@ -60,7 +60,7 @@ class IonWorker {
   SiteDraws siteDraws_;
   VarHist damageAtBatchStart_;
   FinishedIon ended_;  // the ion in hand's finished particles, reduced
-  DepositSums sums_;   // the ion in hand's deposits, when only their sums are kept
+  DepositSums sums_;   // the sums of the ion in hand's deposits
   uint32_t simulation_ = 1;
 };
 

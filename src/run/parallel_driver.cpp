@@ -13,15 +13,10 @@ namespace orvane {
 namespace {
 
 // Brings one ion of a batch into the run as if the run had followed it:
-// its damage deposits in their order, its counters and what the tally
-// takes of its finished particles.
+// the sums of its damage deposits, its counters and what the tally takes
+// of its finished particles.
 void ApplyIon(RunState& run, const IonRecords& ion) {
   const IonSummary& summary = *ion.Summary;
-  for (uint32_t d = 0; d < summary.Deposits; ++d) {
-    const DamageDeposit& deposit = ion.Deposits[d];
-    run.Damage.AddDamage(deposit.Depth, deposit.Energy, deposit.Kind, deposit.Weight,
-                         deposit.Temperature);
-  }
   run.Damage.AddSums(summary.Sums);
   run.LastIon.Walked = static_cast<int>(summary.Walked);
   run.LastIon.PathSum = summary.PathSum;
@@ -33,11 +28,25 @@ void ApplyIon(RunState& run, const IonRecords& ion) {
   if (summary.SplitBoundHit) ReportSplitBound(run, summary.Ion);
 }
 
+// Adds the damage that the ions of a batch retained, summed over the
+// parts that followed them, to the run's profile, its cells widened first
+// to the deepest that an ion of the batch reached.
+void ApplyBatchDamage(RunState& run, const std::vector<const BatchResults*>& parts) {
+  // The parts summed on the cells of the profile as the batch started.
+  DamageIncrements retained = parts.front()->Retained;
+  float stop = run.Damage.Damage.Stop;
+  for (const BatchResults* part : parts) {
+    if (part != parts.front()) retained.Merge(part->Retained);
+    for (const IonSummary& ion : part->Ions) stop = std::max(stop, ion.Sums.Stop);
+  }
+  run.Damage.AddIncrements(retained, stop);
+}
+
 }  // namespace
 
-uint32_t BatchSize(int ions, bool depositsKept) {
+uint32_t BatchSize(int ions, bool damageCouples) {
   const uint32_t onePercent = (static_cast<uint32_t>(std::max(ions, 0)) + 99) / 100;
-  return std::clamp<uint32_t>(onePercent, 32, depositsKept ? 1024 : 10000);
+  return std::clamp<uint32_t>(onePercent, 32, damageCouples ? 1024 : 10000);
 }
 
 uint32_t ChunkSize(uint32_t batch, int processes, int threads) {
@@ -172,6 +181,9 @@ bool ParallelDriver::ReceiveCoupling(RunState& run) {
 
 bool ParallelDriver::ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
                                 const std::function<bool()>& closeIon) {
+  // The damage of the batch goes in before its ions, so that no ion
+  // tallied lacks its damage.
+  if (run.Damage.RetainsDamage(run.Engine.Temperature)) ApplyBatchDamage(run, parts_[slot]);
   const IonOrder order(parts_[slot], first, last);
   for (uint32_t ion = first; ion <= last; ++ion) {
     const IonRecords records = order.Of(ion);

@@ -1,8 +1,10 @@
 // The ions of each simulation shared among threads.  The ions run in
 // batches of a size fixed by the number of ions alone; each ion draws from
-// its own random streams.  Once a batch is done its ions are applied to the
-// run one by one in ion order, each as the single-stream run applies its
-// ion: damage deposits, counters, tally, console lines and files.  Meanwhile
+// its own random streams.  Once a batch is done the damage its ions
+// retained, summed per cell, is added to the run's damage profile, and its
+// ions are applied to the run one by one in ion order, each as the
+// single-stream run applies its ion: the sums of its damage deposits,
+// counters, tally, console lines and files.  Meanwhile
 // the threads follow the next batch, whose ions read what couples the ions
 // (the damage profile, the rare-event split depths) as it was when the
 // batch started: with the ions of every batch but the one being applied.
@@ -34,9 +36,9 @@ namespace orvane {
 // The ions per batch of a simulation of that many ions: 1 % of them, at
 // least 32 (so that a batch keeps the threads busy) and at most 10,000 (so
 // that the records of a batch, and the memory, stay the same beyond a
-// million ions); at most 1024 when the ions' damage deposits travel with
-// their records (thousands an ion in a cascade).
-uint32_t BatchSize(int ions, bool depositsKept);
+// million ions); at most 1024 when the damage couples the ions, so that
+// the profile that an ion reads lags the run by few ions.
+uint32_t BatchSize(int ions, bool damageCouples);
 
 // The ions that a process of a job of that many processes, each with that
 // many threads, takes from a batch at a time: enough for its threads, and

@@ -10,14 +10,14 @@
 using namespace orvane;
 
 TEST(ParallelDriver, BatchesAreAHundredthOfTheIonsWithinBounds) {
-  for (bool depositsKept : {false, true}) {
-    EXPECT_EQ(BatchSize(0, depositsKept), 32u);
-    EXPECT_EQ(BatchSize(10, depositsKept), 32u);
-    EXPECT_EQ(BatchSize(3200, depositsKept), 32u);
-    EXPECT_EQ(BatchSize(3201, depositsKept), 33u);
-    EXPECT_EQ(BatchSize(50000, depositsKept), 500u);
+  for (bool damageCouples : {false, true}) {
+    EXPECT_EQ(BatchSize(0, damageCouples), 32u);
+    EXPECT_EQ(BatchSize(10, damageCouples), 32u);
+    EXPECT_EQ(BatchSize(3200, damageCouples), 32u);
+    EXPECT_EQ(BatchSize(3201, damageCouples), 33u);
+    EXPECT_EQ(BatchSize(50000, damageCouples), 500u);
   }
-  // Batches whose deposits travel are bounded more tightly.
+  // Batches whose damage couples the ions are bounded more tightly.
   EXPECT_EQ(BatchSize(1000000, false), 10000u);
   EXPECT_EQ(BatchSize(1000100, false), 10000u);
   EXPECT_EQ(BatchSize(2147483647, false), 10000u);
