@@ -9,7 +9,7 @@ namespace orvane {
 
 namespace {
 
-constexpr double kCountsPerContent = 1099511627776.0;  // 2^40
+constexpr double kCountsPerContent = 70368744177664.0;  // 2^46
 // Depths of more cells than this share the last level's last cell.
 constexpr float kFarthestBaseCell = 1e18f;
 

@@ -13,8 +13,9 @@ namespace orvane {
 
 struct DamageIncrements {
   static constexpr int kCells = 100;
-  // A sum stays at this bound once it reaches it: a cell holds far less
-  // before it is amorphous (the quantum is 2^-40 of that).
+  // A sum stays at this bound once it reaches it: 2^16 times what a cell
+  // of level 0 holds when amorphous (the quantum is 2^-46 of that), more
+  // than any cell keeps unless the cells widen 2^16 times in one batch.
   static constexpr int64_t kFull = int64_t{1} << 62;
 
   float BaseWidth = 0.1f;  // angstrom: the cells of level 0
@@ -23,7 +24,7 @@ struct DamageIncrements {
   int64_t Counts[kCells] = {};
 
   // Empty, on the cells of the profile the batch starts from (of that
-  // width, in angstrom), counting in units of 2^-40 of what such a cell
+  // width, in angstrom), counting in units of 2^-46 of what such a cell
   // holds when amorphous (displacements).
   void Reset(float baseWidth, double amorphousContent);
   // Adds the displacements retained by a deposit at the depth (angstrom,

@@ -117,9 +117,7 @@ void DamageProfile::AddDamage(double depth, double energy, char kind, double wei
     } else {
       Displacements += displaced;
       Retained += retained;
-      float& density = Damage.Cells[cell];
-      density += static_cast<float>(retained / volume);
-      if (density > AmorphizationDensity) density = static_cast<float>(AmorphizationDensity);
+      AddRetained(cell, retained);
     }
   }
   if (Sums != nullptr) {

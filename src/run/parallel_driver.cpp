@@ -202,7 +202,8 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
   // Tables missing from the table directory are made by the first process.
   cluster::FirstThenOthers([&run] { LoadSharedTables(run); });
   for (auto& worker : workers_) worker->StartSimulation(run, k);
-  const uint32_t size = BatchSize(ions, run.Damage.RetainsDamage(run.Engine.Temperature));
+  const bool damageCouples = run.Damage.RetainsDamage(run.Engine.Temperature);
+  const uint32_t size = BatchSize(ions, damageCouples);
   const uint32_t last = static_cast<uint32_t>(ions);
   const auto lastOfBatch = [&](uint32_t first) { return std::min(last, first + size - 1); };
   const auto indexOf = [&](uint32_t first) { return static_cast<int>((first - 1) / size); };
@@ -216,6 +217,19 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
   FinishBatch(0);
   int slot = 0;
   for (uint32_t first = 1; first <= last; first += size, slot = 1 - slot) {
+    const uint32_t next = first + size;
+    if (damageCouples) {
+      // Damage that grows with the dose reaches the very next batch: the
+      // ions wait while the first process applies a batch, a short while
+      // against following one, so that the damage they meet lags the run
+      // by at most the batch in hand.
+      if (!ApplyAndShare(run, first, lastOfBatch(first), slot, closeIon)) return;
+      if (next <= last) {
+        StartBatch(run, next, lastOfBatch(next), indexOf(next), 1 - slot);
+        FinishBatch(1 - slot);
+      }
+      continue;
+    }
     // The next batch starts before this one is applied, by the first
     // process alone, which then sends the others what couples the ions as
     // soon as it is applied; they take it in once they are done with the
@@ -223,14 +237,20 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
     // slowest ion of the next batch.
     if (first > 1 && !ReceiveCoupling(run)) return;
     if (!cluster::IsFirst()) ExpectCoupling();
-    const uint32_t next = first + size;
     if (next <= last) StartBatch(run, next, lastOfBatch(next), indexOf(next), 1 - slot);
     if (cluster::IsFirst()) {
       SendCoupling(run, ApplyBatch(run, first, lastOfBatch(first), slot, closeIon));
     }
     if (next <= last) FinishBatch(1 - slot);
   }
-  ReceiveCoupling(run);
+  if (!damageCouples) ReceiveCoupling(run);
+}
+
+bool ParallelDriver::ApplyAndShare(RunState& run, uint32_t first, uint32_t last, int slot,
+                                   const std::function<bool()>& closeIon) {
+  if (!cluster::IsFirst()) ExpectCoupling();
+  if (cluster::IsFirst()) SendCoupling(run, ApplyBatch(run, first, last, slot, closeIon));
+  return ReceiveCoupling(run);
 }
 
 }  // namespace orvane

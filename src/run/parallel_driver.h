@@ -1,5 +1,5 @@
 // The ions of each simulation shared among threads.  The ions run in
-// batches of a size fixed by the number of ions alone; each ion draws from
+// batches of a size fixed by the number of ions; each ion draws from
 // its own random streams.  Once a batch is done the damage its ions
 // retained, summed per cell, is added to the run's damage profile, and its
 // ions are applied to the run one by one in ion order, each as the
@@ -9,7 +9,9 @@
 // (the damage profile, the rare-event split depths) as it was when the
 // batch started: with the ions of every batch but the one being applied.
 // So every result is the same for any number of threads, and no thread
-// waits while the run applies a batch.  In a cluster job the processes take
+// waits while the run applies a batch; only where the damage grows with
+// the dose does the next batch wait for it, so as to start from the
+// damage of every batch before it.  In a cluster job the processes take
 // the ions of a batch in chunks as they come free, from a counter that the
 // first process holds, so that a process that follows slow ions, or the
 // first while it applies a batch, simply takes fewer; the first process
@@ -90,6 +92,10 @@ class ParallelDriver {
   // order; false when closeIon stopped.
   bool ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
                   const std::function<bool()>& closeIon);
+  // Applies the batch done on the first process and gives every process
+  // what then couples the ions; false when the run goes no further.
+  bool ApplyAndShare(RunState& run, uint32_t first, uint32_t last, int slot,
+                     const std::function<bool()>& closeIon);
 
   std::vector<std::unique_ptr<IonWorker>> workers_;  // the last one is the calling thread's
   std::vector<std::thread> threads_;
