@@ -11,7 +11,7 @@
 # cases: boron at 10 keV into crystalline Si(100), ions only; arsenic at
 # 50 keV into amorphous silicon with the full cascade (the default damage
 # constants, which retain no damage); and boron at 3 keV with the cascade
-# and damage retained (CteD 1), whose deposits travel.
+# and damage retained (CteD 1), whose damage travels summed per cell.
 set -euo pipefail
 
 if [ $# -lt 1 ] || [ ! -x "$1" ]; then
@@ -30,7 +30,7 @@ prepare_tables "$source_dir"
 export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
 
 # The ions per batch of a simulation of that many ions, bounded by 1024
-# when the damage deposits travel (a second argument "kept").
+# when the damage couples the ions (a second argument "kept").
 batch_size() {
   awk -v n="$1" -v kept="${2:-}" 'BEGIN {
     b = int((n + 99) / 100); b = b < 32 ? 32 : b
