@@ -50,6 +50,8 @@ struct Case {
   const char* damage;  // the damage model's keywords, empty for the defaults
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 // The displacements retained per ion, "DDBC_1D.dat": their sum over the
 // run, its error counting each ion as one independent draw.
 Estimate RetainedDamage(const std::string& text) {
