@@ -66,7 +66,7 @@ class WorkingSites {
   // atoms from their own words of the search and are examined.
   void DrawAtomsInReach(const Vector& from, const Vector& direction, const Reach& reach,
                         uint64_t search, bool everySite, const ThermalTable& thermal);
-  bool Far(int i) const { return far_[i] != 0; }
+  bool Far(int i) const { return reachMask_[i] == 0; }
   // The far site beyond the distance along the path that passes the path
   // closest at its lattice position (the first in list order among
   // equals), after DrawAtomsInReach.
@@ -115,7 +115,7 @@ class WorkingSites {
   std::vector<uint8_t> atomSpecies_;
   std::vector<double> distance2_, along_;
   std::vector<double> latticeDistance2_, latticeAlong_;
-  std::vector<uint8_t> far_;
+  std::vector<int64_t> reachMask_;  // 0 where far
   std::vector<int> everySite_, examined_;
   const int* examinedList_ = nullptr;
   int examinedCount_ = 0;
