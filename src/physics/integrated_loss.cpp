@@ -22,7 +22,7 @@ const double kRadiusPerCubeRoot = OneElectronRadius(1.0);
 // that loss D lowers the speed to first order, as sqrt(E - D) =
 // sqrt(E) (1 - D/2E).  Terms beyond the first order that could exceed the
 // tolerance refuse the sum.
-bool LinearizedLoss(const StoppingTable& table, const double* densities, const double* potentials,
+__attribute__((target_clones("avx2", "default"))) bool LinearizedLoss(const StoppingTable& table, const double* densities, const double* potentials,
                     double m1, const Flight& flight, double& loss) {
   const double subStep = flight.length / kFlightSubSteps;
   const double speedFactor = AtomicSpeedFactor(m1);
