@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/axes.h"
 #include "core/libc_random.h"
 #include "core/list.h"
 #include "core/ranmar.h"
@@ -42,6 +43,9 @@ class WorkingSites {
     Move(i, r);
     source_[i]->R = r;
   }
+  // Sites 0 .. n - 1 (n at most Count()) and their list nodes moved to the
+  // positions turned by the rotation, or as they are without one.
+  void Turn(const Vector* unrotated, int n, const Axes* rotation);
   // The site nearest to the point (the first among equals), -1 without
   // sites.
   int Closest(const Vector& point) const;
