@@ -10,79 +10,6 @@
 
 namespace orvane {
 
-void WorkingSites::Assign(List<Site>& sites) {
-  const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
-  const std::size_t padded = (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes;
-  count_ = static_cast<int>(n);
-  for (auto* v : {&x_, &y_, &z_, &latticeDistance2_, &latticeAlong_}) {
-    v->assign(padded, std::numeric_limits<double>::quiet_NaN());
-  }
-  for (auto* v : {&fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_}) v->resize(n);
-  for (auto* v : {&speciesA_, &speciesB_, &atomSpecies_}) v->resize(n);
-  reachMask_.resize(padded);
-  source_.resize(n);
-  everySite_.resize(n);
-  examined_.resize(padded);
-  for (std::size_t i = 0; i < n; ++i) everySite_[i] = static_cast<int>(i);
-  int i = 0;
-  for (Site& site : sites) {
-    Move(i, site.R);
-    fraction_[i] = site.Fraction;
-    speciesA_[i] = site.SpeciesA;
-    speciesB_[i] = site.SpeciesB;
-    source_[i] = &site;
-    ++i;
-  }
-}
-
-int WorkingSites::Closest(const Vector& point) const {
-  // As the list finds it: the first smallest distance below 1e10 A.  The
-  // root is monotonic, so a square no smaller than the best one's cannot
-  // give a smaller distance, and only the others need their root.
-  int closest = -1;
-  double bound = 1e10;
-  double bound2 = HUGE_VAL;
-  for (int i = 0; i < Count(); ++i) {
-    const double dx = x_[i] - point.x, dy = y_[i] - point.y, dz = z_[i] - point.z;
-    const double distance2 = dx * dx + dy * dy + dz * dz;
-    if (!(distance2 < bound2)) continue;
-    const double distance = std::sqrt(distance2);
-    if (distance < bound) {
-      bound = distance;
-      bound2 = distance2;
-      closest = i;
-    }
-  }
-  return closest;
-}
-
-void WorkingSites::DrawAtoms(Ranmar& rng, LibcRandom& signs, const ThermalTable& thermal) {
-  const int n = Count();
-  examinedList_ = everySite_.data();
-  examinedCount_ = n;
-  for (int first = 0; first < n; first += kChunk) {
-    DrawChunk(first, std::min(kChunk, n - first), rng, signs, thermal);
-  }
-}
-
-void WorkingSites::Measure(const Vector& from, const Vector& direction) {
-  const int n = Count();
-  // The point and the direction in locals, which no store of the loop can
-  // change, so that the loop runs on several atoms at once.
-  const double fx = from.x, fy = from.y, fz = from.z;
-  const double ux = direction.x, uy = direction.y, uz = direction.z;
-  const double* __restrict x = atomX_.data();
-  const double* __restrict y = atomY_.data();
-  const double* __restrict z = atomZ_.data();
-  double* __restrict distance2 = distance2_.data();
-  double* __restrict along = along_.data();
-  for (int i = 0; i < n; ++i) {
-    const double dx = x[i] - fx, dy = y[i] - fy, dz = z[i] - fz;
-    distance2[i] = dx * dx + dy * dy + dz * dz;
-    along[i] = dx * ux + dy * uy + dz * uz;
-  }
-}
-
 namespace {
 
 // The reach test of the sites 0 .. n - 1 (padded to a multiple of
@@ -126,6 +53,24 @@ __attribute__((target_clones("avx2", "default"))) int SitesInReach(
   return count;
 }
 
+// The squared distances of the points from the point, kSiteLanes points at
+// a time (with a clone for processors with AVX2; the same values).
+__attribute__((target_clones("avx2", "default"))) void SquaredDistances(
+    const double* __restrict x, const double* __restrict y, const double* __restrict z, int n,
+    const Vector& point, double* __restrict distance2) {
+  const double px = point.x, py = point.y, pz = point.z;
+  for (int i = 0; i < n; i += kSiteLanes) {
+    Lanes dx, dy, dz;
+    Load(x + i, dx);
+    Load(y + i, dy);
+    Load(z + i, dz);
+    dx -= px;
+    dy -= py;
+    dz -= pz;
+    Store(dx * dx + dy * dy + dz * dz, distance2 + i);
+  }
+}
+
 // The positions turned by the rotation, as Axes::Transform turns each: the
 // point and the rows in locals, so that the loop runs on several sites at
 // once (with a clone for processors with AVX2; the same values).
@@ -144,6 +89,80 @@ __attribute__((target_clones("avx2", "default"))) void TurnPositions(
 }
 
 }  // namespace
+
+void WorkingSites::Assign(List<Site>& sites) {
+  const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
+  const std::size_t padded = (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes;
+  count_ = static_cast<int>(n);
+  for (auto* v : {&x_, &y_, &z_, &latticeDistance2_, &latticeAlong_, &closest2_}) {
+    v->assign(padded, std::numeric_limits<double>::quiet_NaN());
+  }
+  for (auto* v : {&fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_}) v->resize(n);
+  for (auto* v : {&speciesA_, &speciesB_, &atomSpecies_}) v->resize(n);
+  reachMask_.resize(padded);
+  source_.resize(n);
+  everySite_.resize(n);
+  examined_.resize(padded);
+  for (std::size_t i = 0; i < n; ++i) everySite_[i] = static_cast<int>(i);
+  int i = 0;
+  for (Site& site : sites) {
+    Move(i, site.R);
+    fraction_[i] = site.Fraction;
+    speciesA_[i] = site.SpeciesA;
+    speciesB_[i] = site.SpeciesB;
+    source_[i] = &site;
+    ++i;
+  }
+}
+
+int WorkingSites::Closest(const Vector& point) {
+  // As the list finds it: the first smallest distance below 1e10 A.  The
+  // root is monotonic, so a square no smaller than the best one's cannot
+  // give a smaller distance, and only the others need their root.
+  const double* distance2 = closest2_.data();
+  SquaredDistances(x_.data(), y_.data(), z_.data(), Count(), point, closest2_.data());
+  int closest = -1;
+  double bound = 1e10;
+  double bound2 = HUGE_VAL;
+  for (int i = 0; i < Count(); ++i) {
+    if (!(distance2[i] < bound2)) continue;
+    const double distance = std::sqrt(distance2[i]);
+    if (distance < bound) {
+      bound = distance;
+      bound2 = distance2[i];
+      closest = i;
+    }
+  }
+  return closest;
+}
+
+void WorkingSites::DrawAtoms(Ranmar& rng, LibcRandom& signs, const ThermalTable& thermal) {
+  const int n = Count();
+  examinedList_ = everySite_.data();
+  examinedCount_ = n;
+  for (int first = 0; first < n; first += kChunk) {
+    DrawChunk(first, std::min(kChunk, n - first), rng, signs, thermal);
+  }
+}
+
+void WorkingSites::Measure(const Vector& from, const Vector& direction) {
+  const int n = Count();
+  // The point and the direction in locals, which no store of the loop can
+  // change, so that the loop runs on several atoms at once.
+  const double fx = from.x, fy = from.y, fz = from.z;
+  const double ux = direction.x, uy = direction.y, uz = direction.z;
+  const double* __restrict x = atomX_.data();
+  const double* __restrict y = atomY_.data();
+  const double* __restrict z = atomZ_.data();
+  double* __restrict distance2 = distance2_.data();
+  double* __restrict along = along_.data();
+  for (int i = 0; i < n; ++i) {
+    const double dx = x[i] - fx, dy = y[i] - fy, dz = z[i] - fz;
+    distance2[i] = dx * dx + dy * dy + dz * dz;
+    along[i] = dx * ux + dy * uy + dz * uz;
+  }
+}
+
 
 void WorkingSites::Turn(const Vector* unrotated, int n, const Axes* rotation) {
   if (rotation == nullptr) {

@@ -48,7 +48,7 @@ class WorkingSites {
   void Turn(const Vector* unrotated, int n, const Axes* rotation);
   // The site nearest to the point (the first among equals), -1 without
   // sites.
-  int Closest(const Vector& point) const;
+  int Closest(const Vector& point);
 
   // Draws the atom on every site in list order, from the streams in their
   // order: per site one uniform number for its species, then along each
@@ -119,6 +119,7 @@ class WorkingSites {
   std::vector<uint8_t> atomSpecies_;
   std::vector<double> distance2_, along_;
   std::vector<double> latticeDistance2_, latticeAlong_;
+  std::vector<double> closest2_;  // Closest's squared distances
   std::vector<int64_t> reachMask_;  // 0 where far
   std::vector<int> everySite_, examined_;
   const int* examinedList_ = nullptr;
