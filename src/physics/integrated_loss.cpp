@@ -31,11 +31,11 @@ __attribute__((target_clones("avx2", "default"))) bool LinearizedLoss(const Stop
   double speed[kFlightSubSteps];
   double perKinetic[kFlightSubSteps];  // 1 / 2E
   double radius[kFlightSubSteps];
-  // The speeds and radii first: none waits on another.
+  // The speeds and radii first: none waits on another (nor on a branch).
   bool usable = true;
   for (int k = 0; k < kFlightSubSteps; ++k) {
     kinetic[k] = flight.startEnergy + gainPerSubStep * k - potentials[k];
-    usable = usable && kinetic[k] != 0.0 && densities[k] > 0.0;
+    usable &= (kinetic[k] != 0.0) & (densities[k] > 0.0);
     const double moving = std::max(kinetic[k], 0.0);
     speed[k] = std::sqrt(moving) * speedFactor;
     perKinetic[k] = 0.5 / kinetic[k];
