@@ -15,6 +15,7 @@
 
 #include <sys/mman.h>
 
+#include "core/double_lanes.h"
 #include "core/fatal.h"
 #include "core/replaced_file.h"
 #include "target/density_path.h"
@@ -120,35 +121,28 @@ struct Cell {
 }
 
 // Corners at or below kSmallest take the largest of the eight.
-void ReplaceSmallCorners(double (&corner)[2][2][2]) {
-  double largest = corner[0][0][0];
-  for (const auto& plane : corner)
-    for (const auto& row : plane)
-      for (double value : row) largest = std::max(largest, value);
-  for (auto& plane : corner)
-    for (auto& row : plane)
-      for (double& value : row)
-        if (value <= EDT::kSmallest) value = largest;
+void ReplaceSmallCorners(Lanes& low, Lanes& high) {
+  double largest = low[0];
+  for (int k = 0; k < 4; ++k) largest = std::max({largest, low[k], high[k]});
+  for (int k = 0; k < 4; ++k) {
+    if (low[k] <= EDT::kSmallest) low[k] = largest;
+    if (high[k] <= EDT::kSmallest) high[k] = largest;
+  }
 }
 
 [[gnu::always_inline]] inline double Interpolate(const EDT::Grid& grid, const Cell& cell) {
   const double* lower = grid.values + 2 * cell.corner;
-  double corner[2][2][2];
-  for (int a = 0; a < 2; ++a) {
-    // (j, k) (j+1, k) (j, k+1) (j+1, k+1)
-    const double* run = lower + (a == 0 ? 0 : 2 * grid.strideX);
-    for (int b = 0; b < 2; ++b) {
-      for (int c = 0; c < 2; ++c) corner[a][b][c] = run[2 * c + b];
-    }
-  }
-  if (grid.smallValues) ReplaceSmallCorners(corner);
-  double edge[2][2];
-  for (int b = 0; b < 2; ++b) {
-    for (int c = 0; c < 2; ++c)
-      edge[b][c] = Between(corner[0][b][c], corner[1][b][c], cell.weight[0]);
-  }
-  const double face0 = Between(edge[0][0], edge[1][0], cell.weight[1]);
-  const double face1 = Between(edge[0][1], edge[1][1], cell.weight[1]);
+  // The two runs of four corners, (j, k) (j+1, k) (j, k+1) (j+1, k+1) at i
+  // and at i + 1: the four edges along x interpolated side by side, each
+  // lane as Between would.
+  Lanes low, high;
+  Load(lower, low);
+  Load(lower + 2 * grid.strideX, high);
+  if (grid.smallValues) ReplaceSmallCorners(low, high);
+  const double w = cell.weight[0];
+  const Lanes edge = (1.0 - w) * low + w * high;
+  const double face0 = Between(edge[0], edge[1], cell.weight[1]);
+  const double face1 = Between(edge[2], edge[3], cell.weight[1]);
   const double value = Between(face0, face1, cell.weight[2]);
   return value <= 0.0 ? EDT::kSmallest : value;
 }
