@@ -163,7 +163,6 @@ void WorkingSites::Measure(const Vector& from, const Vector& direction) {
   }
 }
 
-
 void WorkingSites::Turn(const Vector* unrotated, int n, const Axes* rotation) {
   if (rotation == nullptr) {
     for (int i = 0; i < n; ++i) MoveSite(i, unrotated[i]);
@@ -173,9 +172,8 @@ void WorkingSites::Turn(const Vector* unrotated, int n, const Axes* rotation) {
   for (int i = 0; i < n; ++i) source_[i]->R = Vector(x_[i], y_[i], z_[i]);
 }
 
-void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction,
-                                    const Reach& reach, uint64_t search, bool everySite,
-                                    const ThermalTable& thermal) {
+void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction, const Reach& reach,
+                                    uint64_t search, bool everySite, const ThermalTable& thermal) {
   const int n = Count();
   const int inReach = SitesInReach(x_.data(), y_.data(), z_.data(), n, from, direction, reach,
                                    latticeDistance2_.data(), latticeAlong_.data(),

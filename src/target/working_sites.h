@@ -108,9 +108,10 @@ class WorkingSites {
   void DrawChunk(int first, int n, Ranmar& rng, LibcRandom& signs, const ThermalTable& thermal);
 
   int count_ = 0;
-  // The lattice positions, and what the reach test writes of each site,
-  // padded to an even count: the test takes the sites two at a time, and
-  // the padding site (not a number) is never within reach.
+  // The lattice positions, and what the reach test and the search for the
+  // nearest site write of each site, padded to a multiple of four: the
+  // loops take four sites at a time, and a padding site (not a number) is
+  // never within reach.
   std::vector<double> x_, y_, z_;
   std::vector<double> fraction_;
   std::vector<uint8_t> speciesA_, speciesB_;
@@ -119,7 +120,7 @@ class WorkingSites {
   std::vector<uint8_t> atomSpecies_;
   std::vector<double> distance2_, along_;
   std::vector<double> latticeDistance2_, latticeAlong_;
-  std::vector<double> closest2_;  // Closest's squared distances
+  std::vector<double> closest2_;    // Closest's squared distances
   std::vector<int64_t> reachMask_;  // 0 where far
   std::vector<int> everySite_, examined_;
   const int* examinedList_ = nullptr;

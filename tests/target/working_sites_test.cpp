@@ -71,8 +71,8 @@ TEST(WorkingSites, TheNearestSiteIsTheFirstAtTheSmallestDistance) {
 TEST(WorkingSites, TurnedSitesLieWhereTheRotationTurnsEachPosition) {
   std::mt19937_64 random(5);
   std::ostringstream quiet;
-  const Axes rotation = Axes::Build(Vector(1.0, 0.2, -0.3), Vector(0.1, 1.0, 0.4), 7.0, 22.0,
-                                    false, quiet);
+  const Axes rotation =
+      Axes::Build(Vector(1.0, 0.2, -0.3), Vector(0.1, 1.0, 0.4), 7.0, 22.0, false, quiet);
   for (int n = 1; n <= 9; ++n) {
     List<Site> sites = RandomSites(n, random);
     std::vector<Vector> unrotated;
@@ -109,14 +109,15 @@ TEST(WorkingSites, TheSitesInReachAreThoseThatTheirLatticePositionsLet) {
       WorkingSites working;
       working.Assign(sites);
       const Vector from(uniform(random), uniform(random), uniform(random));
-      const Vector direction = Normalized(Vector(uniform(random), uniform(random), uniform(random)));
+      const Vector direction =
+          Normalized(Vector(uniform(random), uniform(random), uniform(random)));
       working.DrawAtomsInReach(from, direction, reach, trial, false, thermal);
       std::vector<int> expected;
       for (int i = 0; i < n; ++i) {
         const Vector d = working.Original(i).R - from;
         const double d2 = Dot(d, d), s = Dot(d, direction);
-        const bool near = (d2 - s * s < reach.PathRadius2 && s > reach.MinimumAlong) ||
-                          d2 <= reach.NearbyRadius2;
+        const bool near =
+            (d2 - s * s < reach.PathRadius2 && s > reach.MinimumAlong) || d2 <= reach.NearbyRadius2;
         if (near) expected.push_back(i);
         ASSERT_EQ(working.Far(i), !near);
       }
