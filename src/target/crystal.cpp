@@ -173,9 +173,7 @@ int Crystal::TurnWorkingList(const Axes* rotation) {
   }
   KeepWorkingListInStep();
   const int n = std::min(static_cast<int>(unrotated_.size()), working_.Count());
-  for (int i = 0; i < n; ++i) {
-    working_.MoveSite(i, rotation != nullptr ? rotation->Transform(unrotated_[i]) : unrotated_[i]);
-  }
+  working_.Turn(unrotated_.data(), n, rotation);
   return n;
 }
 

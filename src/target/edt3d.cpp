@@ -15,6 +15,7 @@
 
 #include <sys/mman.h>
 
+#include "core/double_lanes.h"
 #include "core/fatal.h"
 #include "core/replaced_file.h"
 #include "target/density_path.h"
@@ -95,6 +96,76 @@ std::string HeaderNumbers(const double lado[3], const int points[3]) {
   return numbers;
 }
 
+// The grid cell of a point: the flat index of its lower corner and the
+// weights of the upper corners along x, y and z.
+struct Cell {
+  std::size_t corner;
+  double weight[3];
+};
+
+[[gnu::always_inline]] inline Cell CellAt(const EDT::Grid& grid, double x, double y, double z) {
+  const AxisPoint px = Locate(x, grid.side[0], grid.inverseSide[0], grid.points[0]);
+  const AxisPoint py = Locate(y, grid.side[1], grid.inverseSide[1], grid.points[1]);
+  const AxisPoint pz = Locate(z, grid.side[2], grid.inverseSide[2], grid.points[2]);
+  return {px.index * grid.strideX + py.index * grid.strideY + pz.index,
+          {px.weight, py.weight, pz.weight}};
+}
+
+// Starts fetching the eight corners of the cell.
+[[gnu::always_inline]] inline void Fetch(const EDT::Grid& grid, const Cell& cell) {
+  const double* lower = grid.values + 2 * cell.corner;
+  for (const double* run : {lower, lower + 2 * grid.strideX}) {
+    __builtin_prefetch(run);
+    __builtin_prefetch(run + 3);
+  }
+}
+
+// Corners at or below kSmallest take the largest of the eight.
+void ReplaceSmallCorners(Lanes& low, Lanes& high) {
+  double largest = low[0];
+  for (int k = 0; k < 4; ++k) largest = std::max({largest, low[k], high[k]});
+  for (int k = 0; k < 4; ++k) {
+    if (low[k] <= EDT::kSmallest) low[k] = largest;
+    if (high[k] <= EDT::kSmallest) high[k] = largest;
+  }
+}
+
+[[gnu::always_inline]] inline double Interpolate(const EDT::Grid& grid, const Cell& cell) {
+  const double* lower = grid.values + 2 * cell.corner;
+  // The two runs of four corners, (j, k) (j+1, k) (j, k+1) (j+1, k+1) at i
+  // and at i + 1: the four edges along x interpolated side by side, each
+  // lane as Between would.
+  Lanes low, high;
+  Load(lower, low);
+  Load(lower + 2 * grid.strideX, high);
+  if (grid.smallValues) ReplaceSmallCorners(low, high);
+  const double w = cell.weight[0];
+  const Lanes edge = (1.0 - w) * low + w * high;
+  const double face0 = Between(edge[0], edge[1], cell.weight[1]);
+  const double face1 = Between(edge[2], edge[3], cell.weight[1]);
+  const double value = Between(face0, face1, cell.weight[2]);
+  return value <= 0.0 ? EDT::kSmallest : value;
+}
+
+// The look-ups along a line.  The grid cells of all the points are located
+// and fetched first, so that the memory serves them together.  A clone for
+// processors with AVX2 gives the same values: the look-up takes only sums,
+// products, comparisons and conversions.
+__attribute__((target_clones("avx2", "default"))) void DensitiesOnGrid(
+    const EDT::Grid& grid, double x, double y, double z, double dx, double dy, double dz,
+    int count, double* densities) {
+  constexpr int kBatch = 32;
+  Cell cells[kBatch];
+  for (int first = 0; first < count; first += kBatch) {
+    const int n = std::min(kBatch, count - first);
+    for (int k = 0; k < n; ++k, x += dx, y += dy, z += dz) {
+      cells[k] = CellAt(grid, x, y, z);
+      Fetch(grid, cells[k]);
+    }
+    for (int k = 0; k < n; ++k) densities[first + k] = Interpolate(grid, cells[k]);
+  }
+}
+
 }  // namespace
 
 EDT::EDT(const EDT& other) { *this = other; }
@@ -163,69 +234,24 @@ void EDT::Allocate() {
 
 double EDT::Density(double x, double y, double z) const {
   Require(values_ != nullptr, "Values!=NULL", "edt3d", __LINE__);
-  return Interpolate(CellAt(x, y, z));
+  const Grid grid = View();
+  return Interpolate(grid, CellAt(grid, x, y, z));
 }
 
 void EDT::DensitiesAlong(double x, double y, double z, double dx, double dy, double dz, int count,
                          double* densities) const {
   Require(values_ != nullptr, "Values!=NULL", "edt3d", __LINE__);
-  constexpr int kBatch = 32;
-  Cell cells[kBatch];
-  for (int first = 0; first < count; first += kBatch) {
-    const int n = std::min(kBatch, count - first);
-    for (int k = 0; k < n; ++k, x += dx, y += dy, z += dz) {
-      cells[k] = CellAt(x, y, z);
-      Fetch(cells[k]);
-    }
-    for (int k = 0; k < n; ++k) densities[first + k] = Interpolate(cells[k]);
-  }
+  DensitiesOnGrid(View(), x, y, z, dx, dy, dz, count, densities);
 }
 
-EDT::Cell EDT::CellAt(double x, double y, double z) const {
-  const AxisPoint px = Locate(x, lado_[0], inverseSide_[0], nPoints_[0]);
-  const AxisPoint py = Locate(y, lado_[1], inverseSide_[1], nPoints_[1]);
-  const AxisPoint pz = Locate(z, lado_[2], inverseSide_[2], nPoints_[2]);
-  return {px.index * strideX_ + py.index * strideY_ + pz.index, {px.weight, py.weight, pz.weight}};
-}
-
-void EDT::Fetch(const Cell& cell) const {
-  const double* lower = values_.get() + 2 * cell.corner;
-  for (const double* run : {lower, lower + 2 * strideX_}) {
-    __builtin_prefetch(run);
-    __builtin_prefetch(run + 3);
-  }
-}
-
-double EDT::Interpolate(const Cell& cell) const {
-  const double* lower = values_.get() + 2 * cell.corner;
-  double corner[2][2][2];
-  for (int a = 0; a < 2; ++a) {
-    const double* run = lower + (a == 0 ? 0 : 2 * strideX_);  // (j, k) (j+1, k) (j, k+1) (j+1, k+1)
-    for (int b = 0; b < 2; ++b) {
-      for (int c = 0; c < 2; ++c) corner[a][b][c] = run[2 * c + b];
-    }
-  }
-  if (smallValues_ != 0) ReplaceSmallCorners(corner);
-  double edge[2][2];
-  for (int b = 0; b < 2; ++b) {
-    for (int c = 0; c < 2; ++c)
-      edge[b][c] = Between(corner[0][b][c], corner[1][b][c], cell.weight[0]);
-  }
-  const double face0 = Between(edge[0][0], edge[1][0], cell.weight[1]);
-  const double face1 = Between(edge[0][1], edge[1][1], cell.weight[1]);
-  const double value = Between(face0, face1, cell.weight[2]);
-  return value <= 0.0 ? kSmallest : value;
-}
-
-void EDT::ReplaceSmallCorners(double (&corner)[2][2][2]) {
-  double largest = corner[0][0][0];
-  for (const auto& plane : corner)
-    for (const auto& row : plane)
-      for (double value : row) largest = std::max(largest, value);
-  for (auto& plane : corner)
-    for (auto& row : plane)
-      for (double& value : row)
-        if (value <= kSmallest) value = largest;
+EDT::Grid EDT::View() const {
+  return {values_.get(),
+          strideX_,
+          strideY_,
+          smallValues_ != 0,
+          {lado_[0], lado_[1], lado_[2]},
+          {inverseSide_[0], inverseSide_[1], inverseSide_[2]},
+          {nPoints_[0], nPoints_[1], nPoints_[2]}};
 }
 
 int EDT::ReadTable3D(const std::string& name, int convert) {

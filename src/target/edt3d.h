@@ -61,6 +61,18 @@ class EDT {
   int Points(int axis) const { return nPoints_[axis]; }
   bool Empty() const { return values_ == nullptr; }
 
+  // A corner at or below it takes the largest of its cell's eight.
+  static constexpr double kSmallest = 1e-10;
+  // What the look-ups read: the values, the layout and the box.
+  struct Grid {
+    const double* values;
+    std::size_t strideX, strideY;
+    bool smallValues;  // any value at or below kSmallest
+    double side[3];
+    double inverseSide[3];
+    int points[3];
+  };
+
  private:
   // Reads the two free lines and the three side/count pairs; false when the
   // six numbers are not there.
@@ -73,18 +85,8 @@ class EDT {
   // A short table that this program does not make ends the run (status 300).
   [[noreturn]] void RefuseShort(const std::string& path) const;
   void Allocate();
-  // The grid cell of a point: the flat index of its lower corner and the
-  // weights of the upper corners along x, y and z.
-  struct Cell {
-    std::size_t corner;
-    double weight[3];
-  };
-  Cell CellAt(double x, double y, double z) const;
-  // Starts fetching the eight corners of the cell.
-  void Fetch(const Cell& cell) const;
-  double Interpolate(const Cell& cell) const;
-  // Corners at or below kSmallest take the largest of the eight.
-  static void ReplaceSmallCorners(double (&corner)[2][2][2]);
+  // What a look-up reads of the table.
+  Grid View() const;
 
   double lado_[3] = {0.0, 0.0, 0.0};
   int nPoints_[3] = {0, 0, 0};
@@ -107,7 +109,6 @@ class EDT {
     values_[2 * c] = value;
     if (c >= strideY_) values_[2 * (c - strideY_) + 1] = value;
   }
-  static constexpr double kSmallest = 1e-10;  // a corner at or below it takes the cell's largest
   // Grid points at or below kSmallest: without them a look-up interpolates
   // its corners as they are.
   std::size_t smallValues_ = 0;

@@ -4,22 +4,102 @@
 #include <cmath>
 #include <limits>
 
-#include "core/double_pair.h"
+#include "core/double_lanes.h"
 #include "core/fatal.h"
 #include "target/site_draws.h"
 
 namespace orvane {
 
+namespace {
+
+// The reach test of the sites 0 .. n - 1 (padded to a multiple of
+// kSiteLanes with sites that are never in reach), kSiteLanes sites at a
+// time with each lane rounding as a lone double would: it writes each
+// site's squared distance from the point, its distance along the
+// direction and its mask (-1 in reach, else 0), lists the sites in reach
+// in list order and returns their count.  Only sums, differences,
+// products and comparisons: the processor's wider vector unit, where it
+// has one, gives the same values.
+__attribute__((target_clones("avx2", "default"))) int SitesInReach(
+    const double* __restrict x, const double* __restrict y, const double* __restrict z, int n,
+    const Vector& from, const Vector& direction, const WorkingSites::Reach& reach,
+    double* __restrict distance2, double* __restrict along, int64_t* __restrict reachMask,
+    int* __restrict inReachList) {
+  const double fx = from.x, fy = from.y, fz = from.z;
+  const double ux = direction.x, uy = direction.y, uz = direction.z;
+  const double pathRadius2 = reach.PathRadius2, minimumAlong = reach.MinimumAlong;
+  const double nearbyRadius2 = reach.NearbyRadius2;
+  int count = 0;
+  for (int i = 0; i < n; i += kSiteLanes) {
+    Lanes dx, dy, dz;
+    Load(x + i, dx);
+    Load(y + i, dy);
+    Load(z + i, dz);
+    dx -= fx;
+    dy -= fy;
+    dz -= fz;
+    const Lanes d2 = dx * dx + dy * dy + dz * dz;
+    const Lanes s = dx * ux + dy * uy + dz * uz;
+    const LaneMask inReach =
+        ((d2 - s * s < pathRadius2) & (s > minimumAlong)) | (d2 <= nearbyRadius2);
+    Store(d2, distance2 + i);
+    Store(s, along + i);
+    Store(inReach, reachMask + i);
+    for (int lane = 0; lane < kSiteLanes; ++lane) {
+      inReachList[count] = i + lane;
+      count -= static_cast<int>(inReach[lane]);
+    }
+  }
+  return count;
+}
+
+// The squared distances of the points from the point, kSiteLanes points at
+// a time (with a clone for processors with AVX2; the same values).
+__attribute__((target_clones("avx2", "default"))) void SquaredDistances(
+    const double* __restrict x, const double* __restrict y, const double* __restrict z, int n,
+    const Vector& point, double* __restrict distance2) {
+  const double px = point.x, py = point.y, pz = point.z;
+  for (int i = 0; i < n; i += kSiteLanes) {
+    Lanes dx, dy, dz;
+    Load(x + i, dx);
+    Load(y + i, dy);
+    Load(z + i, dz);
+    dx -= px;
+    dy -= py;
+    dz -= pz;
+    Store(dx * dx + dy * dy + dz * dz, distance2 + i);
+  }
+}
+
+// The positions turned by the rotation, as Axes::Transform turns each: the
+// point and the rows in locals, so that the loop runs on several sites at
+// once (with a clone for processors with AVX2; the same values).
+__attribute__((target_clones("avx2", "default"))) void TurnPositions(
+    const Vector* __restrict positions, int n, const Axes& rotation, double* __restrict x,
+    double* __restrict y, double* __restrict z) {
+  const double xx = rotation.X.x, xy = rotation.X.y, xz = rotation.X.z;
+  const double yx = rotation.Y.x, yy = rotation.Y.y, yz = rotation.Y.z;
+  const double zx = rotation.Z.x, zy = rotation.Z.y, zz = rotation.Z.z;
+  for (int i = 0; i < n; ++i) {
+    const double px = positions[i].x, py = positions[i].y, pz = positions[i].z;
+    x[i] = xx * px + xy * py + xz * pz;
+    y[i] = yx * px + yy * py + yz * pz;
+    z[i] = zx * px + zy * py + zz * pz;
+  }
+}
+
+}  // namespace
+
 void WorkingSites::Assign(List<Site>& sites) {
   const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
-  const std::size_t padded = (n + 1) / 2 * 2;
+  const std::size_t padded = (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes;
   count_ = static_cast<int>(n);
-  for (auto* v : {&x_, &y_, &z_, &latticeDistance2_, &latticeAlong_}) {
+  for (auto* v : {&x_, &y_, &z_, &latticeDistance2_, &latticeAlong_, &closest2_}) {
     v->assign(padded, std::numeric_limits<double>::quiet_NaN());
   }
   for (auto* v : {&fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_}) v->resize(n);
   for (auto* v : {&speciesA_, &speciesB_, &atomSpecies_}) v->resize(n);
-  far_.resize(padded);
+  reachMask_.resize(padded);
   source_.resize(n);
   everySite_.resize(n);
   examined_.resize(padded);
@@ -35,21 +115,21 @@ void WorkingSites::Assign(List<Site>& sites) {
   }
 }
 
-int WorkingSites::Closest(const Vector& point) const {
+int WorkingSites::Closest(const Vector& point) {
   // As the list finds it: the first smallest distance below 1e10 A.  The
   // root is monotonic, so a square no smaller than the best one's cannot
   // give a smaller distance, and only the others need their root.
+  const double* distance2 = closest2_.data();
+  SquaredDistances(x_.data(), y_.data(), z_.data(), Count(), point, closest2_.data());
   int closest = -1;
   double bound = 1e10;
   double bound2 = HUGE_VAL;
   for (int i = 0; i < Count(); ++i) {
-    const double dx = x_[i] - point.x, dy = y_[i] - point.y, dz = z_[i] - point.z;
-    const double distance2 = dx * dx + dy * dy + dz * dz;
-    if (!(distance2 < bound2)) continue;
-    const double distance = std::sqrt(distance2);
+    if (!(distance2[i] < bound2)) continue;
+    const double distance = std::sqrt(distance2[i]);
     if (distance < bound) {
       bound = distance;
-      bound2 = distance2;
+      bound2 = distance2[i];
       closest = i;
     }
   }
@@ -83,48 +163,32 @@ void WorkingSites::Measure(const Vector& from, const Vector& direction) {
   }
 }
 
-void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction,
-                                    const Reach& reach, uint64_t search, bool everySite,
-                                    const ThermalTable& thermal) {
-  const int n = Count();
-  // Plain pointers that alias nothing: the loops keep them in registers.
-  const double* __restrict x = x_.data();
-  const double* __restrict y = y_.data();
-  const double* __restrict z = z_.data();
-  double* __restrict distance2 = latticeDistance2_.data();
-  double* __restrict along = latticeAlong_.data();
-  uint8_t* __restrict farFlags = far_.data();
-  int* examined = examined_.data();
-  // Two sites at a time, each lane rounding as a lone double would; the
-  // lists of those in reach in list order.
-  const Pair fx = Both(from.x), fy = Both(from.y), fz = Both(from.z);
-  const Pair ux = Both(direction.x), uy = Both(direction.y), uz = Both(direction.z);
-  const Pair pathRadius2 = Both(reach.PathRadius2), minimumAlong = Both(reach.MinimumAlong);
-  const Pair nearbyRadius2 = Both(reach.NearbyRadius2);
-  int count = 0;
-  for (int i = 0; i < n; i += 2) {
-    const Pair dx = Load(x + i) - fx, dy = Load(y + i) - fy, dz = Load(z + i) - fz;
-    const Pair d2 = dx * dx + dy * dy + dz * dz;
-    const Pair s = dx * ux + dy * uy + dz * uz;
-    const PairMask inReach =
-        ((d2 - s * s < pathRadius2) & (s > minimumAlong)) | (d2 <= nearbyRadius2);
-    Store(d2, distance2 + i);
-    Store(s, along + i);
-    for (int lane = 0; lane < 2; ++lane) {
-      farFlags[i + lane] = inReach[lane] == 0;
-      examined[count] = i + lane;
-      count += (inReach[lane] != 0 || everySite) && i + lane < n;
-    }
+void WorkingSites::Turn(const Vector* unrotated, int n, const Axes* rotation) {
+  if (rotation == nullptr) {
+    for (int i = 0; i < n; ++i) MoveSite(i, unrotated[i]);
+    return;
   }
-  examinedList_ = examined;
-  examinedCount_ = count;
-  for (int k = 0; k < count; ++k) DrawKeyed(examined[k], from, direction, search, thermal);
+  TurnPositions(unrotated, n, *rotation, x_.data(), y_.data(), z_.data());
+  for (int i = 0; i < n; ++i) source_[i]->R = Vector(x_[i], y_[i], z_[i]);
+}
+
+void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction, const Reach& reach,
+                                    uint64_t search, bool everySite, const ThermalTable& thermal) {
+  const int n = Count();
+  const int inReach = SitesInReach(x_.data(), y_.data(), z_.data(), n, from, direction, reach,
+                                   latticeDistance2_.data(), latticeAlong_.data(),
+                                   reachMask_.data(), examined_.data());
+  examinedList_ = everySite ? everySite_.data() : examined_.data();
+  examinedCount_ = everySite ? n : inReach;
+  for (int k = 0; k < examinedCount_; ++k) {
+    DrawKeyed(examinedList_[k], from, direction, search, thermal);
+  }
 }
 
 WorkingSites::Miss WorkingSites::FarMiss(double after) const {
   Miss miss;
   for (int i = 0; i < Count(); ++i) {
-    if (!far_[i]) continue;
+    if (!Far(i)) continue;
     const double s = latticeAlong_[i], p2 = latticeDistance2_[i] - s * s;
     if (after < s && (miss.Index < 0 || p2 < miss.Impact2)) miss = Miss{i, s, p2};
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/axes.h"
 #include "core/libc_random.h"
 #include "core/list.h"
 #include "core/ranmar.h"
@@ -42,9 +43,12 @@ class WorkingSites {
     Move(i, r);
     source_[i]->R = r;
   }
+  // Sites 0 .. n - 1 (n at most Count()) and their list nodes moved to the
+  // positions turned by the rotation, or as they are without one.
+  void Turn(const Vector* unrotated, int n, const Axes* rotation);
   // The site nearest to the point (the first among equals), -1 without
   // sites.
-  int Closest(const Vector& point) const;
+  int Closest(const Vector& point);
 
   // Draws the atom on every site in list order, from the streams in their
   // order: per site one uniform number for its species, then along each
@@ -66,7 +70,7 @@ class WorkingSites {
   // atoms from their own words of the search and are examined.
   void DrawAtomsInReach(const Vector& from, const Vector& direction, const Reach& reach,
                         uint64_t search, bool everySite, const ThermalTable& thermal);
-  bool Far(int i) const { return far_[i] != 0; }
+  bool Far(int i) const { return reachMask_[i] == 0; }
   // The far site beyond the distance along the path that passes the path
   // closest at its lattice position (the first in list order among
   // equals), after DrawAtomsInReach.
@@ -104,9 +108,10 @@ class WorkingSites {
   void DrawChunk(int first, int n, Ranmar& rng, LibcRandom& signs, const ThermalTable& thermal);
 
   int count_ = 0;
-  // The lattice positions, and what the reach test writes of each site,
-  // padded to an even count: the test takes the sites two at a time, and
-  // the padding site (not a number) is never within reach.
+  // The lattice positions, and what the reach test and the search for the
+  // nearest site write of each site, padded to a multiple of four: the
+  // loops take four sites at a time, and a padding site (not a number) is
+  // never within reach.
   std::vector<double> x_, y_, z_;
   std::vector<double> fraction_;
   std::vector<uint8_t> speciesA_, speciesB_;
@@ -115,7 +120,8 @@ class WorkingSites {
   std::vector<uint8_t> atomSpecies_;
   std::vector<double> distance2_, along_;
   std::vector<double> latticeDistance2_, latticeAlong_;
-  std::vector<uint8_t> far_;
+  std::vector<double> closest2_;    // Closest's squared distances
+  std::vector<int64_t> reachMask_;  // 0 where far
   std::vector<int> everySite_, examined_;
   const int* examinedList_ = nullptr;
   int examinedCount_ = 0;
