@@ -12,6 +12,20 @@ namespace orvane {
 
 namespace {
 
+// The offsets of kSiteLanes sites from the point (px, py, pz), inlined
+// into each clone of the loops below.
+__attribute__((always_inline)) inline void OffsetsFrom(const double* x, const double* y,
+                                                       const double* z, double px, double py,
+                                                       double pz, Lanes& dx, Lanes& dy,
+                                                       Lanes& dz) {
+  Load(x, dx);
+  Load(y, dy);
+  Load(z, dz);
+  dx -= px;
+  dy -= py;
+  dz -= pz;
+}
+
 // The reach test of the sites 0 .. n - 1 (padded to a multiple of
 // kSiteLanes with sites that are never in reach), kSiteLanes sites at a
 // time with each lane rounding as a lone double would: it writes each
@@ -32,12 +46,7 @@ __attribute__((target_clones("avx2", "default"))) int SitesInReach(
   int count = 0;
   for (int i = 0; i < n; i += kSiteLanes) {
     Lanes dx, dy, dz;
-    Load(x + i, dx);
-    Load(y + i, dy);
-    Load(z + i, dz);
-    dx -= fx;
-    dy -= fy;
-    dz -= fz;
+    OffsetsFrom(x + i, y + i, z + i, fx, fy, fz, dx, dy, dz);
     const Lanes d2 = dx * dx + dy * dy + dz * dz;
     const Lanes s = dx * ux + dy * uy + dz * uz;
     const LaneMask inReach =
@@ -61,12 +70,7 @@ __attribute__((target_clones("avx2", "default"))) void SquaredDistances(
   const double px = point.x, py = point.y, pz = point.z;
   for (int i = 0; i < n; i += kSiteLanes) {
     Lanes dx, dy, dz;
-    Load(x + i, dx);
-    Load(y + i, dy);
-    Load(z + i, dz);
-    dx -= px;
-    dy -= py;
-    dz -= pz;
+    OffsetsFrom(x + i, y + i, z + i, px, py, pz, dx, dy, dz);
     Store(dx * dx + dy * dy + dz * dz, distance2 + i);
   }
 }
