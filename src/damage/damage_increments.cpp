@@ -4,14 +4,13 @@
 #include <cmath>
 
 #include "core/fatal.h"
+#include "damage/varhst.h"
 
 namespace orvane {
 
 namespace {
 
 constexpr double kCountsPerContent = 70368744177664.0;  // 2^46
-// Depths of more cells than this share the last level's last cell.
-constexpr float kFarthestBaseCell = 1e18f;
 
 // Counts only grow, and stop at kFull: then any order of additions ends
 // in the same sum.
@@ -33,9 +32,10 @@ void DamageIncrements::Reset(float baseWidth, double amorphousContent) {
 void DamageIncrements::Add(double depth, double retained) {
   // A deposit never takes damage away.
   if (!(retained > 0.0)) return;
+  // Depths of more cells than have numbers share the last level's last cell.
   const float cells = static_cast<float>(depth) / BaseWidth;
-  const int64_t base = cells < kFarthestBaseCell ? static_cast<int64_t>(cells)
-                                                 : static_cast<int64_t>(kFarthestBaseCell);
+  const int64_t base =
+      static_cast<int64_t>(cells < VarHist::kFarthestCell ? cells : VarHist::kFarthestCell);
   while ((base >> Level) >= kCells) Coarsen();
   const double counts = retained / Unit;
   const int64_t count =

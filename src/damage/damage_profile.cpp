@@ -23,7 +23,6 @@ constexpr double kBoltzmann = 1.38e-23;          // J per K
 constexpr double kAttemptTime = 1.62e-13;        // s: the dose-rate scale of the survival law
 constexpr double kAtomicDensity = 5e22;          // atoms per cm^3
 constexpr double kCmPerAngstrom = 1e-8;
-constexpr float kFarthestCell = 1e18f;  // beyond it a cell number overflows
 
 [[noreturn]] void BadDamageFile(const std::string& name, const std::string& where) {
   Fatal(DamageProfile::kBadDamageFileStatus,
@@ -83,7 +82,7 @@ int DamageProfile::CellOf(double depth) {
   const float x = static_cast<float>(depth);
   const float cells = x / Damage.Width;
   // No cell holds a negative depth, nor one that no count of cells reaches.
-  if (!(x >= 0.0f) || !(cells < kFarthestCell)) return -1;
+  if (!(x >= 0.0f) || !(cells < VarHist::kFarthestCell)) return -1;
   int64_t cell = static_cast<int64_t>(cells);
   if (cell >= VarHist::kCells) {
     Damage.Rebin(Damage.Start, Damage.Width * static_cast<float>(cell + 2));

@@ -6,6 +6,9 @@ namespace orvane {
 
 struct VarHist {
   static constexpr int kCells = 100;
+  // Beyond this many cells of its width a depth has no cell number: the
+  // number would overflow.
+  static constexpr float kFarthestCell = 1e18f;
   float Cells[kCells] = {};
   float Start = 0.0f;
   float Stop = 10.0f;

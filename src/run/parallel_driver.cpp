@@ -181,9 +181,6 @@ bool ParallelDriver::ReceiveCoupling(RunState& run) {
 
 bool ParallelDriver::ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
                                 const std::function<bool()>& closeIon) {
-  // The damage of the batch goes in before its ions, so that no ion
-  // tallied lacks its damage.
-  if (run.Damage.RetainsDamage(run.Engine.Temperature)) ApplyBatchDamage(run, parts_[slot]);
   const IonOrder order(parts_[slot], first, last);
   for (uint32_t ion = first; ion <= last; ++ion) {
     const IonRecords records = order.Of(ion);
@@ -249,7 +246,12 @@ void ParallelDriver::ImplantSimulation(RunState& run, int k,
 bool ParallelDriver::ApplyAndShare(RunState& run, uint32_t first, uint32_t last, int slot,
                                    const std::function<bool()>& closeIon) {
   if (!cluster::IsFirst()) ExpectCoupling();
-  if (cluster::IsFirst()) SendCoupling(run, ApplyBatch(run, first, last, slot, closeIon));
+  if (cluster::IsFirst()) {
+    // The damage of the batch goes in before its ions, so that no ion
+    // tallied lacks its damage.
+    ApplyBatchDamage(run, parts_[slot]);
+    SendCoupling(run, ApplyBatch(run, first, last, slot, closeIon));
+  }
   return ReceiveCoupling(run);
 }
 

@@ -92,8 +92,9 @@ class ParallelDriver {
   // order; false when closeIon stopped.
   bool ApplyBatch(RunState& run, uint32_t first, uint32_t last, int slot,
                   const std::function<bool()>& closeIon);
-  // Applies the batch done on the first process and gives every process
-  // what then couples the ions; false when the run goes no further.
+  // Where the damage grows with the dose: applies the batch done, its
+  // damage first, on the first process and gives every process what then
+  // couples the ions; false when the run goes no further.
   bool ApplyAndShare(RunState& run, uint32_t first, uint32_t last, int slot,
                      const std::function<bool()>& closeIon);
 
