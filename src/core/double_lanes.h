@@ -16,11 +16,40 @@ typedef double Lanes __attribute__((vector_size(kSiteLanes * sizeof(double))));
 // holds.
 typedef int64_t LaneMask __attribute__((vector_size(kSiteLanes * sizeof(int64_t))));
 
+// Four whole numbers side by side, as the lanes' grid indices.
+typedef int32_t IndexLanes __attribute__((vector_size(kSiteLanes * sizeof(int32_t))));
+
 // (Nothing here returns lanes by value: a processor with only two lanes
 // would return them otherwise than one with four.)
 inline void Load(const double* from, Lanes& lanes) { std::memcpy(&lanes, from, sizeof lanes); }
 
 inline void Store(const Lanes& lanes, double* to) { std::memcpy(to, &lanes, sizeof lanes); }
 inline void Store(const LaneMask& mask, int64_t* to) { std::memcpy(to, &mask, sizeof mask); }
+
+// Whether the mask holds in any lane.
+inline bool Any(const LaneMask& mask) {
+  int64_t lanes[kSiteLanes];
+  Store(mask, lanes);
+  int64_t any = 0;
+  for (int64_t lane : lanes) any |= lane;
+  return any != 0;
+}
+
+// Whether the mask holds in every lane.
+inline bool All(const LaneMask& mask) {
+  int64_t lanes[kSiteLanes];
+  Store(mask, lanes);
+  int64_t all = -1;
+  for (int64_t lane : lanes) all &= lane;
+  return all != 0;
+}
+
+// Each lane as std::abs gives it: the sign bit cleared.
+inline void Magnitude(const Lanes& x, Lanes& magnitude) {
+  LaneMask bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  bits &= INT64_MAX;
+  std::memcpy(&magnitude, &bits, sizeof magnitude);
+}
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/double_lanes.h"
 #include "physics/atomic_speed.h"
 #include "physics/site_potential.h"
 #include "target/radius_distribution.h"
@@ -15,52 +16,95 @@ namespace {
 
 const double kRadiusPerCubeRoot = OneElectronRadius(1.0);
 
+// n^(-1/3) within 4 %, from the bits of n.
+double CubeRootGuess(double n) {
+  uint64_t bits;
+  std::memcpy(&bits, &n, sizeof bits);
+  bits = 0x553f000000000000u - bits / 3;
+  double r;
+  std::memcpy(&r, &bits, sizeof r);
+  return r;
+}
+
+// Three Newton steps toward n^(-1/3), r (4 - n r^3) / 3, each of which
+// squares the relative error (times 2).
+inline double Refined(double n, double r) {
+  for (int step = 0; step < 3; ++step) r *= (4.0 - n * r * r * r) * (1.0 / 3.0);
+  return r;
+}
+
 }  // namespace
 
 // Each sub-step's stopping lies on the line of its table's column through
 // the speed that it would have without the loss of the earlier sub-steps;
 // that loss D lowers the speed to first order, as sqrt(E - D) =
 // sqrt(E) (1 - D/2E).  Terms beyond the first order that could exceed the
-// tolerance refuse the sum.  A clone for processors with AVX2 runs the
-// sub-steps' loops four at a time and gives the same values: there are
-// only sums, products, quotients, roots, comparisons and integer
-// arithmetic in them.
+// tolerance refuse the sum.  The loops run without branches where the
+// sub-steps do not depend on each other, so that the compiler takes them
+// several sub-steps at a time (a clone for processors with AVX2 four at a
+// time); they give the same values, having only sums, products,
+// quotients, roots, comparisons and integer arithmetic in them, and the
+// sums over the sub-steps are still added one after another.
 __attribute__((target_clones("avx2", "default"))) bool LinearizedLoss(
     const StoppingTable& table, const double* densities, const double* potentials, double m1,
     const Flight& flight, double& loss) {
-  const double subStep = flight.length / kFlightSubSteps;
+  constexpr int n = kFlightSubSteps;
+  // The arrays padded to whole sets of lanes with sub-steps that have no
+  // kinetic energy and so lose nothing.
+  constexpr int padded = (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes;
+  const double subStep = flight.length / n;
   const double speedFactor = AtomicSpeedFactor(m1);
-  const double gainPerSubStep = (flight.endEnergy - flight.startEnergy) / kFlightSubSteps;
-  double kinetic[kFlightSubSteps];  // eV, before the loss of the earlier sub-steps
-  double speed[kFlightSubSteps];
-  double perKinetic[kFlightSubSteps];  // 1 / 2E
-  double radius[kFlightSubSteps];
-  // The speeds and radii first: none waits on another (nor on a branch).
-  bool usable = true;
-  for (int k = 0; k < kFlightSubSteps; ++k) {
-    kinetic[k] = flight.startEnergy + gainPerSubStep * k - potentials[k];
-    usable &= (kinetic[k] != 0.0) & (densities[k] > 0.0);
-    const double moving = std::max(kinetic[k], 0.0);
-    speed[k] = std::sqrt(moving) * speedFactor;
+  const double startEnergy = flight.startEnergy;
+  const double gainPerSubStep = (flight.endEnergy - flight.startEnergy) / n;
+  double kinetic[padded];  // eV, before the loss of the earlier sub-steps
+  double speed[padded];
+  double perKinetic[padded];  // 1 / 2E
+  double radius[padded];
+  double lost[padded];  // eV, by the earlier sub-steps
+  int unusable = 0;
+  for (int k = 0; k < n; ++k) {
+    kinetic[k] = startEnergy + gainPerSubStep * k - potentials[k];
+    unusable |= (kinetic[k] == 0.0) | !(densities[k] > 0.0);
+    speed[k] = std::sqrt(std::max(kinetic[k], 0.0)) * speedFactor;
     perKinetic[k] = 0.5 / kinetic[k];
-    radius[k] = FastOneElectronRadius(densities[k]);
   }
-  if (!usable) return false;
-  StoppingLine lines[kFlightSubSteps];
-  double kept[kFlightSubSteps];  // the share of the loss so far that a sub-step adds back
-  for (int k = 0; k < kFlightSubSteps; ++k) {
-    lines[k] = StoppingLine();
-    kept[k] = 1.0;
-    // Without kinetic energy even before any loss, the sub-step loses nothing.
-    if (kinetic[k] < 0.0) continue;
-    if (!table.Line(speed[k], radius[k], lines[k])) return false;
-    kept[k] = 1.0 - subStep * lines[k].slope * speed[k] * perKinetic[k];
+  if (unusable) return false;
+  for (int k = n; k < padded; ++k) {
+    kinetic[k] = -1.0;
+    speed[k] = perKinetic[k] = radius[k] = lost[k] = 0.0;
   }
-  double lost[kFlightSubSteps];
+  // The guesses one by one (their division of 64-bit whole numbers has no
+  // vector form), the Newton steps side by side.
+  for (int k = 0; k < n; ++k) radius[k] = CubeRootGuess(densities[k]);
+  for (int k = 0; k < n; ++k) radius[k] = kRadiusPerCubeRoot * Refined(densities[k], radius[k]);
+
+  const Lanes zero = {};
+  const Lanes one = zero + 1.0;
+  // Without kinetic energy even before any loss, a sub-step loses nothing
+  // (and keeps all that the earlier ones lost).
+  double stopping[padded], slope[padded], room[padded];
+  double kept[padded];  // the share of the loss so far that a sub-step adds back
+  LaneMask outside = {};
+  for (int k = 0; k < padded; k += kSiteLanes) {
+    Lanes energy, v, rs, half, s, ds, r;
+    Load(kinetic + k, energy);
+    Load(speed + k, v);
+    Load(radius + k, rs);
+    Load(perKinetic + k, half);
+    LaneMask covered;
+    table.Lines(v, rs, s, ds, r, covered);
+    const LaneMask moving = ~(energy < zero);
+    outside |= moving & ~covered;
+    Store(moving ? s : zero, stopping + k);
+    Store(moving ? ds : zero, slope + k);
+    Store(moving ? r : zero, room + k);
+    Store(moving ? 1.0 - subStep * ds * v * half : one, kept + k);
+  }
+  if (Any(outside)) return false;
   double sum = 0.0;  // eV
-  for (int k = 0; k < kFlightSubSteps; ++k) {
+  for (int k = 0; k < n; ++k) {
     lost[k] = sum;
-    sum = sum * kept[k] + subStep * lines[k].stopping;
+    sum = sum * kept[k] + subStep * stopping[k];
   }
   // A sub-step whose speed falls out of its column takes its stopping from
   // the column it falls into; the chain took it from the line of the column
@@ -68,23 +112,40 @@ __attribute__((target_clones("avx2", "default"))) bool LinearizedLoss(
   // The terms beyond the first order: the speed falls by v (1 - sqrt(1 - x))
   // with x = D/E, which is v x/2 and at most v x^2/8 (1 + x) more for x up
   // to 1/4.
+  double share[padded];  // x, 0 where the sub-step has no kinetic energy
+  double drop[padded];
+  double bound[padded];  // the term of the error beyond the first order, eV/A
+  LaneMask tooLarge = {};
+  for (int k = 0; k < padded; k += kSiteLanes) {
+    Lanes energy, before, half, v, ds, steepness;
+    Load(kinetic + k, energy);
+    Load(lost + k, before);
+    Load(perKinetic + k, half);
+    Load(speed + k, v);
+    Load(slope + k, ds);
+    const LaneMask moving = energy > zero;
+    const Lanes x = 2.0 * before * half;
+    tooLarge |= moving & ~(x <= 0.25);
+    const Lanes moved = moving ? x : zero;
+    Magnitude(ds, steepness);
+    Store(moved, share + k);
+    Store(0.5 * moved * v, drop + k);
+    Store(steepness * v * moved * moved * (1.0 + moved) * 0.125, bound + k);
+  }
+  if (Any(tooLarge)) return false;
   double correction = 0.0;  // eV/A
   double error = 0.0;       // eV/A
   double largest = 0.0;     // of x
-  for (int k = 0; k < kFlightSubSteps; ++k) {
-    if (!(kinetic[k] > 0.0)) continue;
-    const double x = 2.0 * lost[k] * perKinetic[k];
-    if (!(x <= 0.25)) return false;
-    const double drop = 0.5 * x * speed[k];
-    double slope = std::abs(lines[k].slope);
-    if (drop >= lines[k].room) {
+  for (int k = 0; k < n; ++k) {
+    if (drop[k] >= room[k] && kinetic[k] > 0.0) {
       StoppingLine below;
-      if (!table.Line(speed[k] - drop, radius[k], below)) return false;
-      correction += below.stopping - (lines[k].stopping - lines[k].slope * drop);
-      slope = std::max(slope, std::abs(below.slope));
+      if (!table.Line(speed[k] - drop[k], radius[k], below)) return false;
+      correction += below.stopping - (stopping[k] - slope[k] * drop[k]);
+      const double steepest = std::max(std::abs(slope[k]), std::abs(below.slope));
+      bound[k] = steepest * speed[k] * share[k] * share[k] * (1.0 + share[k]) * 0.125;
     }
-    error += slope * speed[k] * x * x * (1.0 + x) * 0.125;
-    largest = std::max(largest, x);
+    error += bound[k];
+    largest = std::max(largest, share[k]);
   }
   loss = sum + subStep * correction;
   error += std::abs(correction) * largest;
@@ -92,16 +153,7 @@ __attribute__((target_clones("avx2", "default"))) bool LinearizedLoss(
 }
 
 double FastOneElectronRadius(double n) {
-  // n^(-1/3): a guess within 4 % from the bits of n, then three Newton
-  // steps r (4 - n r^3) / 3, each of which squares the relative error
-  // (times 2).
-  uint64_t bits;
-  std::memcpy(&bits, &n, sizeof bits);
-  bits = 0x553f000000000000u - bits / 3;
-  double r;
-  std::memcpy(&r, &bits, sizeof r);
-  for (int step = 0; step < 3; ++step) r *= (4.0 - n * r * r * r) * (1.0 / 3.0);
-  return kRadiusPerCubeRoot * r;
+  return kRadiusPerCubeRoot * Refined(n, CubeRootGuess(n));
 }
 
 double IntegratedNonlocalLoss(STP& stp, const EDT& density, const List<Vector>& nearbySites,

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/double_lanes.h"
 #include "physics/stopping_models.h"
 
 namespace orvane {
@@ -29,6 +30,11 @@ class StoppingTable {
   // False where (v, rs) lies beyond the table (STP::Stopping then
   // evaluates the model).
   inline bool Line(double v, double rs, StoppingLine& line) const;
+  // The lines at four points, each lane as Line gives it where the mask
+  // covered holds (all bits set); elsewhere a line of the table's edge.
+  // Without a branch, so that the look-ups run side by side.
+  [[gnu::always_inline]] inline void Lines(const Lanes& v, const Lanes& rs, Lanes& stopping,
+                                           Lanes& slope, Lanes& room, LaneMask& covered) const;
 
  private:
   const double* values_;
@@ -95,24 +101,49 @@ class STP {
   std::shared_ptr<double[]> cache_[kElementSlots][kLayerSlots];
 };
 
-bool StoppingTable::Line(double v, double rs, StoppingLine& line) const {
-  const double row = rs * STP::kRowsPerRadius;
-  const double column = v * STP::kColumnsPerSpeed;
-  if (!(row >= 0.0 && row < STP::kRows - 1 && column >= 0.0 && column < STP::kColumns - 1)) {
-    return false;
+void StoppingTable::Lines(const Lanes& v, const Lanes& rs, Lanes& stopping, Lanes& slope,
+                          Lanes& room, LaneMask& covered) const {
+  const Lanes row = rs * STP::kRowsPerRadius;
+  const Lanes column = v * STP::kColumnsPerSpeed;
+  const Lanes zero = {};
+  covered = (row >= zero) & (row < zero + (STP::kRows - 1)) & (column >= zero) &
+            (column < zero + (STP::kColumns - 1));
+  // The lower grid point, held within the table (not a number to 0), as
+  // the conversion to an integer finds it.
+  const Lanes lastRow = zero + (STP::kRows - 1.5), lastColumn = zero + (STP::kColumns - 1.5);
+  const Lanes rowWithin = zero < row ? (row < lastRow ? row : lastRow) : zero;
+  const Lanes columnWithin = zero < column ? (column < lastColumn ? column : lastColumn) : zero;
+  const IndexLanes j = __builtin_convertvector(rowWithin, IndexLanes);
+  const IndexLanes i = __builtin_convertvector(columnWithin, IndexLanes);
+  const IndexLanes corner = j * STP::kColumns + i;
+  Lanes lowerLeft, lowerRight, upperLeft, upperRight;
+  for (int lane = 0; lane < kSiteLanes; ++lane) {
+    const double* lower = values_ + corner[lane];
+    lowerLeft[lane] = lower[0];
+    lowerRight[lane] = lower[1];
+    upperLeft[lane] = lower[STP::kColumns];
+    upperRight[lane] = lower[STP::kColumns + 1];
   }
-  const int j = static_cast<int>(row);
-  const int i = static_cast<int>(column);
-  const double fr = row - j;
-  const double* lower = values_ + j * STP::kColumns + i;
-  const double* upper = lower + STP::kColumns;
+  const Lanes columnOfI = __builtin_convertvector(i, Lanes);
+  const Lanes fr = row - __builtin_convertvector(j, Lanes);
   // Along the radius first, at the column's two speeds.
-  const double atLeft = lower[0] + fr * (upper[0] - lower[0]);
-  const double atRight = lower[1] + fr * (upper[1] - lower[1]);
-  const double rise = atRight - atLeft;
-  line.stopping = atLeft + (column - i) * rise;
-  line.slope = rise * STP::kColumnsPerSpeed;
-  line.room = v - i / STP::kColumnsPerSpeed;
+  const Lanes atLeft = lowerLeft + fr * (upperLeft - lowerLeft);
+  const Lanes atRight = lowerRight + fr * (upperRight - lowerRight);
+  const Lanes rise = atRight - atLeft;
+  stopping = atLeft + (column - columnOfI) * rise;
+  slope = rise * STP::kColumnsPerSpeed;
+  room = v - columnOfI / STP::kColumnsPerSpeed;
+}
+
+bool StoppingTable::Line(double v, double rs, StoppingLine& line) const {
+  const Lanes zero = {};
+  Lanes stopping, slope, room;
+  LaneMask covered;
+  Lines(zero + v, zero + rs, stopping, slope, room, covered);
+  if (covered[0] == 0) return false;
+  line.stopping = stopping[0];
+  line.slope = slope[0];
+  line.room = room[0];
   return true;
 }
 

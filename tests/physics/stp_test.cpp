@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "stopping_test_tables.h"
@@ -215,4 +216,53 @@ TEST_F(StpTablesDeathTest, TableThatCannotBeWrittenEndsTheRun) {
 TEST(StpDeathTest, LayerBeyondTheFifthIsRefused) {
   STP stp;
   EXPECT_DEATH(stp.SetLayer(5, 1.8), "Layer>=0 && Layer<MAXLAYER");
+}
+
+// Four look-ups side by side: each lane is the look-up of its own point
+// (the bilinear rule with the line through the column's two speeds, at the
+// same bits), whatever the other lanes hold; points beyond the table, not
+// numbers among them, are marked uncovered and read nothing beyond it.
+TEST(StoppingTableLanes, EachLaneIsItsOwnLookUpAndPointsBeyondAreMarked) {
+  std::vector<double> values(STP::kEntries);
+  for (int j = 0; j < STP::kRows; ++j)
+    for (int i = 0; i < STP::kColumns; ++i)
+      values[j * STP::kColumns + i] = std::sin(0.37 * i) * 50.0 + std::cos(0.11 * j) * 7.0 + j;
+  const StoppingTable table(values.data());
+  const double nan = std::nan("");
+  // (speed, radius) pairs: inside, on grid points, next to the last row and
+  // column, and beyond every edge.
+  const std::vector<std::pair<double, double>> points = {
+      {0.5, 1.5},      {0.0, 0.0},       {1.234, 0.02},   {5.497, 5.97},   {5.498, 1.0},
+      {2.0, 5.98},     {-1e-9, 1.0},     {1.0, -1e-9},    {nan, 1.0},      {1.0, nan},
+      {1e300, 1e300},  {3.3333, 2.2222}, {0.002, 0.019},  {4.9999, 0.6001}};
+  for (std::size_t first = 0; first < points.size(); ++first) {
+    Lanes v = {}, rs = {};
+    for (int lane = 0; lane < kSiteLanes; ++lane) {
+      const auto& point = points[(first + lane) % points.size()];
+      v[lane] = point.first;
+      rs[lane] = point.second;
+    }
+    Lanes stopping, slope, room;
+    LaneMask covered;
+    table.Lines(v, rs, stopping, slope, room, covered);
+    for (int lane = 0; lane < kSiteLanes; ++lane) {
+      const double row = rs[lane] * 50.0, column = v[lane] * 500.0;
+      const bool inside = row >= 0.0 && row < 299.0 && column >= 0.0 && column < 2749.0;
+      ASSERT_EQ(covered[lane] != 0, inside) << v[lane] << " " << rs[lane];
+      StoppingLine line;
+      ASSERT_EQ(table.Line(v[lane], rs[lane], line), inside);
+      if (!inside) continue;
+      const int j = static_cast<int>(row), i = static_cast<int>(column);
+      const double* lower = values.data() + j * STP::kColumns + i;
+      const double* upper = lower + STP::kColumns;
+      const double atLeft = lower[0] + (row - j) * (upper[0] - lower[0]);
+      const double atRight = lower[1] + (row - j) * (upper[1] - lower[1]);
+      EXPECT_EQ(stopping[lane], atLeft + (column - i) * (atRight - atLeft));
+      EXPECT_EQ(slope[lane], (atRight - atLeft) * 500.0);
+      EXPECT_EQ(room[lane], v[lane] - i / 500.0);
+      EXPECT_EQ(line.stopping, stopping[lane]);
+      EXPECT_EQ(line.slope, slope[lane]);
+      EXPECT_EQ(line.room, room[lane]);
+    }
+  }
 }
