@@ -35,15 +35,6 @@ inline bool Any(const LaneMask& mask) {
   return any != 0;
 }
 
-// Whether the mask holds in every lane.
-inline bool All(const LaneMask& mask) {
-  int64_t lanes[kSiteLanes];
-  Store(mask, lanes);
-  int64_t all = -1;
-  for (int64_t lane : lanes) all &= lane;
-  return all != 0;
-}
-
 // Each lane as std::abs gives it: the sign bit cleared.
 inline void Magnitude(const Lanes& x, Lanes& magnitude) {
   LaneMask bits;

@@ -165,16 +165,9 @@ int Crystal::Unrotate() {
 }
 
 int Crystal::TurnWorkingList(const Axes* rotation) {
-  Neighbors[0].First();
-  Sites.First();
-  if (unrotated_.size() != static_cast<std::size_t>(Neighbors[0].NumberOfElements())) {
-    unrotated_.clear();
-    for (const Site& site : Neighbors[0]) unrotated_.push_back(site.R);
-  }
   KeepWorkingListInStep();
-  const int n = std::min(static_cast<int>(unrotated_.size()), working_.Count());
-  working_.Turn(unrotated_.data(), n, rotation);
-  return n;
+  working_.Turn(rotation);
+  return working_.Count();
 }
 
 const Site& Crystal::SetNearestTo(const Vector& point) {
@@ -277,7 +270,7 @@ int Crystal::SelectPartners(Particle& particle, List<Particle>& candidates,
         Nearest = atom;
       }
       Particle candidate(atom);
-      candidate.Org = working_.Original(i).R;
+      candidate.Org = working_.Position(i);
       candidates.Add(candidate);
     } else if (!(farSitesMarked && working_.Far(i))) {
       considerMiss(i, s, p2);

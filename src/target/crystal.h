@@ -136,12 +136,12 @@ class Crystal {
 
  private:
   WorkingSites working_;  // the working list as the partner search reads it
-  // The positions of the first basis atom's neighbourhood, in its order:
-  // the working list unrotated.
-  std::vector<Vector> unrotated_;
-  // Reads the list again when its number of sites changed.
+  // Reads the list again when its number of sites changed (a copy of the
+  // crystal starts without), turned as before.
   void KeepWorkingListInStep() {
-    if (working_.Count() != Sites.NumberOfElements()) SitesChanged();
+    if (working_.Count() == Sites.NumberOfElements()) return;
+    SitesChanged();
+    working_.Turn(Orientation());
   }
   // Sets the working list at its unrotated positions turned by the
   // rotation (left unturned when null); returns the number of sites moved.

@@ -76,19 +76,18 @@ __attribute__((target_clones("avx2", "default"))) void SquaredDistances(
 }
 
 // The positions turned by the rotation, as Axes::Transform turns each: the
-// point and the rows in locals, so that the loop runs on several sites at
-// once (with a clone for processors with AVX2; the same values).
+// rows in locals, so that the loop runs on several sites at once (with a
+// clone for processors with AVX2; the same values).
 __attribute__((target_clones("avx2", "default"))) void TurnPositions(
-    const Vector* __restrict positions, int n, const Axes& rotation, double* __restrict x,
-    double* __restrict y, double* __restrict z) {
+    const double* __restrict px, const double* __restrict py, const double* __restrict pz, int n,
+    const Axes& rotation, double* __restrict x, double* __restrict y, double* __restrict z) {
   const double xx = rotation.X.x, xy = rotation.X.y, xz = rotation.X.z;
   const double yx = rotation.Y.x, yy = rotation.Y.y, yz = rotation.Y.z;
   const double zx = rotation.Z.x, zy = rotation.Z.y, zz = rotation.Z.z;
   for (int i = 0; i < n; ++i) {
-    const double px = positions[i].x, py = positions[i].y, pz = positions[i].z;
-    x[i] = xx * px + xy * py + xz * pz;
-    y[i] = yx * px + yy * py + yz * pz;
-    z[i] = zx * px + zy * py + zz * pz;
+    x[i] = xx * px[i] + xy * py[i] + xz * pz[i];
+    y[i] = yx * px[i] + yy * py[i] + yz * pz[i];
+    z[i] = zx * px[i] + zy * py[i] + zz * pz[i];
   }
 }
 
@@ -98,7 +97,8 @@ void WorkingSites::Assign(List<Site>& sites) {
   const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
   const std::size_t padded = (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes;
   count_ = static_cast<int>(n);
-  for (auto* v : {&x_, &y_, &z_, &latticeDistance2_, &latticeAlong_, &closest2_}) {
+  for (auto* v : {&x_, &y_, &z_, &unrotatedX_, &unrotatedY_, &unrotatedZ_, &latticeDistance2_,
+                  &latticeAlong_, &closest2_}) {
     v->assign(padded, std::numeric_limits<double>::quiet_NaN());
   }
   for (auto* v : {&fraction_, &atomX_, &atomY_, &atomZ_, &distance2_, &along_}) v->resize(n);
@@ -110,7 +110,9 @@ void WorkingSites::Assign(List<Site>& sites) {
   for (std::size_t i = 0; i < n; ++i) everySite_[i] = static_cast<int>(i);
   int i = 0;
   for (Site& site : sites) {
-    Move(i, site.R);
+    x_[i] = unrotatedX_[i] = site.R.x;
+    y_[i] = unrotatedY_[i] = site.R.y;
+    z_[i] = unrotatedZ_[i] = site.R.z;
     fraction_[i] = site.Fraction;
     speciesA_[i] = site.SpeciesA;
     speciesB_[i] = site.SpeciesB;
@@ -167,13 +169,16 @@ void WorkingSites::Measure(const Vector& from, const Vector& direction) {
   }
 }
 
-void WorkingSites::Turn(const Vector* unrotated, int n, const Axes* rotation) {
+void WorkingSites::Turn(const Axes* rotation) {
+  const int padded = static_cast<int>(x_.size());
   if (rotation == nullptr) {
-    for (int i = 0; i < n; ++i) MoveSite(i, unrotated[i]);
+    std::copy(unrotatedX_.begin(), unrotatedX_.end(), x_.begin());
+    std::copy(unrotatedY_.begin(), unrotatedY_.end(), y_.begin());
+    std::copy(unrotatedZ_.begin(), unrotatedZ_.end(), z_.begin());
     return;
   }
-  TurnPositions(unrotated, n, *rotation, x_.data(), y_.data(), z_.data());
-  for (int i = 0; i < n; ++i) source_[i]->R = Vector(x_[i], y_[i], z_[i]);
+  TurnPositions(unrotatedX_.data(), unrotatedY_.data(), unrotatedZ_.data(), padded, *rotation,
+                x_.data(), y_.data(), z_.data());
 }
 
 void WorkingSites::DrawAtomsInReach(const Vector& from, const Vector& direction, const Reach& reach,

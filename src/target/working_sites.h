@@ -29,23 +29,13 @@ class WorkingSites {
   }
   WorkingSites& operator=(WorkingSites&&) = default;
 
-  // Copies the sites of the list (which must outlive this copy).
+  // Copies the sites of the list (which must outlive this copy), whose
+  // positions are the unrotated ones.
   void Assign(List<Site>& sites);
-  // Site i moved to r (its list node moves with it).
-  void Move(int i, const Vector& r) {
-    x_[i] = r.x;
-    y_[i] = r.y;
-    z_[i] = r.z;
-  }
   int Count() const { return count_; }
-  // Site i and its list node moved to r.
-  void MoveSite(int i, const Vector& r) {
-    Move(i, r);
-    source_[i]->R = r;
-  }
-  // Sites 0 .. n - 1 (n at most Count()) and their list nodes moved to the
-  // positions turned by the rotation, or as they are without one.
-  void Turn(const Vector* unrotated, int n, const Axes* rotation);
+  // The sites at their unrotated positions turned by the rotation, or
+  // unrotated without one.  The list keeps the unrotated positions.
+  void Turn(const Axes* rotation);
   // The site nearest to the point (the first among equals), -1 without
   // sites.
   int Closest(const Vector& point);
@@ -100,7 +90,13 @@ class WorkingSites {
     atom.R = AtomPosition(i);
     return atom;
   }
-  const Site& Original(int i) const { return *source_[i]; }
+  // Site i at its lattice position, turned as the list is.
+  Vector Position(int i) const { return Vector(x_[i], y_[i], z_[i]); }
+  Site Original(int i) const {
+    Site site = *source_[i];
+    site.R = Position(i);
+    return site;
+  }
 
  private:
   static constexpr int kChunk = 64;
@@ -113,6 +109,7 @@ class WorkingSites {
   // loops take four sites at a time, and a padding site (not a number) is
   // never within reach.
   std::vector<double> x_, y_, z_;
+  std::vector<double> unrotatedX_, unrotatedY_, unrotatedZ_;
   std::vector<double> fraction_;
   std::vector<uint8_t> speciesA_, speciesB_;
   std::vector<Site*> source_;

@@ -214,6 +214,8 @@ TEST(CrystalNeighbours, ResetMakesTheFirstNeighbourhoodTheWorkingList) {
   EXPECT_EQ(crystal.SimultaneousDistance, 0.7);
 }
 
+// The working list turns, and a copy of the turned crystal is turned
+// alike; the list of sites keeps the unrotated positions.
 TEST(CrystalRotation, RotatesTheWorkingListAndRestoresIt) {
   Crystal crystal = Diamond();
   Axes quarterTurn;  // 90 degrees about z
@@ -221,19 +223,19 @@ TEST(CrystalRotation, RotatesTheWorkingListAndRestoresIt) {
   quarterTurn.Y = Vector(1, 0, 0);
   const int count = crystal.Sites.NumberOfElements();
   EXPECT_EQ(crystal.Rotate(quarterTurn), count);
+  Crystal copy(crystal);
   auto site = crystal.Sites.begin();
   for (const Site& n : crystal.Neighbors[0]) {
-    EXPECT_EQ(site->R, Vector(-n.R.y, n.R.x, n.R.z));
-    ++site;
-  }
-  EXPECT_EQ(crystal.Unrotate(), count);
-  site = crystal.Sites.begin();
-  for (const Site& n : crystal.Neighbors[0]) {
+    const Vector turned(-n.R.y, n.R.x, n.R.z);
+    EXPECT_EQ(crystal.SetNearestTo(turned).R, turned);
+    EXPECT_EQ(copy.SetNearestTo(turned).R, turned);
     EXPECT_EQ(site->R, n.R);
     ++site;
   }
+  EXPECT_EQ(crystal.Unrotate(), count);
+  for (const Site& n : crystal.Neighbors[0]) EXPECT_EQ(crystal.SetNearestTo(n.R).R, n.R);
   Crystal empty;
-  EXPECT_DEATH(empty.Rotate(quarterTurn), "Begin!=NULL");
+  EXPECT_EQ(empty.Rotate(quarterTurn), 0);
 }
 
 TEST(CrystalRotation, NearestBecomesTheSiteClosestToAPoint) {

@@ -65,9 +65,9 @@ TEST(WorkingSites, TheNearestSiteIsTheFirstAtTheSmallestDistance) {
   }
 }
 
-// The turned list: each site and its list node at its position turned as
-// the rotation turns a lone vector, bit for bit; without a rotation at its
-// position as it is.
+// The turned list: each site at its position turned as the rotation turns
+// a lone vector, bit for bit, while its list node keeps the unrotated one;
+// without a rotation at its position as it is.
 TEST(WorkingSites, TurnedSitesLieWhereTheRotationTurnsEachPosition) {
   std::mt19937_64 random(5);
   std::ostringstream quiet;
@@ -79,16 +79,20 @@ TEST(WorkingSites, TurnedSitesLieWhereTheRotationTurnsEachPosition) {
     for (const Site& site : sites) unrotated.push_back(site.R);
     WorkingSites working;
     working.Assign(sites);
-    working.Turn(unrotated.data(), n, &rotation);
-    for (int i = 0; i < n; ++i) {
+    working.Turn(&rotation);
+    int i = 0;
+    for (const Site& site : sites) {
       const Vector turned = rotation.Transform(unrotated[i]);
       ASSERT_EQ(working.Original(i).R.x, turned.x);
       ASSERT_EQ(working.Original(i).R.y, turned.y);
       ASSERT_EQ(working.Original(i).R.z, turned.z);
+      ASSERT_TRUE(working.Position(i) == turned);
+      ASSERT_TRUE(site.R == unrotated[i]);
+      ++i;
     }
     // The turned positions are those that the nearest site is found from.
     EXPECT_EQ(working.Closest(rotation.Transform(unrotated[n - 1])), n % 3 == 0 ? n - 2 : n - 1);
-    working.Turn(unrotated.data(), n, nullptr);
+    working.Turn(nullptr);
     for (int i = 0; i < n; ++i) ASSERT_TRUE(working.Original(i).R == unrotated[i]);
   }
 }
