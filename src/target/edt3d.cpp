@@ -147,19 +147,78 @@ void ReplaceSmallCorners(Lanes& low, Lanes& high) {
   return value <= 0.0 ? EDT::kSmallest : value;
 }
 
-// The look-ups along a line.  The grid cells of all the points are located
-// and fetched first, so that the memory serves them together.  A clone for
-// processors with AVX2 gives the same values: the look-up takes only sums,
-// products, comparisons and conversions.
+constexpr int kBatch = 32;  // points located at a time, a multiple of the lanes
+
+// Locates the coordinates along one axis (count a multiple of the lanes),
+// four at a time, each as Locate locates it; false where one of them lies
+// 2^31 periods or more from the box or is not a number (the indices and
+// weights are then of no use).
+[[gnu::always_inline]] inline bool LocateAll(const double* along, int count, double side,
+                                             double inverseSide, int n, int32_t* index,
+                                             double* weight) {
+  const Lanes zero = {};
+  const double half = 0.5 * side, points = n, odd = 0.5 * (n % 2);
+  const IndexLanes last = IndexLanes{} + (n - 2);
+  LaneMask beyond = {};
+  for (int k = 0; k < count; k += kSiteLanes) {
+    Lanes x;
+    Load(along + k, x);
+    Lanes periods = (x + half) * inverseSide;
+    Lanes magnitude;
+    Magnitude(periods, magnitude);
+    beyond |= ~(magnitude < zero + 2147483647.0);
+    // Within 2^31 the truncation to 32 bits is that to 64.
+    const Lanes whole =
+        __builtin_convertvector(__builtin_convertvector(periods, IndexLanes), Lanes);
+    periods -= whole > periods ? whole - 1.0 : whole;
+    const Lanes g = periods * points;
+    // g is at least 0 here: no index below 0.
+    const IndexLanes i = __builtin_convertvector(g - odd, IndexLanes);
+    const IndexLanes lower = i > last ? last : i;
+    std::memcpy(index + k, &lower, sizeof lower);
+    Store(g - __builtin_convertvector(lower, Lanes), weight + k);
+  }
+  return !Any(beyond);
+}
+
+// The look-ups along a line.  The points are stepped along the line one
+// after another, then their grid cells located four at a time along each
+// axis and fetched, so that the memory serves them together, and last
+// interpolated.  A clone for processors with AVX2 gives the same values:
+// the look-up takes only sums, products, comparisons and conversions.
 __attribute__((target_clones("avx2", "default"))) void DensitiesOnGrid(
     const EDT::Grid& grid, double x, double y, double z, double dx, double dy, double dz,
     int count, double* densities) {
-  constexpr int kBatch = 32;
+  double point[3][kBatch];
+  int32_t index[3][kBatch];
+  double weight[3][kBatch];
   Cell cells[kBatch];
   for (int first = 0; first < count; first += kBatch) {
     const int n = std::min(kBatch, count - first);
     for (int k = 0; k < n; ++k, x += dx, y += dy, z += dz) {
-      cells[k] = CellAt(grid, x, y, z);
+      point[0][k] = x;
+      point[1][k] = y;
+      point[2][k] = z;
+    }
+    // The last set of lanes filled up with the last point.
+    const int located = (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes;
+    for (int k = n; k < located; ++k) {
+      for (int axis = 0; axis < 3; ++axis) point[axis][k] = point[axis][n - 1];
+    }
+    bool inBox = true;
+    for (int axis = 0; axis < 3; ++axis) {
+      inBox &= LocateAll(point[axis], located, grid.side[axis], grid.inverseSide[axis],
+                         grid.points[axis], index[axis], weight[axis]);
+    }
+    for (int k = 0; k < n; ++k) {
+      if (inBox) {
+        cells[k] = {static_cast<std::size_t>(index[0][k]) * grid.strideX +
+                        static_cast<std::size_t>(index[1][k]) * grid.strideY +
+                        static_cast<std::size_t>(index[2][k]),
+                    {weight[0][k], weight[1][k], weight[2][k]}};
+      } else {
+        cells[k] = CellAt(grid, point[0][k], point[1][k], point[2][k]);
+      }
       Fetch(grid, cells[k]);
     }
     for (int k = 0; k < n; ++k) densities[first + k] = Interpolate(grid, cells[k]);

@@ -169,6 +169,39 @@ TEST(EDTLookUp, EveryPairOfNeighboursIsInterpolatedFromTheValuesSet) {
   ExpectTheGridValuesAreInterpolated(EDT(copy));
 }
 
+// The look-ups along a line, located four points at a time, are the single
+// look-ups of its points bit for bit: any count, odd and even grid counts,
+// lines that wrap round the box many times, points 2^31 periods and more
+// away (and beyond 1e15), and points that are not numbers.
+TEST(EDTLookUp, TheLookUpsAlongALineAreTheSingleLookUpsOfItsPoints) {
+  std::mt19937_64 random(23);
+  std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+  const double nan = std::nan("");
+  for (const EDT& table : {IrregularField(4, 6, 4), IrregularField(5, 3, 7)}) {
+    for (double scale : {1.0, 30.0, 4e9, 3e15}) {
+      for (int trial = 0; trial < 40; ++trial) {
+        const int count = 1 + trial % 37;
+        double start[3], step[3];
+        for (int axis = 0; axis < 3; ++axis) {
+          start[axis] = scale * uniform(random);
+          step[axis] = (trial % 3 == 0 ? scale : 1.0) * uniform(random);
+        }
+        if (trial == 7) start[1] = nan;
+        if (trial == 11) step[2] = nan;
+        double along[37];
+        table.DensitiesAlong(start[0], start[1], start[2], step[0], step[1], step[2], count, along);
+        double point[3] = {start[0], start[1], start[2]};
+        for (int m = 0; m < count; ++m) {
+          const double single = table.Density(point[0], point[1], point[2]);
+          ASSERT_EQ(std::memcmp(&along[m], &single, sizeof single), 0)
+              << scale << " " << trial << " " << m << ": " << along[m] << " " << single;
+          for (int axis = 0; axis < 3; ++axis) point[axis] += step[axis];
+        }
+      }
+    }
+  }
+}
+
 TEST(EDTLookUp, EmptyCornersTakeTheLargestValueAndNothingIsBelow1e10) {
   EDT table;
   table.Initialise(2.0, 2.0, 2.0, 2, 2, 2);
