@@ -63,16 +63,23 @@ __attribute__((target_clones("avx2", "default"))) int SitesInReach(
 }
 
 // The squared distances of the points from the point, kSiteLanes points at
-// a time (with a clone for processors with AVX2; the same values).
-__attribute__((target_clones("avx2", "default"))) void SquaredDistances(
+// a time (with a clone for processors with AVX2; the same values); returns
+// the least of them (infinite without any that is a number).
+__attribute__((target_clones("avx2", "default"))) double SquaredDistances(
     const double* __restrict x, const double* __restrict y, const double* __restrict z, int n,
     const Vector& point, double* __restrict distance2) {
   const double px = point.x, py = point.y, pz = point.z;
+  Lanes least = Lanes{} + HUGE_VAL;
   for (int i = 0; i < n; i += kSiteLanes) {
     Lanes dx, dy, dz;
     OffsetsFrom(x + i, y + i, z + i, px, py, pz, dx, dy, dz);
-    Store(dx * dx + dy * dy + dz * dz, distance2 + i);
+    const Lanes square = dx * dx + dy * dy + dz * dz;
+    Store(square, distance2 + i);
+    least = square < least ? square : least;
   }
+  double smallest = HUGE_VAL;
+  for (int lane = 0; lane < kSiteLanes; ++lane) smallest = std::min(smallest, least[lane]);
+  return smallest;
 }
 
 // The positions turned by the rotation, as Axes::Transform turns each: the
@@ -122,23 +129,18 @@ void WorkingSites::Assign(List<Site>& sites) {
 }
 
 int WorkingSites::Closest(const Vector& point) {
-  // As the list finds it: the first smallest distance below 1e10 A.  The
-  // root is monotonic, so a square no smaller than the best one's cannot
-  // give a smaller distance, and only the others need their root.
+  // As the list finds it: the first site at the smallest distance, if below
+  // 1e10 A.  The roots round, so sites a little further than the least
+  // square's may lie at the same distance: their squares exceed it by a
+  // relative 2^-51 at most, and only theirs need a root.
   const double* distance2 = closest2_.data();
-  SquaredDistances(x_.data(), y_.data(), z_.data(), Count(), point, closest2_.data());
-  int closest = -1;
-  double bound = 1e10;
-  double bound2 = HUGE_VAL;
-  for (int i = 0; i < Count(); ++i) {
-    if (!(distance2[i] < bound2)) continue;
-    const double distance = std::sqrt(distance2[i]);
-    if (distance < bound) {
-      bound = distance;
-      bound2 = distance2[i];
-      closest = i;
-    }
-  }
+  const double least2 = SquaredDistances(x_.data(), y_.data(), z_.data(), Count(), point,
+                                         closest2_.data());
+  const double least = std::sqrt(least2);
+  if (!(least < 1e10)) return -1;
+  const double within = least2 * (1.0 + 4e-15);
+  int closest = 0;
+  while (!(distance2[closest] <= within && std::sqrt(distance2[closest]) == least)) ++closest;
   return closest;
 }
 

@@ -65,6 +65,31 @@ TEST(WorkingSites, TheNearestSiteIsTheFirstAtTheSmallestDistance) {
   }
 }
 
+// Distances are compared as they round: a site whose square lies an
+// ulp above the least one but whose distance rounds to the same value comes
+// first when it stands first, and nothing beyond 1e10 A is nearest.
+TEST(WorkingSites, SitesAtTheSameRoundedDistanceGoByListOrder) {
+  const double tiny = std::ldexp(1.0, -26);  // its square is 2^-52
+  for (double scale : {1.0, 4.0, std::ldexp(1.0, -400)}) {
+    List<Site> sites;
+    sites.Add(Site(1, 0, Vector(2.0, 0.0, 0.0) * scale, 1, 1.0));
+    sites.Add(Site(1, 0, Vector(1.0, tiny, 0.0) * scale, 1, 1.0));
+    sites.Add(Site(1, 0, Vector(1.0, 0.0, 0.0) * scale, 1, 1.0));
+    WorkingSites working;
+    working.Assign(sites);
+    const Vector origin;
+    const double first = Distance(working.Original(1).R, origin);
+    const double second = Distance(working.Original(2).R, origin);
+    ASSERT_EQ(first, second) << scale;
+    EXPECT_EQ(working.Closest(origin), 1) << scale;
+  }
+  List<Site> far;
+  far.Add(Site(1, 0, Vector(2e10, 0.0, 0.0), 1, 1.0));
+  WorkingSites working;
+  working.Assign(far);
+  EXPECT_EQ(working.Closest(Vector()), -1);
+}
+
 // The turned list: each site at its position turned as the rotation turns
 // a lone vector, bit for bit, while its list node keeps the unrotated one;
 // without a rotation at its position as it is.
