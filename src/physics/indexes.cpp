@@ -32,19 +32,17 @@ GridCell CellOf(const double* grid, int size, int index) {
   return {grid[index], grid[index + 1 < size ? index + 1 : index]};
 }
 
-// Bisection over the grid: an exact match returns its index, otherwise the
-// index of the last point below the value (never below 0).
+// The last point of the rising grid that does not exceed the value (0 when
+// all do; the last point for a value that is not a number, which exceeds
+// nothing), found in steps of halving length without a branch on the
+// comparisons.
 int Bisect(const double* grid, int size, double value) {
   int lower = 0;
-  int upper = size;
-  while (upper - lower > 1) {
-    const int mid = (lower + upper) / 2;
-    if (grid[mid] == value) return mid;
-    if (grid[mid] > value) {
-      upper = mid;
-    } else {
-      lower = mid;
-    }
+  int step = 1;
+  while (2 * step < size) step *= 2;
+  for (; step > 0; step /= 2) {
+    const int next = lower + step;
+    if (next < size && !(grid[next] > value)) lower = next;
   }
   return lower;
 }

@@ -74,6 +74,17 @@ TEST(ValueToIndex, FindsTheCellWhoseLowerEdgeIsAtOrBelow) {
   EXPECT_EQ(ImpactValueToIndex(5.0), 29);
   EXPECT_EQ(ImpactValueToIndex(7.0), 29);
   for (int i = 0; i < N_S; ++i) EXPECT_EQ(ImpactValueToIndex(ImpactIndexToValue(i).lower), i);
+  // Just below and above each point, and a value that is not a number.
+  for (int i = 1; i < N_S; ++i) {
+    const double point = ImpactIndexToValue(i).lower;
+    EXPECT_EQ(ImpactValueToIndex(std::nextafter(point, 0.0)), i - 1);
+    EXPECT_EQ(ImpactValueToIndex(std::nextafter(point, 10.0)), i);
+  }
+  for (int k = 1; k < N_ENERGY; ++k) {
+    EXPECT_EQ(EnergyValueToIndex(std::nextafter(EnergyIndexToValue(k).lower, 0.0)), k - 1);
+  }
+  EXPECT_EQ(ImpactValueToIndex(std::nan("")), N_S - 1);
+  EXPECT_EQ(EnergyValueToIndex(std::nan("")), N_ENERGY - 1);
 }
 
 TEST(IndexToValueDeathTest, IndicesOutOfRangeFailTheirAssertions) {
