@@ -30,9 +30,11 @@ class StoppingTable {
   // False where (v, rs) lies beyond the table (STP::Stopping then
   // evaluates the model).
   inline bool Line(double v, double rs, StoppingLine& line) const;
-  // The lines at four points, each lane as Line gives it where the mask
-  // covered holds (all bits set); elsewhere a line of the table's edge.
-  // Without a branch, so that the look-ups run side by side.
+  // The lines at four points (speeds v, radii rs), each lane on its own:
+  // where the mask covered holds (all bits set) the line through the
+  // column's two speeds, each interpolated along the radius; elsewhere a
+  // line of the table's edge.  Without a branch, so that the look-ups run
+  // side by side.
   [[gnu::always_inline]] inline void Lines(const Lanes& v, const Lanes& rs, Lanes& stopping,
                                            Lanes& slope, Lanes& room, LaneMask& covered) const;
 
