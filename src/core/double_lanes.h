@@ -16,6 +16,10 @@ typedef double Lanes __attribute__((vector_size(kSiteLanes * sizeof(double))));
 // holds.
 typedef int64_t LaneMask __attribute__((vector_size(kSiteLanes * sizeof(int64_t))));
 
+// The count n rounded up to whole sets of lanes, as the arrays that loops
+// take four at a time are padded.
+constexpr int WholeLanes(int n) { return (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes; }
+
 // Four whole numbers side by side, as the lanes' grid indices.
 typedef int32_t IndexLanes __attribute__((vector_size(kSiteLanes * sizeof(int32_t))));
 

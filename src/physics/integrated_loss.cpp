@@ -33,6 +33,15 @@ inline double Refined(double n, double r) {
   return r;
 }
 
+// The term beyond the first order of a sub-step of that slope's magnitude,
+// speed and share x of the loss: v x^2/8 (1 + x) times the slope, for a
+// lone sub-step or four side by side (lanes are not returned by value).
+template <class Real>
+[[gnu::always_inline]] inline void HigherOrderTerm(const Real& steepness, const Real& v,
+                                                   const Real& x, Real& term) {
+  term = steepness * v * x * x * (1.0 + x) * 0.125;
+}
+
 }  // namespace
 
 // Each sub-step's stopping lies on the line of its table's column through
@@ -51,7 +60,7 @@ __attribute__((target_clones("avx2", "default"))) bool LinearizedLoss(
   constexpr int n = kFlightSubSteps;
   // The arrays padded to whole sets of lanes with sub-steps that have no
   // kinetic energy and so lose nothing.
-  constexpr int padded = (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes;
+  constexpr int padded = WholeLanes(n);
   const double subStep = flight.length / n;
   const double speedFactor = AtomicSpeedFactor(m1);
   const double startEnergy = flight.startEnergy;
@@ -130,7 +139,9 @@ __attribute__((target_clones("avx2", "default"))) bool LinearizedLoss(
     Magnitude(ds, steepness);
     Store(moved, share + k);
     Store(0.5 * moved * v, drop + k);
-    Store(steepness * v * moved * moved * (1.0 + moved) * 0.125, bound + k);
+    Lanes term;
+    HigherOrderTerm(steepness, v, moved, term);
+    Store(term, bound + k);
   }
   if (Any(tooLarge)) return false;
   double correction = 0.0;  // eV/A
@@ -142,7 +153,7 @@ __attribute__((target_clones("avx2", "default"))) bool LinearizedLoss(
       if (!table.Line(speed[k] - drop[k], radius[k], below)) return false;
       correction += below.stopping - (stopping[k] - slope[k] * drop[k]);
       const double steepest = std::max(std::abs(slope[k]), std::abs(below.slope));
-      bound[k] = steepest * speed[k] * share[k] * share[k] * (1.0 + share[k]) * 0.125;
+      HigherOrderTerm(steepest, speed[k], share[k], bound[k]);
     }
     error += bound[k];
     largest = std::max(largest, share[k]);

@@ -201,7 +201,7 @@ __attribute__((target_clones("avx2", "default"))) void DensitiesOnGrid(
       point[2][k] = z;
     }
     // The last set of lanes filled up with the last point.
-    const int located = (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes;
+    const int located = WholeLanes(n);
     for (int k = n; k < located; ++k) {
       for (int axis = 0; axis < 3; ++axis) point[axis][k] = point[axis][n - 1];
     }

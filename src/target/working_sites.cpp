@@ -102,7 +102,7 @@ __attribute__((target_clones("avx2", "default"))) void TurnPositions(
 
 void WorkingSites::Assign(List<Site>& sites) {
   const std::size_t n = static_cast<std::size_t>(sites.NumberOfElements());
-  const std::size_t padded = (n + kSiteLanes - 1) / kSiteLanes * kSiteLanes;
+  const std::size_t padded = static_cast<std::size_t>(WholeLanes(static_cast<int>(n)));
   count_ = static_cast<int>(n);
   for (auto* v : {&x_, &y_, &z_, &unrotatedX_, &unrotatedY_, &unrotatedZ_, &latticeDistance2_,
                   &latticeAlong_, &closest2_}) {
