@@ -36,7 +36,7 @@ class ByteReader {
   bool AtEnd() const { return offset_ == bytes_.size(); }
   uint64_t Count() {
     uint64_t count = 0;
-    Copy(&count, sizeof count);
+    Record(count);
     return count;
   }
   template <class T>
